@@ -1,0 +1,206 @@
+// The format run, step by step. Nothing is written before the layout is
+// accepted; only the metadata area (reserved sectors, both FATs and the root
+// directory cluster) is written, whatever the size of the volume.
+#include "format/format_volume.h"
+
+#include <chrono>
+#include <cinttypes>
+#include <ctime>
+
+#ifdef _WIN32
+#include <windows.h>
+#include "format/win_volume_device.h"
+#endif
+
+namespace fat32 {
+namespace {
+
+constexpr std::uint32_t kClearChunkSectors = 128;
+constexpr std::uint32_t kZeroBufferSize = kClearChunkSectors * kSectorSize;  // 64 KiB
+
+// Closes the device on every road out of the run once it was opened.
+class CloseOnExit {
+public:
+    explicit CloseOnExit(BlockDevice& device) : device_(device) {}
+    ~CloseOnExit() { device_.Close(); }
+    CloseOnExit(const CloseOnExit&) = delete;
+    CloseOnExit& operator=(const CloseOnExit&) = delete;
+
+private:
+    BlockDevice& device_;
+};
+
+// Reads what the drive says about its size and place on the disk. Returns 0 or
+// the refusal; `mayMarkPartition` tells whether an MBR entry may be rewritten.
+FormatResult ReadVolumeGeometry(BlockDevice& device, VolumeGeometry& geometry,
+                                bool& mayMarkPartition) {
+    DiskGeometry disk;
+    if (!device.GetGeometry(disk)) return kGeometryFailed;
+    geometry.bytesPerSector = disk.bytesPerSector;
+    geometry.sectorsPerTrack = disk.sectorsPerTrack;
+    geometry.tracksPerCylinder = disk.tracksPerCylinder;
+
+    PartitionInfo plain;
+    if (device.GetPartitionInfo(plain)) {
+        geometry.partitionLength = plain.partitionLength;
+        geometry.hiddenSectors = plain.hiddenSectors;
+        mayMarkPartition = true;
+        return kFormatOk;
+    }
+    PartitionInfoEx extended;
+    if (!device.GetPartitionInfoEx(extended)) return kPartitionInfoFailed;
+    geometry.partitionLength = extended.partitionLength;
+    // A drive reporting a zero sector size has no hidden-sector count to give.
+    geometry.hiddenSectors =
+        disk.bytesPerSector
+            ? static_cast<std::uint32_t>(extended.startingOffset /
+                                         static_cast<std::int64_t>(disk.bytesPerSector))
+            : 0;
+    mayMarkPartition = extended.style == PartitionStyle::Mbr;
+    return kFormatOk;
+}
+
+// Zeroes the reserved area, both FATs and the root directory cluster.
+FormatResult ClearMetadataArea(BlockDevice& device, const Fat32Layout& layout,
+                               const std::uint8_t* zeros, std::FILE* out) {
+    if (!device.Seek(0)) return kWriteFailed;
+    const auto start = std::chrono::steady_clock::now();
+    for (std::uint32_t left = layout.sectorsToClear; left > 0;) {
+        const std::uint32_t sectors = left < kClearChunkSectors ? left : kClearChunkSectors;
+        if (!device.Write(zeros, sectors * kSectorSize)) return kWriteFailed;
+        left -= sectors;
+    }
+    const double seconds =
+        std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+    const std::int64_t bytes = static_cast<std::int64_t>(layout.sectorsToClear) * kSectorSize;
+    const double rate = seconds > 0 ? bytes / (seconds * 1024 * 1024) : 0.0;
+    std::fprintf(out, "Wrote %" PRId64 " bytes in %.2f seconds, %.2f Megabytes/sec\n", bytes,
+                 seconds, rate);
+    return kFormatOk;
+}
+
+// A single-sector write that fails is told on the error stream with the
+// system's own words; the run then stops with the write-failure code.
+bool WriteSector(BlockDevice& device, std::uint32_t sector, const std::uint8_t* data,
+                 std::FILE* err) {
+    if (device.WriteAt(static_cast<std::uint64_t>(sector) * kSectorSize, data, kSectorSize))
+        return true;
+    const DeviceError error = device.LastError();
+    if (error.code == 0)
+        std::fprintf(err, "%s\n", "Failed to write");
+    else
+        std::fprintf(err, "%s\nGetLastError()=%d: %s\n", "Failed to write",
+                     static_cast<int>(error.code), error.text.c_str());
+    return false;
+}
+
+}  // namespace
+
+FormatResult FormatVolume(BlockDevice& device, char letter, FormatRequest& request,
+                          const FormatOptions& options) {
+    PageAllocator& allocator = options.allocator ? *options.allocator : PageAllocator::System();
+    std::FILE* out = options.out;
+
+    char volumePath[] = "\\\\.\\Z:";
+    volumePath[4] = letter;
+    const std::uint32_t serialNumber = VolumeSerialNumber(options.now);
+
+    if (!device.Open(volumePath)) return kOpenFailed;
+    CloseOnExit closer(device);
+
+    if (device.AllowExtendedAccess())
+        std::fprintf(out, "FSCTL_ALLOW_EXTENDED_DASD_IO OK\n");
+    else
+        std::fprintf(out, "Failed to allow extended DASD on device");
+
+    if (!device.Lock()) return kLockFailed;
+
+    VolumeGeometry geometry;
+    bool mayMarkPartition = false;
+    if (FormatResult r = ReadVolumeGeometry(device, geometry, mayMarkPartition); r != kFormatOk)
+        return r;
+
+    PageBuffer bootSector(allocator, kSectorSize);
+    PageBuffer fsInfoSector(allocator, kSectorSize);
+    PageBuffer fatSector(allocator, kSectorSize);
+    Fat32Layout layout;
+    const FormatResult refusal = ComputeLayout(geometry, request, layout, [&] {
+        return bootSector && fsInfoSector && fatSector;
+    });
+    if (refusal != kFormatOk) return refusal;
+    layout.serialNumber = serialNumber;
+    BuildBootSector(layout, geometry, bootSector.data());
+    BuildFsInfoSector(layout, fsInfoSector.data());
+    BuildFirstFatSector(fatSector.data());
+
+    {
+        PageBuffer zeros(allocator, kZeroBufferSize);
+        if (!zeros) return kOutOfMemory;
+        if (FormatResult r = ClearMetadataArea(device, layout, zeros.data(), out); r != kFormatOk)
+            return r;
+    }
+
+    const std::uint32_t secondFat = kReservedSectors + layout.fatSectors;
+    if (!WriteSector(device, 0, bootSector.data(), options.err) ||
+        !WriteSector(device, kFsInfoSector, fsInfoSector.data(), options.err) ||
+        !WriteSector(device, kBackupBootSector, bootSector.data(), options.err) ||
+        !WriteSector(device, kBackupFsInfoSector, fsInfoSector.data(), options.err) ||
+        !WriteSector(device, kReservedSectors, fatSector.data(), options.err) ||
+        !WriteSector(device, secondFat, fatSector.data(), options.err))
+        return kWriteFailed;
+
+    // Without a partition table in front of it (hidden sectors 0) there is no
+    // entry to mark, so a failure to mark it is no failure of the format.
+    if (mayMarkPartition && !device.SetPartitionType(kPartitionTypeFat32Lba) &&
+        geometry.hiddenSectors != 0)
+        return kSetPartitionTypeFailed;
+
+    PageBuffer rootSector(allocator, kSectorSize);
+    if (!rootSector) return kOutOfMemory;
+    BuildRootDirectorySector(request.label, rootSector.data());
+    if (!WriteSector(device, layout.firstDataSector, rootSector.data(), options.err))
+        return kWriteFailed;
+
+    if (!device.Dismount()) return kDismountFailed;
+    if (!device.Unlock()) return kUnlockFailed;
+    return kFormatOk;
+}
+
+LocalTime CurrentLocalTime() {
+    LocalTime now;
+#ifdef _WIN32
+    SYSTEMTIME t;
+    ::GetLocalTime(&t);
+    now = {t.wYear, t.wMonth, t.wDay, t.wHour, t.wMinute, t.wSecond, t.wMilliseconds};
+#else
+    const auto clock = std::chrono::system_clock::now();
+    const std::time_t seconds = std::chrono::system_clock::to_time_t(clock);
+    const auto millis = std::chrono::duration_cast<std::chrono::milliseconds>(
+                            clock.time_since_epoch()).count() % 1000;
+    std::tm local{};
+    ::localtime_r(&seconds, &local);
+    now = {static_cast<std::uint16_t>(local.tm_year + 1900),
+           static_cast<std::uint16_t>(local.tm_mon + 1), static_cast<std::uint16_t>(local.tm_mday),
+           static_cast<std::uint16_t>(local.tm_hour), static_cast<std::uint16_t>(local.tm_min),
+           static_cast<std::uint16_t>(local.tm_sec), static_cast<std::uint16_t>(millis)};
+#endif
+    return now;
+}
+
+#ifdef _WIN32
+FormatResult FormatVolume(char letter, FormatRequest& request) {
+    WinVolumeDevice device;
+    FormatOptions options;
+    options.now = CurrentLocalTime();
+    return FormatVolume(device, letter, request, options);
+}
+
+FormatResult FormatDrive(char letter, const char* label, int sectorsPerCluster) {
+    FormatRequest request;
+    request.sectorsPerCluster = sectorsPerCluster;
+    request.label = label;
+    return FormatVolume(letter, request);
+}
+#endif
+
+}  // namespace fat32

@@ -1,0 +1,37 @@
+// One format run: open and lock the volume, read its geometry and partition,
+// compute the layout, clear the metadata area, write the boot, FSInfo, FAT and
+// root directory sectors, mark the partition FAT32, dismount and unlock.
+#pragma once
+
+#include <cstdio>
+
+#include "format/block_device.h"
+#include "format/fat32_layout.h"
+#include "format/format_result.h"
+#include "format/page_buffer.h"
+
+namespace fat32 {
+
+struct FormatOptions {
+    LocalTime now;                    // the serial number's source
+    std::FILE* out = stdout;          // diagnostic lines
+    std::FILE* err = stderr;          // write failures
+    PageAllocator* allocator = nullptr;  // null: the system's
+};
+
+// Runs the format on `device` for the volume of drive `letter`. The device is
+// closed again on every road out once it was opened.
+FormatResult FormatVolume(BlockDevice& device, char letter, FormatRequest& request,
+                          const FormatOptions& options);
+
+// The local date and time as the platform's clock gives it.
+LocalTime CurrentLocalTime();
+
+#ifdef _WIN32
+// The real thing: formats the volume of a drive letter through the Windows
+// volume device, with the current local time and the standard streams.
+FormatResult FormatVolume(char letter, FormatRequest& request);
+FormatResult FormatDrive(char letter, const char* label, int sectorsPerCluster);
+#endif
+
+}  // namespace fat32

@@ -1,0 +1,47 @@
+// The Windows volume device: the whole partition of a drive letter, opened as
+// "\\.\X:" without system buffering and driven with DeviceIoControl.
+#pragma once
+
+#ifdef _WIN32
+
+#include <windows.h>
+
+#include "format/block_device.h"
+
+namespace fat32 {
+
+class WinVolumeDevice : public BlockDevice {
+public:
+    WinVolumeDevice() = default;
+    ~WinVolumeDevice() override { Close(); }
+    WinVolumeDevice(const WinVolumeDevice&) = delete;
+    WinVolumeDevice& operator=(const WinVolumeDevice&) = delete;
+
+    bool Open(const char* volumePath) override;
+    bool AllowExtendedAccess() override;
+    bool Lock() override;
+    bool GetGeometry(DiskGeometry& geometry) override;
+    bool GetPartitionInfo(PartitionInfo& info) override;
+    bool GetPartitionInfoEx(PartitionInfoEx& info) override;
+    bool Seek(std::uint64_t offset) override;
+    bool Write(const void* data, std::uint32_t size) override;
+    bool SetPartitionType(std::uint8_t type) override;
+    bool Dismount() override;
+    bool Unlock() override;
+    void Close() override;
+    DeviceError LastError() const override { return lastError_; }
+
+private:
+    bool Control(DWORD code, void* in, DWORD inSize, void* out, DWORD outSize);
+    bool Fail();
+
+    HANDLE volume_ = INVALID_HANDLE_VALUE;
+    DeviceError lastError_;
+};
+
+// The system's message text for an error code, UTF-8, without the line end.
+std::string SystemErrorText(DWORD code);
+
+}  // namespace fat32
+
+#endif  // _WIN32
