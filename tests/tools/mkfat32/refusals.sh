@@ -1,0 +1,49 @@
+#!/usr/bin/env bash
+# Refused formats and usage errors leave the image byte for byte as it was.
+#   usage: refusals.sh MKFAT32 WORKDIR
+. "$(dirname "$0")/lib.sh"
+mkfat32=$1 work=$2
+mkdir -p "$work"; img="$work/refused.img"
+
+# expect_refusal NAME EXPECTED_EXIT SIZE ARGS...
+expect_refusal() {
+  local name=$1 expected=$2 size=$3; shift 3
+  sparse_image "$img" "$size"
+  # Old contents at the start, in the FAT area and near the end.
+  printf 'OLD BOOT SECTOR' | dd of="$img" conv=notrunc bs=1 seek=0 2>/dev/null
+  printf 'OLD FAT' | dd of="$img" conv=notrunc bs=1 seek=$((40 * 512)) 2>/dev/null
+  printf 'OLD DATA' | dd of="$img" conv=notrunc bs=1 seek=$((size - 4096)) 2>/dev/null
+  local before; before=$(sha256sum < "$img")
+  "$mkfat32" "$@" "$img" >"$work/out.txt" 2>&1; local rc=$?
+  if [ "$rc" -ne "$expected" ]; then fail "$name: exit $rc, expected $expected"; cat "$work/out.txt"; return; fi
+  [ "$(sha256sum < "$img")" = "$before" ] || { fail "$name: image changed"; return; }
+  pass "$name"
+}
+
+expect_refusal "100 MiB with 16 sectors per cluster" 7 $((100 * MiB)) -c 16
+expect_refusal "31 MiB" 11 $((31 * MiB))
+expect_refusal "4096-byte sectors" 2 $((300 * MiB)) --sector-size 4096
+expect_refusal "no partition information" 12 $((300 * MiB)) --partition none
+expect_refusal "usage: bad cluster size" 64 $((300 * MiB)) -c 3
+expect_refusal "usage: unknown option" 64 $((300 * MiB)) --frobnicate
+expect_refusal "usage: label without text" 64 $((300 * MiB)) -c 8 --label
+grep -q '^usage: mkfat32' "$work/out.txt" && pass "usage text shown" || fail "no usage text"
+
+# 2 TiB is too large; hashing it would read 2 TiB, so check it stayed a hole.
+sparse_image "$img" $((2 * 1024 * 1024 * MiB))
+"$mkfat32" "$img" >"$work/out.txt" 2>&1; rc=$?
+[ "$rc" -eq 10 ] && [ "$(blocks_of "$img")" -eq 0 ] &&
+  [ "$(stat -c %s "$img")" -eq $((2 * 1024 * 1024 * MiB)) ] &&
+  pass "2 TiB refused with 10, nothing written" || fail "2 TiB: exit $rc, $(blocks_of "$img") blocks"
+grep -qx 'Failure! Device volume more than 2TB not supported!' "$work/out.txt" &&
+  pass "2 TiB message" || fail "2 TiB message: $(cat "$work/out.txt")"
+
+# A missing image is an open failure, and is not created.
+rm -f "$work/missing.img"
+"$mkfat32" "$work/missing.img" >/dev/null 2>&1; rc=$?
+[ "$rc" -eq 15 ] && [ ! -e "$work/missing.img" ] && pass "missing image: 15" || fail "missing image: $rc"
+
+"$mkfat32" >/dev/null 2>&1; [ $? -eq 64 ] && pass "no target: 64" || fail "no target"
+
+rm -f "$img" "$work/out.txt"
+finish
