@@ -1,5 +1,5 @@
 // Opening an archive and reading its central directory, member look-up, and
-// extraction through zlib's raw inflate. Every field read from the archive is
+// extraction with zlib's CRC-32 check. Every field read from the archive is
 // range-checked against the archive's bytes before it is used.
 #include "facet/render/zip_archive.h"
 
@@ -12,6 +12,7 @@
 #include <new>
 #include <utility>
 
+#include "facet/render/zip_inflate.h"
 #include "facet/render/zip_names.h"
 
 namespace Facet {
@@ -52,24 +53,6 @@ struct FileCloser {
     void operator()(std::FILE* file) const { std::fclose(file); }
 };
 using FilePtr = std::unique_ptr<std::FILE, FileCloser>;
-
-// zlib's stream state, ended on every path out of an extraction.
-class InflateStream {
-public:
-    InflateStream() { ready_ = ::inflateInit2(&stream_, -MAX_WBITS) == Z_OK; }
-    ~InflateStream() {
-        if (ready_) ::inflateEnd(&stream_);
-    }
-    InflateStream(const InflateStream&) = delete;
-    InflateStream& operator=(const InflateStream&) = delete;
-
-    bool ready() const { return ready_; }
-    z_stream* get() { return &stream_; }
-
-private:
-    z_stream stream_{};
-    bool ready_ = false;
-};
 
 bool SeekFile(std::FILE* file, std::int64_t offset, int origin) {
 #ifdef _WIN32
@@ -364,47 +347,12 @@ bool CZipArchive::FindData(const Member& member, const std::uint8_t*& data) {
 bool CZipArchive::Decode(const Member& member, const std::uint8_t* data, std::uint8_t* out) {
     if (member.method == kMethodStored) {
         if (member.uncompressedSize != 0) std::memcpy(out, data, member.uncompressedSize);
-    } else if (!Inflate(member, data, out)) {
-        return false;
+    } else if (const char* reason =
+                   InflateExactly(data, member.compressedSize, out, member.uncompressedSize)) {
+        return Fail(reason);
     }
     const uLong crc = ::crc32(::crc32(0L, Z_NULL, 0), out, member.uncompressedSize);
     if (crc != member.crc) return Fail("CRC-32 mismatch: the member is damaged");
-    return true;
-}
-
-// Inflates into exactly the declared size. When that fills up before the
-// stream ends, one more byte of room tells a stream that only had its end
-// marker left from one that inflates to more than its header says.
-bool CZipArchive::Inflate(const Member& member, const std::uint8_t* data, std::uint8_t* out) {
-    InflateStream inflater;
-    if (!inflater.ready()) return Fail("zlib could not start inflating");
-    z_stream* stream = inflater.get();
-    std::uint8_t probe = 0;
-    stream->next_in = const_cast<Bytef*>(data);  // zlib's input is not const in its older API
-    stream->avail_in = member.compressedSize;
-    // zlib refuses a null output pointer even for zero bytes.
-    stream->next_out = member.uncompressedSize ? out : &probe;
-    stream->avail_out = member.uncompressedSize;
-    bool probing = false;
-    for (;;) {
-        const int status = ::inflate(stream, Z_FINISH);
-        if (status == Z_STREAM_END) break;
-        if (status == Z_MEM_ERROR) return Fail("not enough memory to inflate the member");
-        if (status != Z_OK && status != Z_BUF_ERROR) return Fail("the compressed data is damaged");
-        if (stream->avail_out == 0) {
-            if (probing) return Fail("the member inflates to more than its declared size");
-            probing = true;
-            stream->next_out = &probe;
-            stream->avail_out = 1;
-        } else if (stream->avail_in == 0) {
-            return Fail("the compressed data ends early");
-        }
-    }
-    if (stream->total_out > member.uncompressedSize)
-        return Fail("the member inflates to more than its declared size");
-    if (stream->total_out < member.uncompressedSize)
-        return Fail("the member inflates to less than its declared size");
-    if (stream->avail_in != 0) return Fail("the compressed size is larger than the compressed data");
     return true;
 }
 

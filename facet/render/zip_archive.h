@@ -43,6 +43,7 @@ public:
     int FindMember(std::string_view name) const;
     int FindMember(std::wstring_view name) const;
     // The name as stored (a directory ends in '/'); empty for a bad index.
+    // The reference lasts until the archive is closed or another is opened.
     const std::string& GetMemberName(int index) const;
     // The size the central directory declares; 0 for a bad index.
     std::uint32_t GetUncompressedSize(int index) const;
@@ -74,7 +75,6 @@ private:
     bool FindData(const Member& member, const std::uint8_t*& data);
     bool CheckExtractable(int index, const std::uint8_t*& data);
     bool Decode(const Member& member, const std::uint8_t* data, std::uint8_t* out);
-    bool Inflate(const Member& member, const std::uint8_t* data, std::uint8_t* out);
     bool Fail(std::string reason);
 
     std::vector<std::uint8_t> owned_;  // the bytes of an archive read from a file
