@@ -1,0 +1,72 @@
+// UsbDriveList: the main window's table of USB drives (letter, total and free
+// MB per slot, the count and a has-drives flag) and the queries the window
+// asks about one drive. It knows no window: Rebuild takes a callback for
+// emptying whatever list shows the drives.
+#pragma once
+
+#include <cstdint>
+#include <cstdio>
+#include <functional>
+
+#include "drives/drive_query.h"
+#include "drives/usb_scan.h"
+#include "facet/core/dui_string.h"
+
+namespace drives {
+
+class UsbDriveList {
+public:
+    explicit UsbDriveList(DriveQuery& query);
+    UsbDriveList(const UsbDriveList&) = delete;
+    UsbDriveList& operator=(const UsbDriveList&) = delete;
+
+    // Scans afresh and reads each USB drive's sizes, label and file system.
+    // clearShownList, when given, runs after the table is cleared and before
+    // the scan (the window empties its drive combo there). Prints the count
+    // to the trace stream.
+    void Rebuild(const std::function<void()>& clearShownList = nullptr);
+
+    // Total and free MB of the drive; on failure both outputs stay untouched.
+    void QuerySizes(wchar_t letter, std::uint32_t& totalMb, std::uint32_t& freeMb);
+    // QuerySizes of the drive in slot `index` into that slot; false (and no
+    // change) when index is not below Count().
+    bool QueryEntrySizes(int index);
+    // On success the current label / file-system name becomes the drive's and
+    // the result is true; on failure the previous text stays.
+    bool QueryLabel(wchar_t letter);
+    bool QueryFileSystemName(wchar_t letter);
+
+    // Takes slot `index` out: later slots move down one, the last used slot
+    // becomes empty and the count drops by one. Ignored outside 0..Count()-1.
+    void RemoveEntry(int index);
+
+    int Count() const { return count_; }
+    bool HasDrives() const { return hasDrives_; }
+    // The slot's letter, or kEndOfLetters outside 0..Count()-1.
+    wchar_t Letter(int index) const;
+    std::uint32_t TotalMb(int index) const;
+    std::uint32_t FreeMb(int index) const;
+    // The slot holding the letter among the first Count(), or -1.
+    int IndexOf(wchar_t letter) const;
+    const Facet::CDuiString& CurrentLabel() const { return label_; }
+    const Facet::CDuiString& CurrentFileSystemName() const { return fileSystemName_; }
+
+    // Where Rebuild prints the count (standard output unless changed; null
+    // prints nothing).
+    void SetTrace(std::FILE* trace) { trace_ = trace; }
+
+private:
+    bool ValidIndex(int index) const { return index >= 0 && index < count_; }
+
+    DriveQuery& query_;
+    std::uint32_t totalMb_[kLetterSlots] = {};
+    std::uint32_t freeMb_[kLetterSlots] = {};
+    wchar_t letters_[kLetterSlots];
+    bool hasDrives_ = false;
+    Facet::CDuiString label_;
+    Facet::CDuiString fileSystemName_;
+    int count_ = 0;
+    std::FILE* trace_ = stdout;
+};
+
+}  // namespace drives

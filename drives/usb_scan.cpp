@@ -1,0 +1,136 @@
+// The USB scan and the device-instance look-up. Buffers have the sizes the
+// system calls are known to need; every handle and interface set is held by
+// an owner from query_owners.h, so each early return releases it.
+#include "drives/usb_scan.h"
+
+#include <algorithm>
+#include <cstring>
+#include <cwchar>
+#include <iterator>
+
+#include "drives/query_owners.h"
+
+namespace drives {
+
+namespace {
+
+constexpr DWORD kDriveStringUnits = 120;
+constexpr DWORD kDriveEntryUnits = 4;  // "X:\" and its NUL
+constexpr DWORD kDosNameUnits = 260;
+constexpr ULONG kDeviceIdUnits = 260;
+constexpr DWORD kDetailBytes = 1024;
+
+const GUID* InterfaceClassFor(UINT driveType, const wchar_t* dosDeviceName) {
+    switch (driveType) {
+        case DRIVE_REMOVABLE:
+            if (dosDeviceName && std::wcsstr(dosDeviceName, L"\\Floppy")) return &kFloppyInterfaceClass;
+            return &kDiskInterfaceClass;
+        case DRIVE_FIXED:
+            return &kDiskInterfaceClass;
+        default:
+            return nullptr;
+    }
+}
+
+// Upper-cases a to z only: device identifiers are ASCII, and the user's
+// locale must not change what matches.
+bool MentionsUsb(wchar_t* id) {
+    for (wchar_t* p = id; *p; ++p) {
+        if (*p >= L'a' && *p <= L'z') *p = static_cast<wchar_t>(*p - L'a' + L'A');
+    }
+    return std::wcsstr(id, L"USB") != nullptr;
+}
+
+// CM_Get_Device_IDW stores an identifier that fills the buffer exactly
+// without a terminator; holding one unit back keeps the text terminated.
+bool ParentIdMentionsUsb(DriveQuery& query, DEVINST instance) {
+    DEVINST parent = 0;
+    if (query.ParentDevice(parent, instance) != CR_SUCCESS) return false;
+    wchar_t id[kDeviceIdUnits] = {};
+    if (query.DeviceId(parent, id, kDeviceIdUnits - 1) != CR_SUCCESS) return false;
+    return MentionsUsb(id);
+}
+
+bool VolumeDeviceNumber(DriveQuery& query, wchar_t letter, DWORD& deviceNumber) {
+    wchar_t volumePath[] = L"\\\\?\\C:";
+    volumePath[4] = letter;
+    const QueryHandle volume(query, query.OpenVolume(volumePath));
+    if (!volume.valid()) return false;
+    STORAGE_DEVICE_NUMBER number{};
+    if (!query.StorageDeviceNumber(volume.get(), number)) return false;
+    deviceNumber = number.DeviceNumber;
+    return true;
+}
+
+bool IsUsbLetter(DriveQuery& query, wchar_t letter) {
+    DWORD deviceNumber = 0;
+    if (!VolumeDeviceNumber(query, letter, deviceNumber)) return false;
+
+    wchar_t rootPath[] = L"C:\\";
+    rootPath[0] = letter;
+    const UINT driveType = query.DriveType(rootPath);
+    if (driveType != DRIVE_REMOVABLE && driveType != DRIVE_FIXED) return false;
+
+    wchar_t deviceName[] = L"C:";
+    deviceName[0] = letter;
+    wchar_t dosName[kDosNameUnits] = {};
+    if (query.DosDeviceName(deviceName, dosName, kDosNameUnits) == 0) return false;
+    dosName[kDosNameUnits - 1] = L'\0';
+
+    const DEVINST instance = FindDeviceInstance(query, deviceNumber, driveType, dosName);
+    if (instance == 0) return false;
+    return ParentIdMentionsUsb(query, instance);
+}
+
+}  // namespace
+
+DEVINST FindDeviceInstance(DriveQuery& query, DWORD deviceNumber, UINT driveType, const wchar_t* dosDeviceName) {
+    const GUID* interfaceClass = InterfaceClassFor(driveType, dosDeviceName);
+    if (!interfaceClass) return 0;
+    const InterfaceSet set(query, query.OpenInterfaceSet(*interfaceClass));
+    if (!set.valid()) return 0;
+
+    union {
+        SP_DEVICE_INTERFACE_DETAIL_DATA_W detail;
+        BYTE bytes[kDetailBytes];
+    } buffer;
+    for (DWORD index = 0;; ++index) {
+        SP_DEVICE_INTERFACE_DATA data{};
+        data.cbSize = sizeof data;
+        if (!query.EnumInterface(set.get(), *interfaceClass, index, data)) break;
+
+        const DWORD required = query.InterfaceDetailSize(set.get(), data);
+        if (required == 0 || required > kDetailBytes) continue;
+        std::memset(buffer.bytes, 0, sizeof buffer.bytes);
+        buffer.detail.cbSize = sizeof buffer.detail;
+        SP_DEVINFO_DATA info{};
+        info.cbSize = sizeof info;
+        if (!query.InterfaceDetail(set.get(), data, &buffer.detail, kDetailBytes, info)) continue;
+
+        const QueryHandle device(query, query.OpenDeviceInterface(buffer.detail.DevicePath));
+        if (!device.valid()) continue;
+        STORAGE_DEVICE_NUMBER number{};
+        if (query.StorageDeviceNumber(device.get(), number) && number.DeviceNumber == deviceNumber)
+            return info.DevInst;
+    }
+    return 0;
+}
+
+void ScanUsbDrives(DriveQuery& query, wchar_t (&letters)[kLetterSlots]) {
+    std::fill(std::begin(letters), std::end(letters), kEndOfLetters);
+    int written = 0;
+
+    wchar_t driveStrings[kDriveStringUnits] = {};
+    query.LogicalDriveStrings(kDriveStringUnits, driveStrings);
+    for (DWORD entry = 0; entry < kDriveStringUnits; entry += kDriveEntryUnits) {
+        const wchar_t letter = driveStrings[entry];
+        if (letter == L'\0') break;
+        // The last slot holds the end marker: further USB volumes are not
+        // listed, and not even opened.
+        if (written == kMaxUsbDrives) break;
+        if (letter == L'A' || letter == L'B') continue;
+        if (IsUsbLetter(query, letter)) letters[written++] = letter;
+    }
+}
+
+}  // namespace drives

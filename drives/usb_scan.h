@@ -1,0 +1,26 @@
+// The USB scan: which drive letters lie on USB storage. A volume is mapped to
+// its disk by storage device number, the disk to its device node through the
+// interfaces of its class, and the letter is kept when the disk's parent
+// identifier contains "USB". Every failure only drops the letter in hand.
+#pragma once
+
+#include "drives/drive_query.h"
+
+namespace drives {
+
+// Slots of the letter column; the first slot holding kEndOfLetters ends the
+// list, so at most kMaxUsbDrives letters are kept.
+inline constexpr int kLetterSlots = 16;
+inline constexpr int kMaxUsbDrives = kLetterSlots - 1;
+inline constexpr wchar_t kEndOfLetters = L'A';
+
+// Rewrites all slots: the USB letters in the order the system lists its
+// drives, then kEndOfLetters. A 16th and later USB volume is not listed.
+void ScanUsbDrives(DriveQuery& query, wchar_t (&letters)[kLetterSlots]);
+
+// The device node of the disk with this storage device number among the
+// present interfaces of the class that the drive type and DOS device name
+// call for; 0 when there is none.
+DEVINST FindDeviceInstance(DriveQuery& query, DWORD deviceNumber, UINT driveType, const wchar_t* dosDeviceName);
+
+}  // namespace drives
