@@ -58,13 +58,6 @@ TEST(DuiStringStorage, AHeapTextCutShortReturnsInlineOnTheNextAppend) {
     EXPECT_TRUE(Holds(s, L"xxxxxab"));
 }
 
-TEST(DuiStringStorage, EmptyFreesTheHeapAndReturnsInline) {
-    CDuiString s(Units(100).c_str());
-    s.Empty();
-    EXPECT_TRUE(s.IsInline());
-    EXPECT_TRUE(s.IsEmpty());
-}
-
 TEST(DuiStringStorage, CopiesAreDeep) {
     CDuiString longText(Units(80).c_str());
     CDuiString copy(longText);
@@ -115,14 +108,6 @@ TEST(DuiStringAssign, AnsiTextIsConverted) {
     EXPECT_TRUE(Holds(s, L"FAT32 label"));
 }
 
-TEST(DuiStringAssign, CharacterOperators) {
-    CDuiString s(L'Q');
-    EXPECT_TRUE(Holds(s, L"Q"));
-    s = L'R';
-    s += L'S';
-    EXPECT_TRUE(Holds(s, L"RS"));
-}
-
 // A source that points into the string itself must survive the move between
 // the inline buffer and the heap.
 TEST(DuiStringAliasing, AssigningATailOfItsOwnHeapTextGoingInline) {
@@ -140,14 +125,6 @@ TEST(DuiStringAliasing, AppendingItselfInlineAndOnTheHeap) {
     EXPECT_TRUE(Holds(s, Units(160)));
     s = s;
     EXPECT_TRUE(Holds(s, Units(160)));
-}
-
-TEST(DuiStringAliasing, OperatorPlusLeavesBothOperands) {
-    const CDuiString a(L"ab");
-    const CDuiString b(L"cd");
-    EXPECT_TRUE(Holds(a + b, L"abcd"));
-    EXPECT_TRUE(Holds(a + L"x", L"abx"));
-    EXPECT_TRUE(Holds(a, L"ab"));
 }
 
 // --- Substrings ----------------------------------------------------------------
@@ -258,14 +235,6 @@ TEST(DuiStringCompare, CodeUnitOrderAndCaseInsensitiveVariant) {
     EXPECT_EQ(s.CompareNoCase(L"ABC"), 0);
     EXPECT_GT(s.Compare(nullptr), 0);
     EXPECT_TRUE(CDuiString() == static_cast<const wchar_t*>(nullptr));
-}
-
-TEST(DuiStringCompare, MakeUpperAndLowerInPlace) {
-    CDuiString s(L"usb\\Vid_0781");
-    s.MakeUpper();
-    EXPECT_TRUE(Holds(s, L"USB\\VID_0781"));
-    s.MakeLower();
-    EXPECT_TRUE(Holds(s, L"usb\\vid_0781"));
 }
 
 // --- Format and SmallFormat ------------------------------------------------------

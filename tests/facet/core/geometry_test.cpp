@@ -12,16 +12,6 @@ namespace {
     return ::testing::AssertionFailure() << "(" << r.left << "," << r.top << "," << r.right << "," << r.bottom << ")";
 }
 
-TEST(DuiRect, SizeNullAndEmpty) {
-    CDuiRect r(117, 197, 217, 227);
-    EXPECT_EQ(r.GetWidth(), 100);
-    EXPECT_EQ(r.GetHeight(), 30);
-    EXPECT_FALSE(r.IsNull());
-    r.Empty();
-    EXPECT_TRUE(r.IsNull());
-    EXPECT_TRUE(CDuiRect().IsNull());
-}
-
 TEST(DuiRect, JoinTakesTheBoundingBoxEvenOfEmptyRectangles) {
     CDuiRect r(10, 10, 20, 20);
     r.Join(CDuiRect(0, 15, 5, 40));
@@ -54,16 +44,6 @@ TEST(DuiRect, NormalizeSwapsOnlyInvertedSides) {
     CDuiRect both(3, 9, 1, 2);
     both.Normalize();
     EXPECT_TRUE(Is(both, 1, 2, 3, 9));
-}
-
-TEST(DuiRect, OffsetInflateDeflate) {
-    CDuiRect r(0, 0, 10, 10);
-    r.Offset(5, -5);
-    EXPECT_TRUE(Is(r, 5, -5, 15, 5));
-    r.Inflate(2, 1);
-    EXPECT_TRUE(Is(r, 3, -6, 17, 6));
-    r.Deflate(2, 1);
-    EXPECT_TRUE(Is(r, 5, -5, 15, 5));
 }
 
 TEST(SizeAndPoint, SizeOfARectangle) {

@@ -98,11 +98,6 @@ TEST_F(PtrArrayOfFive, CheckedAccessRefusesOutOfRange) {
     EXPECT_EQ(array.Find(P(42)), -1);
 }
 
-TEST_F(PtrArrayOfFive, FindReturnsTheFirstOfDuplicates) {
-    array.Add(P(2));
-    EXPECT_EQ(array.Find(P(2)), 1);
-}
-
 TEST_F(PtrArrayOfFive, CopyIsElementByElementAndIndependent) {
     CStdPtrArray copy(array);
     EXPECT_EQ(Contents(copy), Contents(array));
