@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdlib>
 #include <string>
 
 #include "zip_test_support.h"
@@ -161,6 +162,10 @@ TEST_F(ZipLegacyLookup, TheWideFormReadsUnmarkedNamesInTheAnsiCodePage) {
 // In code page 936 the second byte of a character may be an ASCII letter;
 // folding it would take one character for another.
 TEST_F(ZipLegacyLookup, DoubleByteCharactersDoNotFoldTheirSecondByte) {
+    // Set by the run that is meant to have code page 936, so it cannot skip.
+    if (const char* expected = std::getenv("EXPECT_ACP")) {
+        ASSERT_EQ(::GetACP(), static_cast<UINT>(std::atoi(expected)));
+    }
     if (::GetACP() != 936) GTEST_SKIP() << "needs code page 936, have " << ::GetACP();
     ASSERT_TRUE(OpenWithLegacyName("Skin/\x81\x41\x81\x41\x81\x41.txt"));
     std::wstring same;
