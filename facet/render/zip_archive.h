@@ -22,8 +22,8 @@ public:
 
     // Opening first closes the archive that is open, so after a failed open
     // none is. Files are read into memory whole and closed again at once, so
-    // the archive holds no file open. Neither form supports ZIP64, archives
-    // split over several parts, or bytes before or after the archive.
+    // the archive holds no file open. ZIP64 archives, archives split over
+    // several parts and bytes before or after the archive are refused.
     bool OpenFile(const std::string& utf8Path);
     bool OpenFile(const std::wstring& path);
     // Borrows the block without copying: it must stay alive and unchanged
@@ -49,8 +49,9 @@ public:
     std::uint32_t GetUncompressedSize(int index) const;
 
     // Writes the whole member, GetUncompressedSize(index) bytes, to `buffer`,
-    // which must hold at least that many. On failure the buffer's contents
-    // are unspecified and GetLastError() says why.
+    // which must hold at least that many. Only stored and deflated members
+    // without encryption or ZIP64 fields are read. On failure the buffer's
+    // contents are unspecified and GetLastError() says why.
     bool Extract(int index, void* buffer, std::size_t capacity);
     // The same into a vector sized to the member; `out` is untouched on failure.
     bool Extract(int index, std::vector<std::uint8_t>& out);
