@@ -285,6 +285,15 @@ bool CCanvas::SaveBmp(const std::wstring& path) const {
     return WriteBytes(path, out);
 }
 
+std::uint32_t BitmapPixel(HBITMAP bitmap, int x, int y) {
+    DIBSECTION dib = {};
+    if (::GetObjectW(bitmap, sizeof(dib), &dib) != sizeof(dib) || !dib.dsBm.bmBits) return 0xDEADBEEF;
+    ::GdiFlush();
+    const auto* row = static_cast<const std::uint8_t*>(dib.dsBm.bmBits) +
+                      static_cast<size_t>(y) * dib.dsBm.bmWidthBytes;
+    return reinterpret_cast<const std::uint32_t*>(row)[x];
+}
+
 bool RgbNear(std::uint32_t a, std::uint32_t b, int tolerance) {
     return std::abs(R(a) - R(b)) <= tolerance && std::abs(G(a) - G(b)) <= tolerance &&
            std::abs(B(a) - B(b)) <= tolerance;

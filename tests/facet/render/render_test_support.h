@@ -87,6 +87,9 @@ inline int R(std::uint32_t c) { return static_cast<int>((c >> 16) & 0xFF); }
 inline int G(std::uint32_t c) { return static_cast<int>((c >> 8) & 0xFF); }
 inline int B(std::uint32_t c) { return static_cast<int>(c & 0xFF); }
 
+// The stored word at (x, y) of a 32-bit top-down DIB section, 0xAARRGGBB.
+std::uint32_t BitmapPixel(HBITMAP bitmap, int x, int y);
+
 // True when each colour channel differs by at most `tolerance`.
 bool RgbNear(std::uint32_t a, std::uint32_t b, int tolerance);
 
