@@ -285,6 +285,22 @@ bool CCanvas::SaveBmp(const std::wstring& path) const {
     return WriteBytes(path, out);
 }
 
+HBITMAP MakeDib32(int width, int height, const std::vector<std::uint32_t>& pixels) {
+    BITMAPINFO info = {};
+    info.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
+    info.bmiHeader.biWidth = width;
+    info.bmiHeader.biHeight = -height;
+    info.bmiHeader.biPlanes = 1;
+    info.bmiHeader.biBitCount = 32;
+    info.bmiHeader.biCompression = BI_RGB;
+    void* bits = nullptr;
+    HBITMAP bitmap = ::CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+    if (bitmap && bits) {
+        std::memcpy(bits, pixels.data(), pixels.size() * sizeof(std::uint32_t));
+    }
+    return bitmap;
+}
+
 std::uint32_t BitmapPixel(HBITMAP bitmap, int x, int y) {
     DIBSECTION dib = {};
     if (::GetObjectW(bitmap, sizeof(dib), &dib) != sizeof(dib) || !dib.dsBm.bmBits) return 0xDEADBEEF;

@@ -87,6 +87,10 @@ inline int R(std::uint32_t c) { return static_cast<int>((c >> 16) & 0xFF); }
 inline int G(std::uint32_t c) { return static_cast<int>((c >> 8) & 0xFF); }
 inline int B(std::uint32_t c) { return static_cast<int>(c & 0xFF); }
 
+// A 32-bit top-down DIB section holding the given words (premultiplied
+// 0xAARRGGBB), rows from the top. The caller deletes it.
+HBITMAP MakeDib32(int width, int height, const std::vector<std::uint32_t>& pixels);
+
 // The stored word at (x, y) of a 32-bit top-down DIB section, 0xAARRGGBB.
 std::uint32_t BitmapPixel(HBITMAP bitmap, int x, int y);
 

@@ -1,0 +1,36 @@
+// Splits marked-up text into text runs, tags (<b>, {c #FF0000FF}, ...), end
+// tags, line feeds and escapes, for DrawHtmlText. A tag is '<' or '{', a
+// lower-case letter, then ' ', '>' or '}'; anything else is text.
+#pragma once
+
+#include <cstddef>
+
+namespace Facet {
+
+struct THtmlToken {
+    enum Kind { kEnd, kText, kTag, kEndTag, kLineFeed };
+    Kind kind = kEnd;
+    // The tag's letter (kTag, kEndTag).
+    wchar_t letter = 0;
+    // kText: the characters. kTag: the parameter, between the letter and the
+    // tag's end, without leading blanks. Points into the source text.
+    const wchar_t* text = nullptr;
+    int length = 0;
+};
+
+class CHtmlTokenizer {
+public:
+    explicit CHtmlTokenizer(const wchar_t* text) : m_p(text) {}
+    THtmlToken Next();
+
+private:
+    // The length of the tag or escape that starts at p, or 0 for plain text.
+    static int MarkupLength(const wchar_t* p, bool raw);
+    THtmlToken ReadMarkup();
+
+    const wchar_t* m_p;
+    // Inside <r>...</r> only its end tag is markup.
+    bool m_raw = false;
+};
+
+}  // namespace Facet
