@@ -84,7 +84,8 @@ bool CPaintManagerUI::RemoveImage(const wchar_t* bitmap) {
 }
 
 void CPaintManagerUI::RemoveAllImages() {
-    // Find without move-to-front, so the walk by position sees each entry once.
+    // A plain look-up: the walk only reads the table, it has no reason to
+    // reorder its chains.
     for (int i = 0; const wchar_t* key = m_mImageHash.GetAt(i); ++i) {
         CRenderEngine::FreeImage(static_cast<TImageInfo*>(m_mImageHash.Find(key, false)));
     }

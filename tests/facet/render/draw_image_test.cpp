@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include <optional>
+#include <ostream>
 
 #include "facet/render/blend_functions.h"
 #include "facet/render/render_engine.h"
@@ -27,6 +28,10 @@ constexpr std::uint32_t kBlack = 0xFF000000;
 constexpr RECT kNoCorners = {0, 0, 0, 0};
 
 enum class BlendPath { kMsimg32, kFallback };
+
+void PrintTo(BlendPath path, std::ostream* out) {
+    *out << (path == BlendPath::kMsimg32 ? "msimg32" : "fallback");
+}
 
 std::string PathName(const ::testing::TestParamInfo<BlendPath>& info) {
     return info.param == BlendPath::kMsimg32 ? "Msimg32" : "Fallback";

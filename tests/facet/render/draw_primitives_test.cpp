@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <optional>
+#include <ostream>
 #include <set>
 
 #include "facet/manager/paint_manager_ui.h"
@@ -20,6 +21,10 @@ using test::CCanvas;
 constexpr std::uint32_t kWhite = 0xFFFFFF;
 
 enum class BlendPath { kMsimg32, kFallback };
+
+void PrintTo(BlendPath path, std::ostream* out) {
+    *out << (path == BlendPath::kMsimg32 ? "msimg32" : "fallback");
+}
 
 std::string PathName(const ::testing::TestParamInfo<BlendPath>& info) {
     return info.param == BlendPath::kMsimg32 ? "Msimg32" : "Fallback";
