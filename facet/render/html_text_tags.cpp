@@ -2,6 +2,7 @@
 // (<a>), inline images (<i name>), paragraphs (<p>), selection (<s>), pen and
 // line-height moves (<x>, <y>) and line breaks (<n>), and their end tags.
 #include <algorithm>
+#include <cwchar>
 
 #include "facet/manager/paint_manager_ui.h"
 #include "facet/render/html_text_layout.h"
