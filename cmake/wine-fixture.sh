@@ -5,6 +5,7 @@
 here=$(cd "$(dirname "$0")" && pwd)
 . "$here/wine-env.sh"
 xvfb_pid_file="$WINE_BUILD_DIR/xvfb.pid"
+prefix_version=2  # raise when configure_prefix changes
 
 start_display() {
   if [ -e "/tmp/.X11-unix/X$WINE_TEST_DISPLAY" ] && xdpyinfo >/dev/null 2>&1; then
@@ -24,7 +25,9 @@ start_display() {
 # Message boxes under the default X11 settings take ~2 s to dismiss; unmanaged
 # windows take milliseconds. The skin's font "宋体" needs a CJK replacement in
 # every locale, not only zh_CN.
+# A crashing test must fail at once, not start winedbg (which waits forever).
 configure_prefix() {
+  wine reg add 'HKLM\Software\Microsoft\Windows NT\CurrentVersion\AeDebug' /v Debugger /t REG_SZ /d '' /f
   wine reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /t REG_SZ /d N /f
   wine reg add 'HKCU\Software\Wine\Fonts\Replacements' /v SimSun /t REG_SZ /d 'WenQuanYi Micro Hei' /f
   wine reg add 'HKCU\Software\Wine\Fonts\Replacements' /v '宋体' /t REG_SZ /d 'WenQuanYi Micro Hei' /f
@@ -36,9 +39,11 @@ case "$1" in
     if [ ! -f "$WINEPREFIX/.prepared" ]; then
       rm -rf "$WINEPREFIX"
       wineboot -i </dev/null >/dev/null 2>&1
+    fi
+    if [ "$(cat "$WINEPREFIX/.prepared" 2>/dev/null)" != "$prefix_version" ]; then
       configure_prefix </dev/null >/dev/null 2>&1
       wineserver -w
-      touch "$WINEPREFIX/.prepared"
+      echo "$prefix_version" > "$WINEPREFIX/.prepared"
     fi
     wineserver -p </dev/null >/dev/null 2>&1
     wine cmd /c exit </dev/null >/dev/null 2>&1
