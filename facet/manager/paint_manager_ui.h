@@ -1,18 +1,25 @@
-// CPaintManagerUI: one per native window that shows windowless controls. This
-// header holds the process-wide resource settings (where skins and images come
-// from), the plug-in list, and each manager's image and font tables with the
-// parent-resource chain they fall back along.
+// CPaintManagerUI: one per native window that shows windowless controls. It
+// owns the window's control tree, turns the window's messages into control
+// events, lays the tree out lazily and paints it double-buffered, runs the
+// controls' timers and delivers their notifications. Process-wide it keeps the
+// list of live managers (for the message loop's pre-translation), the resource
+// settings and the plug-in list; per window also the image and font tables
+// with the parent-resource chain they fall back along.
 #pragma once
 
 #include <windows.h>
 
+#include <commctrl.h>
+
 #include <memory>
+#include <type_traits>
 
 #include "facet/core/dui_string.h"
 #include "facet/core/std_ptr_array.h"
 #include "facet/core/std_string_ptr_map.h"
 #include "facet/render/gdi_handles.h"
 #include "facet/render/image_info.h"
+#include "facet/manager/ui_types.h"
 
 namespace Facet {
 
@@ -35,7 +42,126 @@ public:
     void Init(HWND hWnd);
     HWND GetPaintWindow() const;
     HDC GetPaintDC() const;
+    HWND GetTooltipWindow() const;
     POINT GetMousePos() const;
+    SIZE GetClientSize() const;
+
+    // The control tree. The manager owns the root from AttachDialog on; a
+    // replaced root is destroyed late (WM_APP+1), since the call may come
+    // from one of its own events.
+    bool AttachDialog(CControlUI* pControl);
+    // Gives the subtree this manager (running Init) and enters its names.
+    bool InitControls(CControlUI* pControl, CControlUI* pParent = nullptr);
+    // Forgets every reference to a control that is being destroyed.
+    void ReapObjects(CControlUI* pControl);
+    // Detaches the control (and its subtree) now and deletes it on WM_APP+1.
+    void AddDelayedCleanup(CControlUI* pControl);
+    CControlUI* GetRoot() const;
+    // Marks the manager for layout at the next paint (no repaint by itself).
+    void NeedUpdate();
+    void Invalidate(RECT& rcItem);
+
+    // Window-level settings, read from the skin's root element.
+    SIZE GetInitSize() const;
+    void SetInitSize(int cx, int cy);
+    RECT& GetSizeBox();
+    void SetSizeBox(RECT& rcSizeBox);
+    RECT& GetCaptionRect();
+    void SetCaptionRect(RECT& rcCaption);
+    SIZE GetRoundCorner() const;
+    void SetRoundCorner(int cx, int cy);
+    SIZE GetMinInfo() const;
+    void SetMinInfo(int cx, int cy);
+    SIZE GetMaxInfo() const;
+    void SetMaxInfo(int cx, int cy);
+    int GetTransparent() const;
+    // Window opacity 0..255 through a layered window.
+    void SetTransparent(int nOpacity);
+    // Paint over a snapshot of what lay beneath the window.
+    void SetBackgroundTransparent(bool bTrans);
+    bool IsShowUpdateRect() const;
+    // Diagnostic: frame each repainted rectangle in red.
+    void SetShowUpdateRect(bool show);
+
+    // Attribute lists applied to every new control of a markup tag. The
+    // first list stored for a name stays.
+    void AddDefaultAttributeList(const wchar_t* pStrControlName, const wchar_t* pStrControlAttrList);
+    // This manager's list, else the parent-resource chain's; null if none.
+    const wchar_t* GetDefaultAttributeList(const wchar_t* pStrControlName);
+    bool RemoveDefaultAttributeList(const wchar_t* pStrControlName);
+    // Tag name -> CDuiString*.
+    const CStdStringPtrMap& GetDefaultAttribultes() const;
+    void RemoveAllDefaultAttributeList();
+
+    // Option groups: controls of which one is selected at a time.
+    bool AddOptionGroup(const wchar_t* pStrGroupName, CControlUI* pControl);
+    CStdPtrArray* GetOptionGroup(const wchar_t* pStrGroupName);
+    void RemoveOptionGroup(const wchar_t* pStrGroupName, CControlUI* pControl);
+    void RemoveAllOptionGroups();
+
+    // Focus. Null takes it away from every control.
+    CControlUI* GetFocus() const;
+    void SetFocus(CControlUI* pControl);
+    // Focus goes to pControl after the next layout.
+    void SetFocusNeeded(CControlUI* pControl);
+    bool SetNextTabControl(bool bForward = true);
+
+    // Control timers, each on a native timer of the window.
+    bool SetTimer(CControlUI* pControl, UINT nTimerID, UINT uElapse);
+    bool KillTimer(CControlUI* pControl, UINT nTimerID);
+    void KillTimer(CControlUI* pControl);
+    void RemoveAllTimers();
+
+    void SetCapture();
+    void ReleaseCapture();
+    bool IsCaptured() const;
+
+    // Listeners, kept in insertion order. Add never checks for duplicates;
+    // Remove takes the first equal entry and answers false without one.
+    bool AddNotifier(INotifyUI* pControl);
+    bool RemoveNotifier(INotifyUI* pControl);
+    // Synchronous, or queued until the start or end of the next message.
+    void SendNotify(TNotifyUI& Msg, bool bAsync = false);
+    void SendNotify(CControlUI* pControl, const wchar_t* pstrMessage, WPARAM wParam = 0,
+                    LPARAM lParam = 0, bool bAsync = false);
+    bool AddPreMessageFilter(IMessageFilterUI* pFilter);
+    bool RemovePreMessageFilter(IMessageFilterUI* pFilter);
+    bool AddMessageFilter(IMessageFilterUI* pFilter);
+    bool RemoveMessageFilter(IMessageFilterUI* pFilter);
+    // Controls whose DoPostPaint runs after the tree is painted.
+    int GetPostPaintCount() const;
+    bool AddPostPaint(CControlUI* pControl);
+    bool RemovePostPaint(CControlUI* pControl);
+    bool SetPostPaintIndex(CControlUI* pControl, int iIndex);
+    bool AddTranslateAccelerator(ITranslateAccelerator* pTranslateAccelerator);
+    bool RemoveTranslateAccelerator(ITranslateAccelerator* pTranslateAccelerator);
+    // True at the first translator that answers S_OK.
+    bool TranslateAcceleratorW(MSG* pMsg);
+    // Notifications then carry the sender's virtual window name.
+    void UsedVirtualWnd(bool bUsed);
+
+    // Look-ups. By name through the name map (exact case); by point the
+    // topmost visible control that takes the mouse there.
+    CControlUI* FindControl(POINT pt);
+    CControlUI* FindControl(const wchar_t* pstrName);
+    // From pParent's subtree, the root's when pParent is null.
+    CControlUI* FindSubControlByPoint(CControlUI* pParent, POINT pt);
+    // The first control whose name equals pstrName ignoring case.
+    CControlUI* FindSubControlByName(CControlUI* pParent, const wchar_t* pstrName);
+    // The iIndex-th control (from 0) of class pstrClass, "*" for any class.
+    CControlUI* FindSubControlByClass(CControlUI* pParent, const wchar_t* pstrClass, int iIndex = 0);
+    CStdPtrArray* FindSubControlsByClass(CControlUI* pParent, const wchar_t* pstrClass);
+    CStdPtrArray* GetSubControlsByClass();
+
+    // The window's messages: true when handled (lRes is the answer), false
+    // for default processing. Does nothing before Init.
+    bool MessageHandler(UINT uMsg, WPARAM wParam, LPARAM lParam, LRESULT& lRes);
+    // Pre-translation of a queued message: tab navigation, shortcuts.
+    bool PreMessageHandler(UINT uMsg, WPARAM wParam, LPARAM lParam, LRESULT& lRes);
+    // Runs the responsible manager's translators and pre-translation.
+    static bool TranslateMessage(const MSG* pMsg);
+    // GetMessageW until WM_QUIT.
+    static void MessageLoop();
 
     // Resource settings, process-wide. Written during start-up and the first
     // window's creation, on the UI thread.
@@ -141,6 +267,50 @@ public:
     CPaintManagerUI* GetParentResource() const;
 
 private:
+    struct TimerRecord;
+    struct WindowDestroyer {
+        void operator()(HWND hwnd) const;
+    };
+
+    // Creates what all managers share: the update-rectangle pen, the common
+    // controls. Once per process.
+    static void InitProcessResources();
+    // GetKeyState's modifier and button bits as an event's keyState.
+    static WORD KeyStateNow();
+    TEventUI MakeEvent(int type, CControlUI* sender, POINT pt) const;
+    void DeliverEvent(CControlUI* pControl, TEventUI& event);
+    // Delivers the notification: the sender's NotifyHandlers, then each
+    // notifier. Clears msg.sender when the sender is destroyed on the way.
+    void DispatchNotify(TNotifyUI& msg);
+    void DrainAsyncNotify();
+    void DeleteDelayedCleanup();
+
+    bool OnPaint();
+    void LayoutIfNeeded();
+    void ReleaseOffscreen();
+    void PaintTree(HDC hDC, const RECT& rcPaint);
+    void CopyBackground(HDC hdcScreen, const RECT& rcClient, const RECT& rcPaint);
+    static void DrawUpdateRect(HDC hDC, const RECT& rcUpdate);
+    void OnPrintClient(HDC hDC, LPARAM lParam);
+
+    void StartMouseTracking();
+    void OnMouseMove(POINT pt);
+    bool OnMouseHover(POINT pt);
+    void OnMouseLeave();
+    void OnButtonDown(UINT uMsg, WPARAM wParam, LPARAM lParam);
+    void OnButtonUp(WPARAM wParam, LPARAM lParam);
+    void OnContextMenu(WPARAM wParam, LPARAM lParam);
+    void OnMouseWheel(WPARAM wParam, LPARAM lParam);
+    bool OnSetCursor(WPARAM wParam, LPARAM lParam);
+    void OnKey(UINT uMsg, WPARAM wParam);
+    void OnTimer(WPARAM wParam);
+    void HideTooltip();
+    void ShowTooltip(CControlUI* pControl);
+    // A hit belongs to this manager, not to a nested one.
+    bool IsOwnControl(CControlUI* pControl) const;
+    CControlUI* FindShortcutControl(wchar_t ch);
+    void DeleteTimerRecord(int index);
+
     static void CloseResourceZip();
     static HFONT CreateFontFromStock(const wchar_t* pStrFontName, int nSize, bool bBold,
                                      bool bUnderline, bool bItalic);
@@ -157,8 +327,51 @@ private:
     void InvalidateWindow() const;
 
     HWND m_hWndPaint = nullptr;
+    int m_nOpacity = 255;
     CWindowDC m_hDcPaint;
+    std::unique_ptr<CMemoryDC> m_hDcOffscreen;
+    std::unique_ptr<CMemoryDC> m_hDcBackground;
+    CBitmapHandle m_hbmpOffscreen;
+    CBitmapHandle m_hbmpBackground;
+    std::unique_ptr<std::remove_pointer_t<HWND>, WindowDestroyer> m_hwndTooltip;
+    TOOLINFOW m_ToolTip = {};
+    // The text the tool description points at while the tip shows.
+    CDuiString m_sToolTipText;
+    bool m_bShowUpdateRect = false;
+
+    CControlUI* m_pRoot = nullptr;
+    CControlUI* m_pFocus = nullptr;
+    CControlUI* m_pEventHover = nullptr;
+    CControlUI* m_pEventClick = nullptr;
+    CControlUI* m_pEventKey = nullptr;
+
     POINT m_ptLastMousePos = {-1, -1};
+    SIZE m_szMinWindow = {0, 0};
+    SIZE m_szMaxWindow = {0, 0};
+    SIZE m_szInitWindowSize = {0, 0};
+    RECT m_rcSizeBox = {0, 0, 0, 0};
+    SIZE m_szRoundCorner = {0, 0};
+    RECT m_rcCaption = {0, 0, 0, 0};
+    UINT m_uTimerID = 0x1000;
+    bool m_bFirstLayout = true;
+    bool m_bUpdateNeeded = false;
+    bool m_bFocusNeeded = false;
+    bool m_bOffscreenPaint = true;
+    bool m_bAlphaBackground = false;
+    bool m_bMouseTracking = false;
+    bool m_bMouseCapture = false;
+    bool m_bUsedVirtualWnd = false;
+
+    CStdPtrArray m_aNotifiers;           // INotifyUI*
+    CStdPtrArray m_aTimers;              // TimerRecord*, owned
+    CStdPtrArray m_aPreMessageFilters;   // IMessageFilterUI*
+    CStdPtrArray m_aMessageFilters;      // IMessageFilterUI*
+    CStdPtrArray m_aPostPaintControls;   // CControlUI*
+    CStdPtrArray m_aDelayedCleanup;      // CControlUI*, owned
+    CStdPtrArray m_aAsyncNotify;         // TNotifyUI*, owned
+    CStdPtrArray m_aFoundControls;       // CControlUI*
+    CStdStringPtrMap m_mNameHash;        // name -> CControlUI*
+    CStdStringPtrMap m_mOptionGroup;     // group -> CStdPtrArray* of CControlUI*, owned
     CPaintManagerUI* m_pParentResourcePM = nullptr;
 
     DWORD m_dwDefaultDisabledColor = 0xFFA7A6AA;
@@ -170,6 +383,8 @@ private:
     TFontInfo m_DefaultFontInfo;
     CStdPtrArray m_aCustomFonts;   // TFontInfo*, owned
     CStdStringPtrMap m_mImageHash;  // name -> TImageInfo*, owned
+    CStdStringPtrMap m_DefaultAttrHash;  // tag name -> CDuiString*, owned
+    CStdPtrArray m_aTranslateAccelerator;  // ITranslateAccelerator*
 
     static CStdPtrArray m_aPreMessages;  // every live manager, in Init order
     static short m_H;
