@@ -113,6 +113,9 @@ bool CPaintManagerUI::AttachDialog(CControlUI* pControl) {
     m_bUpdateNeeded = true;
     m_bFirstLayout = true;
     m_bFocusNeeded = true;
+    // The layout waits for a paint; a window already on screen (a root
+    // replaced later) would otherwise keep showing the old tree.
+    InvalidateWindow();
     return InitControls(pControl, nullptr);
 }
 
