@@ -2,6 +2,7 @@
 // to the fixture's paint manager first, as the window base does.
 #include "ui_window_fixture.h"
 
+#include <cwchar>
 #include <ostream>
 
 namespace Facet {
@@ -53,6 +54,31 @@ int CNotifyRecorder::Count(const wchar_t* type) const {
 int CNotifyRecorder::Count(const wchar_t* type, CControlUI* sender) const {
     int n = 0;
     for (const SeenNotify& s : seen) n += (s.type == type && s.sender == sender) ? 1 : 0;
+    return n;
+}
+
+CRecordingControl::CRecordingControl(bool* destroyed, const wchar_t* extraInterface)
+    : m_destroyed(destroyed), m_extraInterface(extraInterface) {
+    if (m_destroyed) *m_destroyed = false;
+}
+
+CRecordingControl::~CRecordingControl() {
+    if (m_destroyed) *m_destroyed = true;
+}
+
+LPVOID CRecordingControl::GetInterface(const wchar_t* pstrName) {
+    if (m_extraInterface && pstrName && std::wcscmp(pstrName, m_extraInterface) == 0) return this;
+    return CControlUI::GetInterface(pstrName);
+}
+
+void CRecordingControl::DoEvent(TEventUI& event) {
+    types.push_back(event.type);
+    CControlUI::DoEvent(event);
+}
+
+int CRecordingControl::Count(int type) const {
+    int n = 0;
+    for (int t : types) n += t == type ? 1 : 0;
     return n;
 }
 

@@ -41,6 +41,24 @@ public:
     std::function<void(TNotifyUI&)> onNotify;
 };
 
+// A plain control that records the event types reaching its DoEvent (before
+// passing them on as the base does), tells when it is destroyed, and can
+// answer one extra interface name (such as "ListItem").
+class CRecordingControl : public CControlUI {
+public:
+    explicit CRecordingControl(bool* destroyed = nullptr, const wchar_t* extraInterface = nullptr);
+    ~CRecordingControl() override;
+    LPVOID GetInterface(const wchar_t* pstrName) override;
+    void DoEvent(TEventUI& event) override;
+    int Count(int type) const;
+
+    std::vector<int> types;
+
+private:
+    bool* m_destroyed;
+    const wchar_t* m_extraInterface;
+};
+
 class UiWindowTest : public ::testing::Test {
 protected:
     // The size of the program's main window.
