@@ -314,6 +314,29 @@ std::uint32_t CTestWindow::PixelAt(int x, int y) const {
     return Capture()[static_cast<size_t>(y) * width_ + x];
 }
 
+// Canvas -----------------------------------------------------------------------
+
+CCanvasDc::CCanvasDc(int width, int height) : width_(width) {
+    BITMAPINFO bmi = {};
+    bmi.bmiHeader.biSize = sizeof(bmi.bmiHeader);
+    bmi.bmiHeader.biWidth = width;
+    bmi.bmiHeader.biHeight = -height;
+    bmi.bmiHeader.biPlanes = 1;
+    bmi.bmiHeader.biBitCount = 32;
+    bmi.bmiHeader.biCompression = BI_RGB;
+    void* bits = nullptr;
+    dc_ = ::CreateCompatibleDC(nullptr);
+    bitmap_ = ::CreateDIBSection(dc_, &bmi, DIB_RGB_COLORS, &bits, nullptr, 0);
+    bits_ = static_cast<std::uint32_t*>(bits);
+    old_ = ::SelectObject(dc_, bitmap_);
+}
+
+CCanvasDc::~CCanvasDc() {
+    ::SelectObject(dc_, old_);
+    ::DeleteObject(bitmap_);
+    ::DeleteDC(dc_);
+}
+
 // Keys -----------------------------------------------------------------------
 
 CKeyDown::CKeyDown(BYTE vk) : vk_(vk) {

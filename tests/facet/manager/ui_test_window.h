@@ -155,6 +155,25 @@ private:
     int height_;
 };
 
+// A 32-bit top-down DIB section in a memory DC, for drawing tests.
+class CCanvasDc {
+public:
+    CCanvasDc(int width, int height);
+    ~CCanvasDc();
+    CCanvasDc(const CCanvasDc&) = delete;
+    CCanvasDc& operator=(const CCanvasDc&) = delete;
+    HDC Dc() const { return dc_; }
+    // 0x00RRGGBB.
+    std::uint32_t Rgb(int x, int y) const { return bits_[y * width_ + x] & 0x00FFFFFF; }
+
+private:
+    int width_;
+    HDC dc_ = nullptr;
+    HBITMAP bitmap_ = nullptr;
+    HGDIOBJ old_ = nullptr;
+    std::uint32_t* bits_ = nullptr;
+};
+
 // Keyboard state for modifier tests: the key counts as down until the object
 // goes.
 class CKeyDown {
