@@ -1,0 +1,189 @@
+// The builder's rules on small documents: root attributes, fonts, defaults,
+// unknown tags, includes, and documents or parents it cannot use.
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <memory>
+#include <string>
+
+#include "facet/controls/container_ui.h"
+#include "facet/controls/label_ui.h"
+#include "facet/manager/paint_manager_ui.h"
+#include "facet/markup/dialog_builder.h"
+
+namespace Facet {
+namespace {
+
+class NullCallback : public IDialogBuilderCallback {
+public:
+    CControlUI* CreateControl(const wchar_t* pstrClass) override {
+        asked += pstrClass;
+        asked += L';';
+        return nullptr;
+    }
+    std::wstring asked;
+};
+
+class BuilderMarkup : public ::testing::Test {
+protected:
+    void SetUp() override {
+        m_hwnd = ::CreateWindowExW(0, L"STATIC", L"builder", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr,
+                                   nullptr, nullptr);
+        ASSERT_NE(m_hwnd, nullptr);
+        m_pm.Init(m_hwnd);
+    }
+    void TearDown() override { ::DestroyWindow(m_hwnd); }
+
+    std::unique_ptr<CControlUI> Build(const wchar_t* xml, CControlUI* parent = nullptr) {
+        CDialogBuilder builder;
+        return std::unique_ptr<CControlUI>(builder.Create(xml, nullptr, &m_callback, &m_pm, parent));
+    }
+    static IContainerUI* Items(CControlUI* control) {
+        return static_cast<IContainerUI*>(control->GetInterface(L"IContainer"));
+    }
+
+    HWND m_hwnd = nullptr;
+    CPaintManagerUI m_pm;
+    NullCallback m_callback;
+};
+
+TEST_F(BuilderMarkup, WindowAttributesReachTheManager) {
+    auto root = Build(
+        L"<Window size=\"200, 100\" sizebox=\"1,2,3,4\" mininfo=\"50,40\" maxinfo=\"900\" "
+        L"showdirty=\"true\" alpha=\"128\" defaultfontcolor=\"#FF112233\" selectedcolor=\"#80FFFFFF\" "
+        L"linkfontcolor=\"zz\" unknown=\"1\"><Control/></Window>");
+    ASSERT_NE(root, nullptr);
+    EXPECT_EQ(m_pm.GetInitSize().cx, 200);
+    EXPECT_EQ(m_pm.GetInitSize().cy, 100);  // the blank after the comma is allowed
+    const RECT box = m_pm.GetSizeBox();
+    EXPECT_EQ(box.left + box.top * 10 + box.right * 100 + box.bottom * 1000, 4321);
+    EXPECT_EQ(m_pm.GetMinInfo().cx, 50);
+    EXPECT_EQ(m_pm.GetMinInfo().cy, 40);
+    // A pair with one number stops at the end of the text and leaves cy 0.
+    EXPECT_EQ(m_pm.GetMaxInfo().cx, 900);
+    EXPECT_EQ(m_pm.GetMaxInfo().cy, 0);
+    EXPECT_TRUE(m_pm.IsShowUpdateRect());
+    EXPECT_EQ(m_pm.GetTransparent(), 128);
+    EXPECT_EQ(m_pm.GetDefaultFontColor(), 0xFF112233u);
+    EXPECT_EQ(m_pm.GetDefaultSelectedBkColor(), 0x80FFFFFFu);
+    EXPECT_EQ(m_pm.GetDefaultLinkFontColor(), 0u);  // bad numbers read as 0
+}
+
+TEST_F(BuilderMarkup, WindowAttributesNeedAWindowNamedRootAndAPaintWindow) {
+    Build(L"<Dialog size=\"20,20\"><Control/></Dialog>");
+    EXPECT_EQ(m_pm.GetInitSize().cx, 0);
+
+    CPaintManagerUI detached;
+    CDialogBuilder builder;
+    std::unique_ptr<CControlUI> root(builder.Create(L"<Window size=\"20,20\"><Font name=\"A\"/><Control/></Window>",
+                                                    nullptr, nullptr, &detached));
+    ASSERT_NE(root, nullptr);
+    EXPECT_EQ(detached.GetInitSize().cx, 0);
+    EXPECT_EQ(detached.GetCustomFontCount(), 1u);  // shared resources still register
+}
+
+TEST_F(BuilderMarkup, FontsTakeIndexesInOrderOfRegistration) {
+    Build(L"<Window><Font id=\"7\" name=\"A\"/><Font size=\"9\"/><Font name=\"B\" size=\"9\" bold=\"True\" "
+          L"italic=\"true\" default=\"true\"/><Control><Font name=\"Nested\"/></Control></Window>");
+    ASSERT_EQ(m_pm.GetCustomFontCount(), 2u);
+    EXPECT_STREQ(m_pm.GetFontInfo(0)->sFontName.GetData(), L"A");
+    EXPECT_EQ(m_pm.GetFontInfo(0)->iSize, 12);
+    EXPECT_STREQ(m_pm.GetFontInfo(1)->sFontName.GetData(), L"B");
+    EXPECT_FALSE(m_pm.GetFontInfo(1)->bBold);  // only the exact text "true" is on
+    EXPECT_TRUE(m_pm.GetFontInfo(1)->bItalic);
+    EXPECT_STREQ(m_pm.GetDefaultFontInfo()->sFontName.GetData(), L"B");
+}
+
+TEST_F(BuilderMarkup, DefaultsComeFirstAndElementAttributesWin) {
+    auto root = Build(
+        L"<Window><Default name=\"Label\" value=\"text=&quot;default&quot; width=&quot;40&quot;\"/>"
+        L"<VerticalLayout><Label name=\"a\" text=\"own\"/><Label name=\"b\"/><Button name=\"c\"/>"
+        L"</VerticalLayout></Window>");
+    ASSERT_NE(root, nullptr);
+    IContainerUI* items = Items(root.get());
+    ASSERT_EQ(items->GetCount(), 3);
+    EXPECT_STREQ(items->GetItemAt(0)->GetText().GetData(), L"own");
+    EXPECT_EQ(items->GetItemAt(0)->GetFixedWidth(), 40);
+    EXPECT_STREQ(items->GetItemAt(1)->GetText().GetData(), L"default");
+    EXPECT_STREQ(items->GetItemAt(2)->GetText().GetData(), L"");  // a Button has its own tag
+    EXPECT_EQ(items->GetItemAt(0)->GetManager(), nullptr);      // connected only on attach
+}
+
+TEST_F(BuilderMarkup, UnknownTagsAreSkippedWithTheirSubtree) {
+    auto root = Build(
+        L"<Window><HorizontalLayout><Foo><Label name=\"hidden\"/></Foo><Combo/><TreeNode/>"
+        L"<Label name=\"after\"/></HorizontalLayout></Window>");
+    ASSERT_NE(root, nullptr);
+    ASSERT_EQ(Items(root.get())->GetCount(), 1);
+    EXPECT_STREQ(Items(root.get())->GetItemAt(0)->GetName().GetData(), L"after");
+    EXPECT_EQ(m_callback.asked, L"Foo;Combo;");
+}
+
+TEST_F(BuilderMarkup, WithoutAManagerOnlyControlsAreBuilt) {
+    CDialogBuilder builder;
+    std::unique_ptr<CControlUI> root(builder.Create(
+        L"<Window size=\"30,30\"><Font name=\"A\"/><Label name=\"x\" text=\"t\"/></Window>"));
+    ASSERT_NE(root, nullptr);
+    EXPECT_STREQ(root->GetName().GetData(), L"x");
+    EXPECT_STREQ(root->GetText().GetData(), L"t");
+    EXPECT_EQ(m_pm.GetCustomFontCount(), 0u);
+}
+
+TEST_F(BuilderMarkup, TheFirstTopLevelControlIsTheResultAndGoesIntoAGivenParent) {
+    CContainerUI parent;
+    Build(L"<Window><Label name=\"one\"/><Label name=\"two\"/></Window>", &parent).release();
+    ASSERT_EQ(parent.GetCount(), 2);
+    EXPECT_STREQ(parent.GetItemAt(1)->GetName().GetData(), L"two");
+}
+
+TEST_F(BuilderMarkup, AParentThatHoldsNothingEndsTheLevel) {
+    CLabelUI notAContainer;
+    EXPECT_EQ(Build(L"<Window><Label/><Label/></Window>", &notAContainer), nullptr);
+    // The refused control is freed, not leaked: nothing owns it.
+}
+
+TEST_F(BuilderMarkup, TextIncludesRepeatIntoTheCurrentParent) {
+    auto root = Build(
+        L"<Window><VerticalLayout><Include source=\"&lt;Window&gt;&lt;Font name=&quot;I&quot;/&gt;"
+        L"&lt;Label name=&quot;inc&quot;/&gt;&lt;/Window&gt;\" count=\"3\"/><Include count=\"2\"/>"
+        L"<Include source=\"&lt;Window&gt;&lt;Label/&gt;&lt;/Window&gt;\" count=\"0\"/><Include/>"
+        L"</VerticalLayout></Window>");
+    ASSERT_NE(root, nullptr);
+    ASSERT_EQ(Items(root.get())->GetCount(), 3);
+    EXPECT_STREQ(Items(root.get())->GetItemAt(2)->GetName().GetData(), L"inc");
+    EXPECT_EQ(m_pm.GetCustomFontCount(), 3u);
+}
+
+TEST_F(BuilderMarkup, ResourceIncludesReadResourcesOfTheSameType) {
+    CPaintManagerUI::SetResourceDll(::GetModuleHandleW(nullptr));
+    CDialogBuilder builder;
+    std::unique_ptr<CControlUI> root(builder.Create(156u, L"XML", nullptr, &m_pm));
+    ASSERT_NE(root, nullptr);
+    IContainerUI* items = Items(root.get());
+    ASSERT_EQ(items->GetCount(), 5);
+    EXPECT_STREQ(items->GetItemAt(0)->GetName().GetData(), L"included");
+    EXPECT_STREQ(items->GetItemAt(3)->GetName().GetData(), L"included2");
+    EXPECT_STREQ(items->GetItemAt(4)->GetName().GetData(), L"own");
+    EXPECT_EQ(m_pm.GetCustomFontCount(), 2u);  // the included document's font, twice
+}
+
+TEST_F(BuilderMarkup, AFileThatIncludesItselfStops) {
+    wchar_t dir[MAX_PATH];
+    ASSERT_GT(::GetTempPathW(MAX_PATH, dir), 0u);
+    const std::wstring path = std::wstring(dir) + L"builder_loop.xml";
+    FILE* file = _wfopen(path.c_str(), L"wb");
+    ASSERT_NE(file, nullptr);
+    std::fputs("<Window><Include source=\"builder_loop.xml\"/><Label name=\"l\"/></Window>", file);
+    std::fclose(file);
+    CPaintManagerUI::SetResourcePath(dir);
+    CContainerUI holder;
+    CDialogBuilder builder;
+    builder.Create(L"builder_loop.xml", nullptr, nullptr, &m_pm, &holder);
+    CPaintManagerUI::SetResourcePath(L"");
+    ::DeleteFileW(path.c_str());
+    EXPECT_GT(holder.GetCount(), 1);
+    EXPECT_LT(holder.GetCount(), 100);
+}
+
+}  // namespace
+}  // namespace Facet
