@@ -103,7 +103,8 @@ bool CPaintManagerUI::AttachDialog(CControlUI* pControl) {
     m_pEventKey = nullptr;
     m_pEventHover = nullptr;
     m_pEventClick = nullptr;
-    if (m_pRoot) {
+    // Attaching the attached root again must not hand it to the clean-up.
+    if (m_pRoot && m_pRoot != pControl) {
         m_aPostPaintControls.Empty();
         CControlUI* oldRoot = m_pRoot;
         m_pRoot = nullptr;
