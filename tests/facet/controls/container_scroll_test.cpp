@@ -72,6 +72,8 @@ TEST_F(ContainerScrollTest, TheBarGoesWhenTheContentFitsAgain) {
     Flush();
     EXPECT_TRUE(bar->IsVisible());
     EXPECT_EQ(bar->GetScrollRange(), 20);
+    // The rows make room for it at once.
+    EXPECT_EQ(Row(0)->GetPos(), (RECT{20, 20, 204, 50}));
 }
 
 TEST_F(ContainerScrollTest, KeysScrollByLinePageAndToTheEnds) {

@@ -50,17 +50,20 @@ protected:
 TEST_F(LayoutSplitterTest, InImmediateModeTheLayoutFollowsEveryStep) {
     pane->SetSepImmMode(true);
     LButtonDown(50, 98);
+    // Growing waits until the mouse is a band's width past the edge.
+    MouseMove(50, 102);
+    EXPECT_EQ(pane->GetFixedHeight(), 100);
     MouseMove(50, 110);
     Flush();
-    EXPECT_EQ(pane->GetFixedHeight(), 112);
-    EXPECT_EQ(rest->GetPos().top, 112);
+    EXPECT_EQ(pane->GetFixedHeight(), 108);
+    EXPECT_EQ(rest->GetPos().top, 108);
     MouseMove(50, 105);  // back up, above the new edge
     Flush();
-    EXPECT_EQ(pane->GetFixedHeight(), 107);
+    EXPECT_EQ(pane->GetFixedHeight(), 103);
     LButtonUp(50, 105);
     Flush();
-    EXPECT_EQ(pane->GetPos(), (RECT{0, 0, kWidth, 107}));
-    EXPECT_EQ(rest->GetPos().top, 107);
+    EXPECT_EQ(pane->GetPos(), (RECT{0, 0, kWidth, 103}));
+    EXPECT_EQ(rest->GetPos().top, 103);
     EXPECT_EQ(pm->GetPostPaintCount(), 0);
 }
 

@@ -192,7 +192,8 @@ TEST_F(ScrollBarInputTest, TheRepeatRunsOnTheWindowsTimer) {
     EXPECT_GT(bar->GetScrollPos(), 0);
     LButtonUp(108, 55);
     const int released = bar->GetScrollPos();
-    PumpFor(150);
+    // Longer than the repeat delay: a timer left running would page by now.
+    PumpFor(450);
     EXPECT_EQ(bar->GetScrollPos(), released);
 }
 
