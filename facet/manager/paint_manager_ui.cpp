@@ -137,6 +137,8 @@ void CPaintManagerUI::ReapObjects(CControlUI* pControl) {
         if (m_bMouseCapture) ReleaseCapture();
     }
     if (pControl == m_pFocus) m_pFocus = nullptr;
+    // A root deleted by its owner instead of through AttachDialog.
+    if (pControl == m_pRoot) m_pRoot = nullptr;
     KillTimer(pControl);
     const CDuiString name = pControl->GetName();
     if (!name.IsEmpty() && m_mNameHash.Find(name) == pControl) m_mNameHash.Remove(name);

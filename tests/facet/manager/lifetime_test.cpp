@@ -292,6 +292,14 @@ TEST_F(Lifetime, ReplacingTheRootFromItsOwnEventDeletesTheOldTreeLater) {
     root = nullptr;
 }
 
+TEST_F(Lifetime, ARootDeletedByItsOwnerLeavesTheWindowWithoutATree) {
+    delete root;
+    root = nullptr;
+    EXPECT_EQ(win.Pm().GetRoot(), nullptr);
+    EXPECT_EQ(win.Pm().FindControl(L"a"), nullptr);
+    Exercise();
+}
+
 TEST_F(Lifetime, TheManagerDeletesWhatIsStillQueuedWhenItGoes) {
     auto* window = new CTestWindow;
     auto* top = new CProbeContainer(L"top");
