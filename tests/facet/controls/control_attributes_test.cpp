@@ -2,6 +2,9 @@
 // own forms, hand-written variations and malformed values.
 #include <gtest/gtest.h>
 
+#include <string>
+#include <vector>
+
 #include "facet/controls/control_ui.h"
 
 namespace Facet {
@@ -193,6 +196,25 @@ TEST_F(ControlAttributes, AListStopsAtTheFirstMalformedPair) {
     none.ApplyAttributeList(L"text");
     none.ApplyAttributeList(L"=\"x\"");
     EXPECT_EQ(none.GetText(), L"");
+}
+
+// Counts the pairs a list hands over, whatever their names.
+class CAttributeRecorder : public CControlUI {
+public:
+    void SetAttribute(const wchar_t* pstrName, const wchar_t* pstrValue) override {
+        names.push_back(pstrName);
+        CControlUI::SetAttribute(pstrName, pstrValue);
+    }
+    std::vector<std::wstring> names;
+};
+
+TEST_F(ControlAttributes, AListHandsOverExactlyTheWellFormedPairsBeforeTheFirstFault) {
+    CAttributeRecorder recorder;
+    recorder.ApplyAttributeList(L"a=\"1\" b=\"2\"  c=\"3\"");
+    EXPECT_EQ(recorder.names, (std::vector<std::wstring>{L"a", L"b"}));
+    recorder.names.clear();
+    recorder.ApplyAttributeList(L"x=\"\" y=\"\"");
+    EXPECT_EQ(recorder.names, (std::vector<std::wstring>{L"x", L"y"}));
 }
 
 TEST_F(ControlAttributes, ValuesMayHoldBlanksAndEqualsSigns) {
