@@ -97,15 +97,6 @@ TEST_F(ControlEvents, SetCursorShowsTheArrow) {
     EXPECT_TRUE(root->events.empty());
 }
 
-TEST_F(ControlEvents, AControlWithoutParentSwallowsWhatItDoesNotHandle) {
-    CControlUI loose;
-    TEventUI down = Make(EventButtonDown, &loose);
-    loose.Event(down);  // nothing to reach, nothing to fail
-    TEventUI tick = Make(EventTimer, &loose);
-    loose.Event(tick);  // no manager: no notification
-    SUCCEED();
-}
-
 TEST_F(ControlEvents, DestroyHandlersSeeTheControlBeforeTheManagerForgetsIt) {
     struct Witness {
         CPaintManagerUI* pm;

@@ -187,19 +187,6 @@ TEST_F(Settings, TheMessageLoopPreTranslatesUntilQuit) {
     EXPECT_EQ(win.Pm().GetFocus(), b);
 }
 
-TEST_F(Settings, WindowLevelValuesAreKeptAsGiven) {
-    RECT box = {4, 4, 6, 6};
-    RECT caption = {0, 0, 0, 30};
-    win.Pm().SetSizeBox(box);
-    win.Pm().SetCaptionRect(caption);
-    win.Pm().SetRoundCorner(5, 7);
-    EXPECT_TRUE(::EqualRect(&win.Pm().GetSizeBox(), &box));
-    EXPECT_EQ(win.Pm().GetCaptionRect().bottom, 30);
-    EXPECT_EQ(win.Pm().GetRoundCorner().cy, 7);
-    EXPECT_EQ(win.Pm().GetPaintWindow(), win.Hwnd());
-    EXPECT_NE(win.Pm().GetPaintDC(), nullptr);
-}
-
 }  // namespace
 }  // namespace test
 }  // namespace Facet
