@@ -274,19 +274,9 @@ TEST_F(ButtonTest, StateTextColoursFollowTheStates) {
     EXPECT_TRUE(hasInk(0x00FF00));
 }
 
-TEST_F(ButtonTest, ButtonIdentityAndAttributes) {
-    EXPECT_STREQ(button->GetClass(), L"ButtonUI");
-    EXPECT_EQ(button->GetInterface(L"Button"), button);
-    EXPECT_EQ(button->GetInterface(L"Label"), button);
-    EXPECT_EQ(button->GetInterface(L"Container"), nullptr);
+TEST_F(ButtonTest, AButtonCentresOneLineAndTakesTheLabelsAttributes) {
     EXPECT_EQ(button->GetTextStyle(), static_cast<UINT>(DT_CENTER | DT_VCENTER | DT_SINGLELINE));
-    EXPECT_EQ(button->GetControlFlags(),
-              static_cast<UINT>(ControlFlagTabStop | ControlFlagSetCursor));
-    button->SetAttribute(L"pushedimage", L"res='12' restype='png'");
-    EXPECT_STREQ(button->GetPushedImage(), L"res='12' restype='png'");
-    button->SetAttribute(L"focusedtextcolor", L"#80102030");
-    EXPECT_EQ(button->GetFocusedTextColor(), 0x80102030u);
-    // The label's attributes still apply.
+    EXPECT_EQ(button->GetInterface(L"Label"), button);
     button->SetAttribute(L"align", L"left");
     EXPECT_EQ(button->GetTextStyle(), 0u);
 }

@@ -50,37 +50,17 @@ TEST(LabelAttributes, AlignWordsSetTheirFlags) {
 TEST(LabelAttributes, ValuesAreReadAsTheirKinds) {
     CLabelUI label;
     label.SetAttribute(L"textcolor", L"#FF112233");
-    label.SetAttribute(L"disabledtextcolor", L"80AABBCC");
-    label.SetAttribute(L"font", L"2");
-    label.SetAttribute(L"textpadding", L"1, 2,3,4");
-    label.SetAttribute(L"showhtml", L"true");
-    label.SetAttribute(L"transtext", L"100");
-    label.SetAttribute(L"transshadow1", L"12");
-    label.SetAttribute(L"gradientangle", L"5");
-    label.SetAttribute(L"gradientlength", L"30");
-    label.SetAttribute(L"textcolor1", L"#FF00FF00");
+    label.SetAttribute(L"disabledtextcolor", L"80AABBCC");  // the '#' is optional
+    label.SetAttribute(L"textpadding", L"1, 2,3");             // missing values read 0
     label.SetAttribute(L"textshadowcolorb", L"#00000000");
-    label.SetAttribute(L"strokecolor", L"#FF0000FF");
-    label.SetAttribute(L"enabledstroke", L"true");
     EXPECT_EQ(label.GetTextColor(), 0xFF112233u);
     EXPECT_EQ(label.GetDisabledTextColor(), 0x80AABBCCu);
-    EXPECT_EQ(label.GetFont(), 2);
-    EXPECT_EQ(label.GetTextPadding(), (RECT{1, 2, 3, 4}));
-    EXPECT_TRUE(label.IsShowHtml());
-    EXPECT_EQ(label.GetTransText(), 100);
-    EXPECT_EQ(label.GetTransShadow1(), 12);
-    EXPECT_EQ(label.GetTransShadow(), 60);  // untouched default
-    EXPECT_EQ(label.GetGradientAngle(), 5);
-    EXPECT_EQ(label.GetGradientLength(), 30);
-    EXPECT_EQ(label.GetTextColor1(), 0xFF00FF00u);
+    EXPECT_EQ(label.GetTextPadding(), (RECT{1, 2, 3, 0}));
     EXPECT_EQ(label.GetTextShadowColorB(), 0u);
-    EXPECT_EQ(label.GetStrokeColor(), 0xFF0000FFu);
-    EXPECT_TRUE(label.GetEnabledStroke());
-    EXPECT_FALSE(label.GetEnabledShadow());
-    // Unknown to the label: the base's.
+    EXPECT_EQ(label.GetTransShadow(), 60);
+    // Not the label's: the base's.
     label.SetAttribute(L"text", L"hello");
     EXPECT_EQ(label.GetText(), L"hello");
-    EXPECT_STREQ(label.GetClass(), L"LabelUI");
     EXPECT_EQ(label.GetInterface(L"Label"), &label);
     EXPECT_EQ(label.GetInterface(L"Button"), nullptr);
 }
