@@ -16,10 +16,11 @@ Gdiplus::Color WithAlpha(DWORD color, int alpha) {
                                                      (color & 0x00FFFFFF)));
 }
 
-// A GDI+ font for the label's GDI font. The LOGFONT route is tried first;
-// GDI+ refuses a face it cannot find by name (Wine answers so for faces that
-// GDI only reaches through substitution, such as "Arial"), and the font
-// handle route follows GDI's substitution instead.
+// A GDI+ font for the label's GDI font, never one made from a family name:
+// GDI+ refuses a family that is not installed (under Wine "Arial", "Tahoma"),
+// while a font made from GDI's LOGFONT or handle follows GDI's substitution.
+// GDI+ also refuses fonts it cannot render (bitmap faces); the handle and
+// then the DC's current font are the fallbacks for those.
 std::unique_ptr<Gdiplus::Font> MakeGdiplusFont(HDC hDC, HFONT hFont) {
     if (hFont) {
         LOGFONTW lf = {};

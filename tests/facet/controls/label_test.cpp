@@ -277,6 +277,25 @@ TEST_F(LabelPaintTest, EffectsDrawTheEffectTextWithShadowAndOutline) {
     EXPECT_GE(styled.bottom, plain.bottom + 3);
 }
 
+// GDI+ refuses a family that is not installed when asked by name (under Wine
+// "Tahoma"); the effect path goes through GDI's font, which GDI substitutes,
+// so the text still shows.
+TEST_F(LabelPaintTest, EffectsUseTheFontGdiSubstitutesForAMissingFace) {
+    const int tahoma = static_cast<int>(pm->GetCustomFontCount());
+    pm->AddFont(L"Tahoma", 20, true, false, false);
+    auto* label = Place(20, 20, 200, 40, L"");
+    label->SetFont(tahoma);
+    label->SetEnabledEffect(true);
+    label->SetText(L"Substituted");
+    label->SetTextColor(0xFF0000FF);
+    label->SetTransText(255);
+    label->SetTransText1(255);
+    auto canvas = Snapshot();
+    const RECT ink = Ink(*canvas, label->GetPos());
+    ASSERT_LT(ink.left, ink.right);
+    EXPECT_GT(ink.right - ink.left, 60);
+}
+
 TEST_F(LabelPaintTest, EffectsWithoutTextOrRoomDrawNothing) {
     auto* empty = Place(20, 20, 100, 30, L"");
     empty->SetEnabledEffect(true);
