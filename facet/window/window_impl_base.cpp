@@ -129,7 +129,7 @@ LRESULT WindowImplBase::OnNcHitTest(UINT, WPARAM, LPARAM lParam, bool& /*bHandle
     if (!::IsZoomed(m_hWnd)) {
         const RECT rcSizeBox = m_PaintManager.GetSizeBox();
         const bool left = pt.x < rcClient.left + rcSizeBox.left;
-        const bool right = pt.x >= rcClient.right - rcSizeBox.right;
+        const bool right = pt.x > rcClient.right - rcSizeBox.right;
         if (pt.y < rcClient.top + rcSizeBox.top) {
             return left ? HTTOPLEFT : right ? HTTOPRIGHT : HTTOP;
         }

@@ -41,7 +41,8 @@ bool CWindowWnd::RegisterWindowClass() {
     wc.hInstance = CPaintManagerUI::GetInstance();
     wc.hCursor = ::LoadCursorW(nullptr, IDC_ARROW);
     wc.lpszClassName = GetWndClassName();
-    return IsClassRegistered(::RegisterClassW(wc.lpszClassName ? &wc : nullptr) != 0);
+    if (!wc.lpszClassName) return false;
+    return IsClassRegistered(::RegisterClassW(&wc) != 0);
 }
 
 bool CWindowWnd::RegisterSuperclass() {

@@ -119,6 +119,27 @@ TEST_F(BuilderMarkup, UnknownTagsAreSkippedWithTheirSubtree) {
     EXPECT_EQ(m_callback.asked, L"Foo;Combo;");
 }
 
+CControlUI* PluginFactory(const wchar_t* type) {
+    if (std::wcscmp(type, L"Probe") != 0 && std::wcscmp(type, L"Label") != 0) return nullptr;
+    auto* control = new CControlUI;
+    control->SetUserData(L"plug-in");
+    return control;
+}
+
+TEST_F(BuilderMarkup, PluginsComeAfterTheTableAndBeforeTheCallback) {
+    CStdPtrArray* plugins = CPaintManagerUI::GetPlugins();
+    plugins->Add(reinterpret_cast<void*>(&PluginFactory));
+    auto root = Build(L"<Window><Container><Probe name=\"p\"/><Label name=\"l\"/><Other/></Container></Window>");
+    plugins->Remove(plugins->Find(reinterpret_cast<void*>(&PluginFactory)));
+    ASSERT_NE(root, nullptr);
+    IContainerUI* items = Items(root.get());
+    ASSERT_EQ(items->GetCount(), 2);
+    EXPECT_STREQ(items->GetItemAt(0)->GetUserData().GetData(), L"plug-in");
+    EXPECT_STREQ(items->GetItemAt(0)->GetName().GetData(), L"p");  // attributes still applied
+    EXPECT_STREQ(items->GetItemAt(1)->GetClass(), L"LabelUI");
+    EXPECT_EQ(m_callback.asked, L"Other;");
+}
+
 TEST_F(BuilderMarkup, WithoutAManagerOnlyControlsAreBuilt) {
     CDialogBuilder builder;
     std::unique_ptr<CControlUI> root(builder.Create(

@@ -13,10 +13,13 @@ namespace WindowTest {
 
 class CTestWindow : public WindowImplBase {
 public:
-    CTestWindow(UILIB_RESOURCETYPE type, const wchar_t* skin) : m_type(type), m_skin(skin) {}
+    CTestWindow(UILIB_RESOURCETYPE type, const wchar_t* skin, const wchar_t* zip = L"",
+                const wchar_t* resourceId = L"")
+        : m_type(type), m_skin(skin), m_zip(zip), m_resourceId(resourceId) {}
 
     HWND CreateAt(int x, int y);
     CPaintManagerUI& Manager() { return m_PaintManager; }
+    static LPBYTE ResourceZipBuffer() { return m_lpResourceZIPBuffer; }
 
     int initCalls = 0;
     int finalCalls = 0;
@@ -28,6 +31,8 @@ protected:
     CDuiString GetSkinFolderName() override { return CDuiString(); }
     CDuiString GetSkinFileName() override { return CDuiString(m_skin); }
     UILIB_RESOURCETYPE GetResourceType() const override { return m_type; }
+    CDuiString GetZIPFileName() const override { return CDuiString(m_zip); }
+    const wchar_t* GetResourceID() const override { return m_resourceId; }
     void InitWindow() override { ++initCalls; }
     LRESULT OnClose(UINT uMsg, WPARAM wParam, LPARAM lParam, bool& bHandled) override;
     void OnFinalMessage(HWND hWnd) override;
@@ -35,6 +40,8 @@ protected:
 private:
     UILIB_RESOURCETYPE m_type;
     const wchar_t* m_skin;
+    const wchar_t* m_zip;
+    const wchar_t* m_resourceId;
 };
 
 // Dispatches messages (through the paint manager's filters) until `done`

@@ -1,0 +1,70 @@
+// The window's skin from each source: a zip file beside the program, a zip
+// archive held as a "ZIPRES" resource, and a missing archive resource, which
+// leaves the window empty without InitWindow.
+#include <gtest/gtest.h>
+
+#include "facet/controls/control_ui.h"
+#include "test_window.h"
+
+namespace Facet {
+namespace WindowTest {
+namespace {
+
+class SkinSource : public ::testing::Test {
+protected:
+    void TearDown() override {
+        CPaintManagerUI::SetResourceZip(L"");
+        CPaintManagerUI::SetResourcePath(L"");
+    }
+    static int Count(CControlUI* root) {
+        int n = 0;
+        root->FindControl([](CControlUI* c, LPVOID data) -> CControlUI* {
+            ++*static_cast<int*>(data);
+            return c == nullptr ? c : nullptr;
+        }, &n, 0);
+        return n;
+    }
+};
+
+TEST_F(SkinSource, ZipFileBesideTheProgram) {
+    CTestWindow window(UILIB_ZIP, L"skin.xml", L"window_skin.zip");
+    HWND hwnd = window.CreateAt(0, 0);
+    ASSERT_NE(hwnd, nullptr);
+    ASSERT_NE(window.Manager().GetRoot(), nullptr);
+    EXPECT_EQ(Count(window.Manager().GetRoot()), 10);  // two layouts, eight known controls
+    EXPECT_EQ(window.initCalls, 1);
+    ::DestroyWindow(hwnd);
+}
+
+TEST_F(SkinSource, MissingArchiveResourceLeavesTheWindowEmpty) {
+    CTestWindow window(UILIB_ZIPRESOURCE, L"skin.xml", L"", L"NOSUCHZIP");
+    // Once loaded, the archive is kept for the process; this case only means
+    // something before then, so the buffer is checked first.
+    if (CTestWindow::ResourceZipBuffer()) GTEST_SKIP() << "archive already loaded in this process";
+    HWND hwnd = window.CreateAt(0, 0);
+    ASSERT_NE(hwnd, nullptr);
+    EXPECT_EQ(window.Manager().GetRoot(), nullptr);
+    EXPECT_EQ(window.initCalls, 0);
+    ::DestroyWindow(hwnd);
+}
+
+TEST_F(SkinSource, ZipArchiveHeldAsAResource) {
+    CTestWindow window(UILIB_ZIPRESOURCE, L"skin.xml", L"", L"SKINZIP");
+    HWND hwnd = window.CreateAt(0, 0);
+    ASSERT_NE(hwnd, nullptr);
+    ASSERT_NE(window.Manager().GetRoot(), nullptr);
+    EXPECT_NE(window.Manager().FindControl(L"closebtn"), nullptr);
+    EXPECT_EQ(window.initCalls, 1);
+    ::DestroyWindow(hwnd);
+
+    // The archive is read once per process and reused by later windows.
+    const LPBYTE first = CTestWindow::ResourceZipBuffer();
+    CTestWindow second(UILIB_ZIPRESOURCE, L"skin.xml", L"", L"SKINZIP");
+    ASSERT_NE(second.CreateAt(0, 0), nullptr);
+    EXPECT_EQ(CTestWindow::ResourceZipBuffer(), first);
+    ::DestroyWindow(second);
+}
+
+}  // namespace
+}  // namespace WindowTest
+}  // namespace Facet
