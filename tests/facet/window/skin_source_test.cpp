@@ -65,6 +65,25 @@ TEST_F(SkinSource, ZipArchiveHeldAsAResource) {
     ::DestroyWindow(second);
 }
 
+TEST_F(SkinSource, UnknownTagsMissingImagesAndFontsStillDraw) {
+    CTestWindow window(UILIB_FILE,
+                       L"<Window size=\"200,100\"><Font name=\"NoSuchFace\" size=\"13\"/>"
+                       L"<Image name=\"missing.png\"/><VerticalLayout bkimage=\"missing.png\">"
+                       L"<Foo><Label name=\"lost\"/></Foo><Label name=\"kept\" text=\"x\" font=\"0\" "
+                       L"bkimage=\"res='999' restype='png'\"/><Button name=\"b\" font=\"5\" text=\"y\"/>"
+                       L"</VerticalLayout></Window>");
+    HWND hwnd = window.CreateAt(0, 0);
+    ASSERT_NE(hwnd, nullptr);
+    ASSERT_NE(window.Manager().GetRoot(), nullptr);
+    EXPECT_EQ(Count(window.Manager().GetRoot()), 3);
+    EXPECT_EQ(window.Manager().FindControl(L"lost"), nullptr);
+    ::ShowWindow(hwnd, SW_SHOWNOACTIVATE);
+    ::UpdateWindow(hwnd);
+    PumpUntil([] { return false; }, 30);
+    EXPECT_EQ(window.Manager().FindControl(L"kept")->GetWidth(), 200);  // laid out and painted
+    ::DestroyWindow(hwnd);
+}
+
 }  // namespace
 }  // namespace WindowTest
 }  // namespace Facet

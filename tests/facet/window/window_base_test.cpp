@@ -179,7 +179,22 @@ TEST_F(WindowBase, DefaultClicksDriveTheWindow) {
     Click(L"restorebtn");
     EXPECT_TRUE(PumpUntil([this] { return !::IsIconic(m_hwnd); }));
 
-    m_window->quitOnFinal = false;
+    Click(L"maxbtn");
+    EXPECT_TRUE(PumpUntil([this] { return ::IsZoomed(m_hwnd) != FALSE; }));
+    MONITORINFO info = {};
+    info.cbSize = sizeof(info);
+    ::GetMonitorInfoW(::MonitorFromWindow(m_hwnd, MONITOR_DEFAULTTONEAREST), &info);
+    RECT rc = {};
+    ::GetWindowRect(m_hwnd, &rc);
+    EXPECT_EQ(rc.right - rc.left, info.rcWork.right - info.rcWork.left);
+    EXPECT_EQ(rc.bottom - rc.top, info.rcWork.bottom - info.rcWork.top);
+    // Maximised, the size box no longer makes borders.
+    RECT box = {4, 4, 4, 4};
+    m_window->Manager().SetSizeBox(box);
+    EXPECT_EQ(HitTest(1, 100), HTCLIENT);
+    Click(L"restorebtn");
+    EXPECT_TRUE(PumpUntil([this] { return !::IsZoomed(m_hwnd); }));
+
     Click(L"closebtn");
     EXPECT_TRUE(PumpUntil([this] { return !::IsWindow(m_hwnd); }));
     EXPECT_EQ(m_window->closeParam, static_cast<WPARAM>(IDOK));
