@@ -15,6 +15,14 @@ namespace {
 constexpr int kLeft = 40;
 constexpr int kTop = 50;
 
+BOOL g_ownerEnabledDuringLoop = TRUE;
+
+void CALLBACK QuitFromTimer(HWND hwnd, UINT, UINT_PTR id, DWORD) {
+    ::KillTimer(hwnd, id);
+    g_ownerEnabledDuringLoop = ::IsWindowEnabled(::GetWindow(hwnd, GW_OWNER));
+    ::PostQuitMessage(5);
+}
+
 class WindowBase : public ::testing::Test {
 protected:
     void SetUp() override {
@@ -141,6 +149,25 @@ TEST_F(WindowBase, ShowModalReturnsTheCloseValue) {
     EXPECT_EQ(m_window->ShowModal(), 7u);
     EXPECT_FALSE(::IsWindow(m_hwnd));
     EXPECT_EQ(m_window->finalCalls, 1);
+}
+
+TEST_F(WindowBase, ShowModalDisablesTheOwnerAndPassesQuitOn) {
+    HWND owner = ::CreateWindowExW(0, L"STATIC", L"owner", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr, nullptr,
+                                   nullptr);
+    ASSERT_NE(owner, nullptr);
+    ::SetWindowLongPtrW(m_hwnd, GWLP_HWNDPARENT, reinterpret_cast<LONG_PTR>(owner));
+    // The quit request arrives while the modal loop runs, from a timer tick.
+    g_ownerEnabledDuringLoop = TRUE;
+    ::SetTimer(m_hwnd, 77, 10, &QuitFromTimer);
+
+    EXPECT_EQ(m_window->ShowModal(), 0u);
+    EXPECT_FALSE(g_ownerEnabledDuringLoop);
+    EXPECT_TRUE(::IsWindowEnabled(owner));
+    MSG msg = {};
+    ASSERT_TRUE(::PeekMessageW(&msg, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE));
+    EXPECT_EQ(msg.wParam, 5u);
+    ::DestroyWindow(m_hwnd);
+    ::DestroyWindow(owner);
 }
 
 TEST_F(WindowBase, SystemCloseArrivesAsCloseWithZero) {
