@@ -131,6 +131,9 @@ CControlUI* CDialogBuilder::Create(STRINGorID xml, const wchar_t* type,
         if (!LoadFromResource(xml.GetId(), type)) return nullptr;
         m_pstrtype = type;
     } else {
+        // Includes of a text or file document are read as text or files, even
+        // when this builder loaded a resource before.
+        m_pstrtype = nullptr;
         if (!xml.m_lpstr) return nullptr;
         const bool loaded =
             xml.m_lpstr[0] == L'<' ? m_xml.Load(xml.m_lpstr) : m_xml.LoadFromFile(xml.m_lpstr, 0);
