@@ -227,6 +227,24 @@ TEST_F(WindowBase, DefaultClicksDriveTheWindow) {
     EXPECT_EQ(m_window->closeParam, static_cast<WPARAM>(IDOK));
 }
 
+TEST_F(WindowBase, SetIconGivesBothSizes) {
+    m_window->SetIcon(129);
+    const auto big = reinterpret_cast<HICON>(::SendMessageW(m_hwnd, WM_GETICON, ICON_BIG, 0));
+    const auto small = reinterpret_cast<HICON>(::SendMessageW(m_hwnd, WM_GETICON, ICON_SMALL, 0));
+    ASSERT_NE(big, nullptr);
+    ASSERT_NE(small, nullptr);
+    ICONINFO info = {};
+    ASSERT_TRUE(::GetIconInfo(small, &info));
+    BITMAP bm = {};
+    ::GetObjectW(info.hbmColor ? info.hbmColor : info.hbmMask, sizeof(bm), &bm);
+    EXPECT_EQ(bm.bmWidth, ::GetSystemMetrics(SM_CXSMICON));
+    if (info.hbmColor) ::DeleteObject(info.hbmColor);
+    if (info.hbmMask) ::DeleteObject(info.hbmMask);
+
+    m_window->SetIcon(4242);  // no such icon: both are cleared, nothing fails
+    EXPECT_EQ(::SendMessageW(m_hwnd, WM_GETICON, ICON_BIG, 0), 0);
+}
+
 TEST_F(WindowBase, MinMaxInfoComesFromTheWorkAreaAndSkin) {
     m_window->Manager().SetMinInfo(200, 150);
     MINMAXINFO mmi = {};
