@@ -131,12 +131,10 @@ TEST_F(ContainerScrollTest, DraggingTheThumbScrollsTheRows) {
     ASSERT_EQ(thumb, (RECT{204, 36, 220, 58}));
     LButtonDown(212, 40);
     MouseMove(212, 63);  // 23 of 46: half the range
-    PumpFor(150);
-    EXPECT_EQ(Pos(), 100);
+    EXPECT_TRUE(PumpUntil([&] { return Pos() == 100; }));
     EXPECT_EQ(FirstRowOffset(), -100);
     MouseMove(212, 40);
-    PumpFor(150);
-    EXPECT_EQ(Pos(), 0);
+    EXPECT_TRUE(PumpUntil([&] { return Pos() == 0; }));
     LButtonUp(212, 40);
 }
 

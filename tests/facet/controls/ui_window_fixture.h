@@ -84,6 +84,14 @@ protected:
     void Pump();
     // Pumps for about `ms` milliseconds, so that native timers fire.
     void PumpFor(DWORD ms);
+    // Pumps until `done` holds or `limitMs` passed. Timer-driven results wait
+    // on this rather than on a fixed time: a loaded machine delivers late.
+    template <typename Done>
+    bool PumpUntil(Done done, DWORD limitMs = 3000) {
+        const DWORD start = ::GetTickCount();
+        while (!done() && ::GetTickCount() - start < limitMs) PumpFor(10);
+        return done();
+    }
 
     void MouseMove(int x, int y);
     void LButtonDown(int x, int y);
