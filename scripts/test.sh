@@ -13,9 +13,8 @@ passed=0 failed=0
 for tree in native windows; do
   echo "== $tree tests"
   log="$build/$tree/ctest.log"
-  # A window test may lose a race with Wine's mouse tracking, which looks at
-  # the real pointer of the display (see the README): a failed test program
-  # gets one more run, and the first failure stays in the log.
+  # Window tests depend on timing under a loaded machine (see the README): a
+  # failed test program gets one more run; the first failure stays in the log.
   (cd "$build/$tree" && ctest --output-on-failure --timeout 900 --repeat until-pass:2) 2>&1 | tee "$log"
   summary=$(grep -E '^[0-9]+% tests passed, [0-9]+ tests failed out of [0-9]+' "$log" | tail -n 1)
   if [ -z "$summary" ]; then failed=$((failed + 1)); continue; fi

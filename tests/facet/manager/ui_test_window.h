@@ -153,6 +153,7 @@ private:
     std::unique_ptr<CPaintManagerUI> pm_;
     int width_;
     int height_;
+    int postedLeaves_ = 0;  // WM_MOUSELEAVE posted by the test, not yet pumped
 };
 
 // A 32-bit top-down DIB section in a memory DC, for drawing tests.
