@@ -11,8 +11,15 @@ constexpr std::uint64_t kMinTotalSectors = 0x10000;     // below: under 32 MiB
 constexpr std::uint64_t kMaxTotalSectors = 0xFFFFFFFF;  // at or above: 2 TiB or more
 constexpr std::uint64_t kAutoLargeClusterAbove = 0x80000000;  // 1 TiB
 constexpr std::uint32_t kMinClusters = 0x10000;
-constexpr std::uint32_t kMaxClusters = 0x0FFFFFFF;
+// Cluster numbers from 0x0FFFFFF7 on mean "bad" and "end of chain", and the
+// data clusters are numbered from 2, so 0x0FFFFFF5 clusters is the most a
+// FAT32 volume can address.
+constexpr std::uint32_t kMaxClusters = 0x0FFFFFF5;
 constexpr std::uint32_t kFatEntrySize = 4;
+constexpr std::uint32_t kEntriesPerFatSector = kSectorSize / kFatEntrySize;
+// Entries 0 and 1 hold the media byte and the end-of-chain mark; the FAT
+// needs them on top of one entry per data cluster.
+constexpr std::uint32_t kReservedFatEntries = 2;
 
 constexpr std::uint8_t kJumpInstruction[3] = {0xEB, 0x58, 0x90};
 constexpr char kOemName[] = "MSWIN4.1";
@@ -46,6 +53,12 @@ void Put32(std::uint8_t* p, std::uint32_t v) {
     for (int i = 0; i < 4; ++i) p[i] = static_cast<std::uint8_t>(v >> (8 * i));
 }
 
+// Data clusters that fit after the reserved sectors and both FATs.
+std::uint32_t ClustersBeside(std::uint32_t totalSectors, std::uint32_t fatSectors,
+                             std::uint32_t sectorsPerCluster) {
+    return (totalSectors - kReservedSectors - kFatCount * fatSectors) / sectorsPerCluster;
+}
+
 }  // namespace
 
 FormatResult ComputeLayout(const VolumeGeometry& geometry, FormatRequest& request,
@@ -74,15 +87,22 @@ FormatResult ComputeLayout(const VolumeGeometry& geometry, FormatRequest& reques
         static_cast<std::uint64_t>(totalSectors - kReservedSectors) * kFatEntrySize;
     const std::uint64_t divisor =
         static_cast<std::uint64_t>(clusterByte) * kSectorSize + kFatEntrySize * kFatCount;
-    const std::uint32_t fatSectors = static_cast<std::uint32_t>(numerator / divisor) + 1;
-
-    const std::uint32_t clusterCount =
-        (totalSectors - kReservedSectors - kFatCount * fatSectors) / sectorsPerCluster;
+    std::uint32_t fatSectors = static_cast<std::uint32_t>(numerator / divisor) + 1;
+    std::uint32_t clusterCount = ClustersBeside(totalSectors, fatSectors, sectorsPerCluster);
+    // The formula forgets the two reserved entries, so for a few sizes the
+    // last cluster has no entry. One more sector per FAT adds 128 entries and
+    // takes at most two clusters away, which always closes that gap.
+    if (static_cast<std::uint64_t>(fatSectors) * kEntriesPerFatSector <
+        static_cast<std::uint64_t>(clusterCount) + kReservedFatEntries) {
+        ++fatSectors;
+        clusterCount = ClustersBeside(totalSectors, fatSectors, sectorsPerCluster);
+    }
 
     if (clusterCount > kMaxClusters) return kTooManyClusters;
     if (clusterCount < kMinClusters) return kTooFewClusters;
     const std::uint64_t fatSectorsNeeded =
-        (static_cast<std::uint64_t>(clusterCount) * kFatEntrySize + kSectorSize - 1) >> 9;
+        ((static_cast<std::uint64_t>(clusterCount) + kReservedFatEntries) * kFatEntrySize +
+         kSectorSize - 1) / kSectorSize;
     if (fatSectorsNeeded > fatSectors) return kFatTooSmall;
 
     layout.totalSectors = totalSectors;

@@ -45,6 +45,7 @@ std::size_t FaultInjectingDevice::CountOf(DeviceOp op) const {
 }
 
 bool FaultInjectingDevice::Open(const char* volumePath) {
+    openedPath_ = volumePath ? volumePath : "";
     return Run(DeviceOp::Open, false, [&] { return inner_.Open(volumePath); });
 }
 

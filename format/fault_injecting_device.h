@@ -5,6 +5,7 @@
 
 #include <cstddef>
 #include <set>
+#include <string>
 #include <vector>
 
 #include "format/block_device.h"
@@ -37,6 +38,8 @@ public:
     void FailWrite(std::size_t n) { failingWrite_ = n; }
 
     const std::vector<DeviceCall>& Calls() const { return calls_; }
+    // The volume path of the last Open, as the run built it.
+    const std::string& OpenedPath() const { return openedPath_; }
     std::vector<DeviceCall> Writes() const;
     std::size_t CountOf(DeviceOp op) const;
 
@@ -66,6 +69,7 @@ private:
     std::uint64_t position_ = 0;
     bool lastFailureInjected_ = false;
     std::vector<DeviceCall> calls_;
+    std::string openedPath_;
 };
 
 }  // namespace fat32

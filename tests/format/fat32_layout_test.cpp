@@ -76,7 +76,48 @@ INSTANTIATE_TEST_SUITE_P(
         LayoutCase{525346, 8, kFormatOk, 513, 65536},
         LayoutCase{525345, 8, kTooFewClusters, 0, 0},
         LayoutCase{1049634, 16, kFormatOk, 513, 65536},
-        LayoutCase{1049633, 16, kTooFewClusters, 0, 0}));
+        LayoutCase{1049633, 16, kTooFewClusters, 0, 0},
+        // Sizes where the bare formula leaves the last cluster without a FAT
+        // entry (506 MiB, 9,216 MiB, 18,411 MiB, 36,813 MiB): one sector more.
+        LayoutCase{506 * 2048, 8, kFormatOk, 1011, 129279},
+        LayoutCase{9216 * 2048, 16, kFormatOk, 9208, 1178495},
+        LayoutCase{18411 * 2048, 32, kFormatOk, 9202, 1177727},
+        LayoutCase{36813 * 2048, 64, kFormatOk, 9202, 1177727},
+        // The highest addressable cluster count, 0x0FFFFFF5, and one above it.
+        LayoutCase{2151677903LL, 8, kFormatOk, 2097152, 268435445},
+        LayoutCase{2151677904LL, 8, kTooManyClusters, 0, 0},
+        LayoutCase{2151677936LL, 8, kTooManyClusters, 0, 0}));
+
+// Whole-MiB sizes from 33 MiB to 2 TiB - 1 MiB, with the window's cluster
+// policy and with the engine's own choice: every accepted layout has a FAT
+// entry for each cluster plus the two reserved ones, addresses no cluster
+// number that FAT32 reserves, and keeps the bare formula's FAT wherever that
+// was already large enough.
+TEST(Layout, EveryWholeMebibyteSizeGetsAFatLargeEnough) {
+    int grown = 0;
+    for (std::int64_t mib = 33; mib < 2 * 1024 * 1024; ++mib) {
+        const std::int64_t sectors = mib * 2048;
+        const auto policy = static_cast<std::int32_t>(
+            SectorsPerClusterForCapacity(static_cast<std::uint32_t>(mib)));
+        for (std::int32_t sectorsPerCluster : {policy, 0}) {
+            FormatRequest request{sectorsPerCluster, ""};
+            Fat32Layout layout;
+            if (ComputeLayout(GeometryOfSectors(sectors), request, layout) != kFormatOk) continue;
+            const std::uint64_t s = layout.sectorsPerCluster;
+            ASSERT_GE(layout.fatSectors * 128ull, layout.clusterCount + 2ull) << mib;
+            ASSERT_LE(layout.clusterCount, 0x0FFFFFF5u) << mib;
+            ASSERT_LE(32 + 2ull * layout.fatSectors + layout.clusterCount * s,
+                      static_cast<std::uint64_t>(sectors)) << mib;
+            const std::uint64_t formula = 4 * (sectors - 32) / (s * 512 + 8) + 1;
+            const std::uint64_t formulaClusters = (sectors - 32 - 2 * formula) / s;
+            if (formula * 128 >= formulaClusters + 2)
+                ASSERT_EQ(layout.fatSectors, formula) << mib;
+            else
+                ++grown;
+        }
+    }
+    EXPECT_GT(grown, 16000);  // about 0.8 % of the sizes, most at 64 sectors per cluster
+}
 
 TEST(Layout, SevenGigabyteVolumeHasTheKnownNumbers) {
     FormatRequest request{8, ""};
@@ -215,6 +256,12 @@ TEST_F(SectorImages, BootSectorCarriesEveryField) {
     for (std::size_t i = 0x5A; i < 0x1FE; ++i) ASSERT_EQ(s[i], 0) << i;
     EXPECT_EQ(s[0x1FE], 0x55);
     EXPECT_EQ(s[0x1FF], 0xAA);
+}
+
+TEST_F(SectorImages, HiddenSectorsKeepAllThirtyTwoBits) {
+    geometry.hiddenSectors = 0x00012345;  // a partition starting beyond sector 65,535
+    BuildBootSector(layout, geometry, s.data());
+    EXPECT_EQ(Get32(s, 0x1C), 0x00012345u);
 }
 
 TEST_F(SectorImages, SectorsPerClusterByteKeepsTheLowEightBits) {

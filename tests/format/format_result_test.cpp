@@ -51,6 +51,13 @@ TEST(ResultMessages, TextsStandExactly) {
     EXPECT_STREQ(FindResultMessage(14)->english,
                  "Another software or processes are using this drive, turn it off and try again, "
                  "please!");
+    // 12 and 13 differ by one word; each cause keeps its own text.
+    EXPECT_STREQ(FindResultMessage(12)->english,
+                 "Failed to get device partition information, pull it out and try again, please!");
+    EXPECT_STREQ(FindResultMessage(13)->english,
+                 "Failed to get device information, pull it out and try again, please!");
+    EXPECT_STREQ(FindResultMessage(12)->chinese, "获取设备分区信息失败，请重新插拔设备，再重试！");
+    EXPECT_STREQ(FindResultMessage(13)->chinese, "获取设备信息失败，请重新插拔设备，再重试！");
     EXPECT_STREQ(ResultCaption(true), "提示");
     EXPECT_STREQ(ResultCaption(false), "Info");
 }

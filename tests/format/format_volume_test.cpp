@@ -126,6 +126,7 @@ TEST_F(FormatRun, OperationsComeInTheirOrder) {
         DeviceOp::Seek, DeviceOp::Write,  // root directory, after the partition type
         DeviceOp::Dismount, DeviceOp::Unlock, DeviceOp::Close};
     EXPECT_EQ(ops, expected);
+    EXPECT_EQ(device().OpenedPath(), "\\\\.\\E:");
     EXPECT_EQ(imageDevice_->PartitionType(), kPartitionTypeFat32Lba);
 }
 
@@ -275,8 +276,9 @@ TEST_F(FormatRun, ClearingWriteFailureStopsWithSixteen) {
 }
 
 TEST_F(FormatRun, MetadataWriteFailureIsReportedAndReturned) {
-    // 1,238 sectors to clear: 10 writes; the 11th write is the boot sector.
-    for (std::size_t failing : {11u, 14u, 17u}) {
+    // 1,238 sectors to clear: 10 writes; then the boot sector, FSInfo, their
+    // backups, both FATs and the root directory, each told on the error stream.
+    for (std::size_t failing = 11; failing <= 17; ++failing) {
         Use(k300MiB);
         device().FailWrite(failing);
         CapturedStream err;
@@ -302,6 +304,17 @@ TEST_F(FormatRun, EachBufferThatCannotBeObtainedGivesNine) {
         EXPECT_EQ(device().Calls().back().op, DeviceOp::Close);
         if (failing <= 4) EXPECT_EQ(device().CountOf(DeviceOp::Write), 0u) << failing;
         allocator_ = nullptr;
+    }
+}
+
+// Run natively with MALLOC_PERTURB_ set, so fresh heap memory is never zero
+// by luck: the clearing pass writes whatever the zero buffer holds.
+TEST(PageBuffers, ComeZeroFilled) {
+    for (std::size_t bytes : {std::size_t{512}, std::size_t{65536}}) {
+        PageBuffer buffer(PageAllocator::System(), bytes);
+        ASSERT_TRUE(buffer);
+        EXPECT_EQ(std::vector<std::uint8_t>(buffer.data(), buffer.data() + bytes),
+                  Bytes(bytes, 0)) << bytes;
     }
 }
 

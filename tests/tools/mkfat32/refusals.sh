@@ -38,6 +38,15 @@ sparse_image "$img" $((2 * 1024 * 1024 * MiB))
 grep -qx 'Failure! Device volume more than 2TB not supported!' "$work/out.txt" &&
   pass "2 TiB message" || fail "2 TiB message: $(cat "$work/out.txt")"
 
+# Just over 1 TiB with 8 sectors per cluster would need 268,435,450 clusters,
+# past the highest cluster number FAT32 can address: refused with 8.
+sparse_image "$img" $((2151677936 * 512))
+"$mkfat32" -c 8 "$img" >"$work/out.txt" 2>&1; rc=$?
+[ "$rc" -eq 8 ] && [ "$(blocks_of "$img")" -eq 0 ] &&
+  grep -qx 'Failure! Device volume no big than 2TB!' "$work/out.txt" &&
+  pass "268,435,450 clusters refused with 8, nothing written" ||
+  fail "268,435,450 clusters: exit $rc, $(blocks_of "$img") blocks"
+
 # A missing image is an open failure, and is not created.
 rm -f "$work/missing.img"
 "$mkfat32" "$work/missing.img" >/dev/null 2>&1; rc=$?

@@ -5,8 +5,12 @@
 mkfat32=$1 work=$2
 mkdir -p "$work"; img="$work/volume.img"
 
+# 506, 9,216, 18,411 and 36,813 MiB are sizes where the bare FAT formula left
+# the last cluster without an entry, one per cluster size the policy picks
+# (8, 16, 32 and 64 sectors).
 for size in $((300 * MiB)) $((7680 * MiB)) $((32 * 1024 * MiB)) $((256 * 1024 * MiB)) \
-            $((2 * 1024 * 1024 * MiB - MiB)); do
+            $((2 * 1024 * 1024 * MiB - MiB)) \
+            $((506 * MiB)) $((9216 * MiB)) $((18411 * MiB)) $((36813 * MiB)); do
   name="$((size / MiB)) MiB"
   sparse_image "$img" "$size"
   if ! out=$("$mkfat32" --label TESTVOL "$img" 2>&1); then
@@ -31,6 +35,34 @@ sparse_image "$img" $((300 * MiB))
 "$mkfat32" --label "camera roll 2026" "$img" >/dev/null 2>&1
 [ "$(dd if="$img" bs=1 skip=$(( (32 + 2 * 599) * 512 )) count=11 2>/dev/null)" = "camera roll" ] &&
   pass "long label cut to 11 bytes" || fail "long label"
+
+# le32 IMAGE OFFSET: the little-endian 32-bit value at a byte offset.
+le32() { od -An -tu4 -j "$2" -N 4 "$1" | tr -d ' '; }
+
+# 128 sectors per cluster is a size the user may ask for; a partition that
+# starts beyond sector 65,535 keeps its whole hidden-sector count.
+sparse_image "$img" $((8 * 1024 * MiB))
+if "$mkfat32" -c 128 --hidden 70000 --label BIGCLUSTER "$img" >/dev/null && fsck_clean "$img" BIGCLUSTER &&
+   roundtrip "$img" && [ "$(od -An -tu1 -j 13 -N 1 "$img" | tr -d ' ')" = 128 ] &&
+   [ "$(le32 "$img" $((0x1C)))" = 70000 ]; then
+  pass "128 sectors per cluster, 70,000 hidden sectors"
+else
+  fail "128 sectors per cluster, 70,000 hidden sectors"
+fi
+
+# The most clusters FAT32 can address (0x0FFFFFF5, 8 sectors each): the root
+# directory lies past 2 GiB, so every offset must travel in 64 bits.
+# fsck.fat 4.2 crashes on any volume this large (on mkfs.fat's own as well),
+# so mtools and the boot sector's own numbers are the check here.
+sparse_image "$img" $((2151677903 * 512))
+if "$mkfat32" -c 8 --label MAXCLUSTERS "$img" >/dev/null &&
+   [ "$(le32 "$img" $((512 + 0x1E8)))" = $((0x0FFFFFF5 - 1)) ] &&
+   [ "$(le32 "$img" $((0x24)))" = 2097152 ] && [ "$(label_of "$img")" = MAXCLUSTERS ] &&
+   roundtrip "$img"; then
+  pass "0x0FFFFFF5 clusters, root directory past 2 GiB"
+else
+  fail "0x0FFFFFF5 clusters"
+fi
 
 rm -f "$img" "$work/in.bin" "$work/out.bin"
 finish
