@@ -1,6 +1,6 @@
-// UsbDriveList. Sizes are MB of 1,048,576 bytes, truncated; the size query
-// runs with critical-error boxes turned off so that a reader without a medium
-// fails quietly instead of asking the user.
+// UsbDriveList. Sizes are MB of 1,048,576 bytes, truncated; every query of a
+// drive runs with critical-error boxes turned off so that a card reader
+// without a medium fails quietly instead of asking the user.
 #include "drives/usb_drive_list.h"
 
 #include <algorithm>
@@ -53,7 +53,9 @@ void UsbDriveList::Rebuild(const std::function<void()>& clearShownList) {
 }
 
 void UsbDriveList::QuerySizes(wchar_t letter, std::uint32_t& totalMb, std::uint32_t& freeMb) {
-    wchar_t rootPath[] = L"C:";
+    // The root, not "X:": a bare drive name means that drive's current
+    // directory, which may be a folder that no longer exists.
+    wchar_t rootPath[] = L"C:\\";
     rootPath[0] = letter;
     DWORD sectorsPerCluster = 0, bytesPerSector = 0, freeClusters = 0, totalClusters = 0;
     bool ok;
@@ -62,6 +64,7 @@ void UsbDriveList::QuerySizes(wchar_t letter, std::uint32_t& totalMb, std::uint3
         ok = query_.DiskFreeSpace(rootPath, sectorsPerCluster, bytesPerSector, freeClusters, totalClusters);
     }
     if (!ok) return;
+    clusterSize_.SmallFormat(L"%lu", static_cast<unsigned long>(sectorsPerCluster) * bytesPerSector);
     totalMb = Megabytes(sectorsPerCluster, totalClusters, bytesPerSector);
     freeMb = Megabytes(sectorsPerCluster, freeClusters, bytesPerSector);
 }
@@ -76,6 +79,7 @@ bool UsbDriveList::QueryLabel(wchar_t letter) {
     wchar_t rootPath[] = L"C:\\";
     rootPath[0] = letter;
     wchar_t label[kLabelUnits] = {};
+    const ErrorModeScope quiet(query_, SEM_FAILCRITICALERRORS);
     if (!query_.VolumeInformation(rootPath, label, kLabelUnits, nullptr, 0)) return false;
     label[kLabelUnits - 1] = L'\0';
     label_ = label;
@@ -87,6 +91,7 @@ bool UsbDriveList::QueryFileSystemName(wchar_t letter) {
     rootPath[0] = letter;
     wchar_t volumeName[kVolumeNameUnits] = {};
     wchar_t fileSystemName[kFileSystemNameUnits] = {};
+    const ErrorModeScope quiet(query_, SEM_FAILCRITICALERRORS);
     if (!query_.VolumeInformation(rootPath, volumeName, kVolumeNameUnits, fileSystemName, kFileSystemNameUnits))
         return false;
     fileSystemName[kFileSystemNameUnits - 1] = L'\0';

@@ -26,7 +26,8 @@ public:
     // to the trace stream.
     void Rebuild(const std::function<void()>& clearShownList = nullptr);
 
-    // Total and free MB of the drive; on failure both outputs stay untouched.
+    // Total and free MB of the drive, and the current cluster size in bytes
+    // (CurrentClusterSize); on failure all stay untouched.
     void QuerySizes(wchar_t letter, std::uint32_t& totalMb, std::uint32_t& freeMb);
     // QuerySizes of the drive in slot `index` into that slot; false (and no
     // change) when index is not below Count().
@@ -50,6 +51,8 @@ public:
     int IndexOf(wchar_t letter) const;
     const Facet::CDuiString& CurrentLabel() const { return label_; }
     const Facet::CDuiString& CurrentFileSystemName() const { return fileSystemName_; }
+    // Bytes per sector times sectors per cluster of the last sized drive.
+    const Facet::CDuiString& CurrentClusterSize() const { return clusterSize_; }
 
     // Where Rebuild prints the count (standard output unless changed; null
     // prints nothing).
@@ -65,6 +68,7 @@ private:
     bool hasDrives_ = false;
     Facet::CDuiString label_;
     Facet::CDuiString fileSystemName_;
+    Facet::CDuiString clusterSize_;
     int count_ = 0;
     std::FILE* trace_ = stdout;
 };

@@ -7,9 +7,11 @@
 
 #include "facet/controls/button_ui.h"
 #include "facet/controls/container_ui.h"
+#include "facet/controls/combo_ui.h"
 #include "facet/controls/control_ui.h"
 #include "facet/controls/horizontal_layout_ui.h"
 #include "facet/controls/label_ui.h"
+#include "facet/controls/list_label_element_ui.h"
 #include "facet/controls/scroll_bar_ui.h"
 #include "facet/controls/vertical_layout_ui.h"
 #include "facet/manager/paint_manager_ui.h"
@@ -36,7 +38,7 @@ const TagEntry kTagTable[] = {
     {4, L"Edit", nullptr},
     {4, L"List", nullptr},
     {4, L"Text", nullptr},
-    {5, L"Combo", nullptr},
+    {5, L"Combo", &Make<CComboUI>},
     {5, L"Label", &Make<CLabelUI>},
     {6, L"Button", &Make<CButtonUI>},
     {6, L"Option", nullptr},
@@ -60,7 +62,7 @@ const TagEntry kTagTable[] = {
     {14, L"ListHeaderItem", nullptr},
     {15, L"ListTextElement", nullptr},
     {16, L"HorizontalLayout", &Make<CHorizontalLayoutUI>},
-    {16, L"ListLabelElement", nullptr},
+    {16, L"ListLabelElement", &Make<CListLabelElementUI>},
     {20, L"ListContainerElement", nullptr},
 };
 

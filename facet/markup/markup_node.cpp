@@ -99,16 +99,18 @@ const wchar_t* CMarkupNode::GetAttributeValue(const wchar_t* pstrName) const {
 }
 
 bool CMarkupNode::GetAttributeValue(int iIndex, wchar_t* pstrValue, std::size_t cchMax) const {
-    if (!m_pOwner || !pstrValue || iIndex < 0 || iIndex >= GetAttributeCount()) return false;
-    std::wcsncpy(pstrValue, m_pOwner->m_pstrXML + m_aAttributes[iIndex].iValue, cchMax);
+    if (!m_pOwner || !pstrValue || cchMax == 0 || iIndex < 0 || iIndex >= GetAttributeCount()) {
+        return false;
+    }
+    // A value as long as the buffer is cut and still terminated: callers
+    // read the buffer as a string.
+    std::wcsncpy(pstrValue, m_pOwner->m_pstrXML + m_aAttributes[iIndex].iValue, cchMax - 1);
+    pstrValue[cchMax - 1] = L'\0';
     return true;
 }
 
 bool CMarkupNode::GetAttributeValue(const wchar_t* pstrName, wchar_t* pstrValue, std::size_t cchMax) const {
-    const int iIndex = FindAttribute(pstrName);
-    if (iIndex < 0 || !pstrValue) return false;
-    std::wcsncpy(pstrValue, m_pOwner->m_pstrXML + m_aAttributes[iIndex].iValue, cchMax);
-    return true;
+    return GetAttributeValue(FindAttribute(pstrName), pstrValue, cchMax);
 }
 
 int CMarkupNode::FindAttribute(const wchar_t* pstrName) const {

@@ -1,0 +1,34 @@
+// The tool's entry point: one window, one message loop, exit code 0.
+#include <windows.h>
+
+#include <objbase.h>
+
+#include "app/drive_source.h"
+#include "app/main_wnd.h"
+#include "app/texts.h"
+
+namespace {
+constexpr UINT kIconResource = 129;
+constexpr DWORD kWindowStyle = WS_POPUP | WS_VISIBLE | WS_CAPTION | WS_SYSMENU | WS_CLIPSIBLINGS |
+                               WS_CLIPCHILDREN;
+constexpr DWORD kWindowExStyle = WS_EX_APPWINDOW | WS_EX_STATICEDGE;
+}  // namespace
+
+int WINAPI WinMain(HINSTANCE hInstance, HINSTANCE /*hPrevInstance*/, LPSTR /*lpCmdLine*/,
+                   int /*nCmdShow*/) {
+    Facet::CPaintManagerUI::SetInstance(hInstance);
+    if (FAILED(::CoInitialize(nullptr))) return 0;
+    auto* window = new app::CMainWnd(app::ApplicationDriveQuery());
+    if (!window->Create(nullptr, app::Localized(app::kWindowCaption), kWindowStyle, kWindowExStyle)) {
+        // No window, no loop to run: a loop without a window would never end.
+        // A window that failed after its creation began has deleted its
+        // object on its final message already.
+        if (app::CMainWnd::ObjectAlive()) delete window;
+        return 0;
+    }
+    window->CenterWindow();
+    window->SetIcon(kIconResource);
+    ::ShowWindow(*window, SW_SHOW);
+    Facet::CPaintManagerUI::MessageLoop();
+    return 0;
+}

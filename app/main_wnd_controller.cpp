@@ -1,0 +1,155 @@
+// What the window does once its skin is built: it finds its controls, sets
+// the texts of the current language, lists the USB drives in the combo and
+// answers clicks on the caption buttons and the format button.
+#include <cwchar>
+
+#include "app/main_wnd.h"
+#include "app/texts.h"
+#include "facet/controls/button_ui.h"
+#include "facet/controls/combo_ui.h"
+#include "facet/controls/label_ui.h"
+#include "facet/controls/list_label_element_ui.h"
+
+namespace app {
+
+namespace {
+
+HWND g_mainWindow = nullptr;
+
+constexpr wchar_t kComboNormalImage[] = L"res='182' restype='png'";
+constexpr wchar_t kComboHotImage[] = L"res='183' restype='png'";
+constexpr wchar_t kDiskNoDrive[] = L"res='173' restype='png' source='0, 0, 83, 83'";
+constexpr wchar_t kDiskPresent[] = L"res='173' restype='png' source='83, 0, 166, 83'";
+constexpr wchar_t kFormatDisabledImage[] = L"res='168' restype='png'";
+constexpr wchar_t kFormatImage[] = L"res='169' restype='png'";
+constexpr wchar_t kFormatPushedImage[] = L"res='170' restype='png'";
+constexpr int kItemHeight = 30;
+constexpr std::uint32_t kMbPerGb = 1024;
+
+// "1023MB" below a gigabyte, "14.6GB" from there on.
+Facet::CDuiString SizeText(std::uint32_t totalMb) {
+    Facet::CDuiString text;
+    if (totalMb < kMbPerGb) {
+        text.Format(L"%uMB", totalMb);
+    } else {
+        text.Format(L"%0.1fGB", static_cast<double>(totalMb) / kMbPerGb);
+    }
+    return text;
+}
+
+}  // namespace
+
+HWND MainWindowHandle() { return g_mainWindow; }
+
+void CMainWnd::InitWindow() {
+    g_mainWindow = m_hWnd;
+    Facet::CPaintManagerUI& pm = m_PaintManager;
+    m_pDisk = pm.FindControl(L"disk");
+    m_pStatus = static_cast<Facet::CLabelUI*>(pm.FindControl(L"DiskAtt"));
+    m_pFormatBtn = static_cast<Facet::CButtonUI*>(pm.FindControl(L"formatbtn"));
+    m_pPrompt = pm.FindControl(L"prompt");
+    m_pPrompt1 = pm.FindControl(L"prompt1");
+    m_pTitle = pm.FindControl(L"title");
+    m_pDriveCombo = static_cast<Facet::CComboUI*>(pm.FindControl(L"Selectedbo"));
+
+    m_pDriveCombo->SetVisible(false);
+    m_pPrompt->SetText(Localized(kPromptText));
+    m_pPrompt1->SetText(Localized(kPrompt1Text));
+    m_pTitle->SetText(Localized(kWindowCaption));
+    m_pFormatBtn->SetText(Localized(kFormatIdle));
+
+    RebuildDriveList();
+    RefreshDeviceUI();
+}
+
+void CMainWnd::RebuildDriveList() {
+    m_drives.Rebuild([this] { m_pDriveCombo->RemoveAll(); });
+}
+
+void CMainWnd::RefreshDeviceUI() {
+    if (m_drives.HasDrives()) {
+        ShowDrivesPresentFace();
+    } else {
+        ShowNoDriveFace();
+    }
+}
+
+void CMainWnd::ShowDrivesPresentFace() {
+    m_pStatus->SetFixedXY(SIZE{30, 59});
+    m_pStatus->SetFixedWidth(70);
+    m_pStatus->SetText(Localized(kChooseDrive));
+    m_pDriveCombo->SetNormalImage(kComboNormalImage);
+    m_pDriveCombo->SetHotImage(kComboHotImage);
+    m_pDriveCombo->SetPushedImage(kComboHotImage);
+    m_pDriveCombo->SetVisible(true);
+
+    for (int i = 0; i < m_drives.Count(); ++i) {
+        const wchar_t letter = m_drives.Letter(i);
+        m_drives.QueryEntrySizes(i);
+        // A query that fails stands for an empty text, never for what the
+        // previous drive left behind.
+        const Facet::CDuiString label =
+            m_drives.QueryLabel(letter) ? m_drives.CurrentLabel() : Facet::CDuiString();
+        const Facet::CDuiString fileSystem = m_drives.QueryFileSystemName(letter)
+                                                 ? m_drives.CurrentFileSystemName()
+                                                 : Facet::CDuiString();
+        const Facet::CDuiString size = SizeText(m_drives.TotalMb(i));
+        Facet::CDuiString text;
+        if (label.IsEmpty()) {
+            text.Format(L"%c: %s %s", letter, fileSystem.GetData(), size.GetData());
+        } else {
+            text.Format(L"%c: (%s) %s %s", letter, label.GetData(), fileSystem.GetData(),
+                        size.GetData());
+        }
+        auto* item = new Facet::CListLabelElementUI;
+        item->SetText(text);
+        item->SetFixedHeight(kItemHeight);
+        m_pDriveCombo->Add(item);
+        // Every item is selected as it is added: the last drive ends up chosen.
+        item->Select(true);
+        item->SetVisible(true);
+        item->SetInternVisible(true);
+    }
+
+    m_pDisk->SetBkImage(kDiskPresent);
+    m_pFormatBtn->SetNormalImage(kFormatImage);
+    m_pFormatBtn->SetHotImage(kFormatImage);
+    m_pFormatBtn->SetPushedImage(kFormatPushedImage);
+    m_pFormatBtn->SetEnabled(true);
+}
+
+void CMainWnd::ShowNoDriveFace() {
+    m_pStatus->SetFixedXY(SIZE{4, 59});
+    m_pStatus->SetFixedWidth(353);
+    m_pStatus->SetText(Localized(kNoDrive));
+    m_pDisk->SetBkImage(kDiskNoDrive);
+    m_pFormatBtn->SetNormalImage(kFormatDisabledImage);
+    m_pFormatBtn->SetEnabled(false);
+    // An empty combo must not sit under the status text.
+    m_pDriveCombo->SetVisible(false);
+}
+
+void CMainWnd::Notify(Facet::TNotifyUI& msg) {
+    if (msg.type.CompareNoCase(L"click") != 0 || !msg.sender) return;
+    const Facet::CDuiString name = msg.sender->GetName();
+    if (name.CompareNoCase(L"closebtn") == 0) {
+        Close(IDOK);
+    } else if (name.CompareNoCase(L"minibtn") == 0) {
+        SendMessage(WM_SYSCOMMAND, SC_MINIMIZE, 0);
+    } else if (name.CompareNoCase(L"formatbtn") == 0) {
+        OnFormatClick();
+    }
+}
+
+void CMainWnd::OnFormatClick() {
+    const int index = m_pDriveCombo->GetCurSel();
+    if (index < 0) return;
+    const wchar_t letter = m_drives.Letter(index);
+    const Facet::CDuiString label =
+        m_drives.QueryLabel(letter) ? m_drives.CurrentLabel() : Facet::CDuiString();
+    Facet::CDuiString text;
+    text.Format(Localized(kConfirmFormat), letter, label.GetData());
+    ::MessageBoxW(m_hWnd, text, Localized(kWindowCaption), MB_YESNO | MB_ICONQUESTION);
+}
+
+}  // namespace app

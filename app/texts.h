@@ -1,0 +1,35 @@
+// The window's texts in both languages. Chinese is used when the system's
+// ANSI code page is 936, English otherwise; the choice is made afresh each
+// time a text is picked. Some texts exist only in Chinese.
+#pragma once
+
+namespace app {
+
+struct LocaleText {
+    const wchar_t* chinese;
+    const wchar_t* english;
+};
+
+// The text for the code page in force now.
+const wchar_t* Localized(const LocaleText& text);
+
+inline constexpr LocaleText kWindowCaption = {L"Varqo文件系统格式化工具V1.0",
+                                              L"VARQO file system format tool V1.0"};
+inline constexpr LocaleText kPromptText = {L"注意:格式化时请不要随意拔插磁盘",
+                                           L"Note: please don't pull out plug disk format"};
+inline constexpr LocaleText kPrompt1Text = {L"转化格式后，闪存盘的文件系统会变成FAT32",
+                                            L"The flash disk format will be changed to FAT32"};
+inline constexpr LocaleText kFormatIdle = {L"格式化", L"Format"};
+inline constexpr LocaleText kFormatRunning = {L"正在格式化", L"Formatting..."};
+inline constexpr LocaleText kChooseDrive = {L"请选择盘符", L"请选择盘符"};
+inline constexpr LocaleText kNoDrive = {L"没有检测到USB设备连接", L"No USB Device detected & connected"};
+// Printf formats: the drive letter, then the volume label.
+inline constexpr LocaleText kConfirmFormat = {
+    L"警告! 所有在 %c: %s 盘上的数据将会丢失!\r\n您真的想进行格式化吗?",
+    L"Warning!All the %c:%s the data on the disk will be lost!\r\n Are you really want to format?"};
+inline constexpr LocaleText kStartNotice = {L"%c盘，卷标是%s，你已开始格式化",
+                                            L"%c盘，卷标是%s，你已开始格式化"};
+inline constexpr LocaleText kStartNoticeCaption = {L"Varqo文件系统格式化工具V1.0",
+                                                   L"Varqo文件系统格式化工具V1.0"};
+
+}  // namespace app

@@ -1,0 +1,291 @@
+// CComboUI: the item list with its selection bookkeeping, opening the
+// drop-down, input on the closed box and its painting.
+#include "facet/controls/combo_ui.h"
+
+#include <cwchar>
+
+#include "facet/controls/combo_wnd.h"
+#include "facet/manager/paint_manager_ui.h"
+#include "facet/render/render_engine.h"
+
+namespace Facet {
+
+namespace {
+// Extra height of the closed box over the default font's text height.
+constexpr int kComboTextMargin = 12;
+
+IListItemUI* AsListItem(CControlUI* pControl) {
+    return pControl ? static_cast<IListItemUI*>(pControl->GetInterface(L"ListItem")) : nullptr;
+}
+}  // namespace
+
+CComboUI::CComboUI() = default;
+
+CComboUI::~CComboUI() { CloseDropDownNow(); }
+
+const wchar_t* CComboUI::GetClass() const { return L"ComboUI"; }
+
+LPVOID CComboUI::GetInterface(const wchar_t* pstrName) {
+    if (pstrName && std::wcscmp(pstrName, L"Combo") == 0) return this;
+    if (pstrName && std::wcscmp(pstrName, L"IListOwner") == 0) {
+        return static_cast<IListOwnerUI*>(this);
+    }
+    return CContainerUI::GetInterface(pstrName);
+}
+
+// Items --------------------------------------------------------------------
+
+void CComboUI::RenumberFrom(int first) {
+    for (int i = first; i < GetCount(); ++i) {
+        if (IListItemUI* item = AsListItem(GetItemAt(i))) item->SetIndex(i);
+    }
+}
+
+bool CComboUI::AddAt(CControlUI* pControl, int iIndex) {
+    CloseDropDownNow();
+    if (!CContainerUI::AddAt(pControl, iIndex)) return false;
+    if (IListItemUI* item = AsListItem(pControl)) item->SetOwner(this);
+    RenumberFrom(iIndex);
+    if (m_iCurSel >= iIndex) ++m_iCurSel;
+    return true;
+}
+
+bool CComboUI::Remove(CControlUI* pControl) {
+    const int index = GetItemIndex(pControl);
+    if (index < 0) return false;
+    CloseDropDownNow();
+    if (!CContainerUI::Remove(pControl)) return false;
+    RenumberFrom(index);
+    if (index == m_iCurSel) {
+        m_iCurSel = -1;
+        SelectItem(FindSelectable(index, false));
+    } else if (index < m_iCurSel) {
+        --m_iCurSel;
+    }
+    return true;
+}
+
+void CComboUI::RemoveAll() {
+    CloseDropDownNow();
+    m_iCurSel = -1;
+    CContainerUI::RemoveAll();
+}
+
+bool CComboUI::SetItemIndex(CControlUI* pControl, int iIndex) {
+    const int old = GetItemIndex(pControl);
+    CControlUI* selected = GetItemAt(m_iCurSel);
+    if (!CContainerUI::SetItemIndex(pControl, iIndex)) return false;
+    RenumberFrom(old < iIndex ? old : iIndex);
+    if (selected) m_iCurSel = GetItemIndex(selected);
+    return true;
+}
+
+CDuiString CComboUI::GetText() const {
+    CControlUI* item = GetItemAt(m_iCurSel);
+    return item ? item->GetText() : CDuiString();
+}
+
+TListInfoUI* CComboUI::GetListInfo() { return &m_ListInfo; }
+
+int CComboUI::GetCurSel() const { return m_iCurSel; }
+
+bool CComboUI::SelectItem(int iIndex, bool bTakeFocus) {
+    if (m_pWindow) m_pWindow->Close();
+    if (iIndex == m_iCurSel) return true;
+    const int old = m_iCurSel;
+    if (old >= 0) {
+        IListItemUI* item = AsListItem(GetItemAt(old));
+        if (!item) return false;
+        item->Select(false);
+        m_iCurSel = -1;
+    }
+    if (iIndex < 0 || GetCount() == 0) return false;
+    if (iIndex >= GetCount()) iIndex = GetCount() - 1;
+    CControlUI* control = GetItemAt(iIndex);
+    IListItemUI* item = AsListItem(control);
+    if (!item || !control->IsVisible() || !control->IsEnabled()) return false;
+    m_iCurSel = iIndex;
+    if (m_pWindow || bTakeFocus) control->SetFocus();
+    item->Select(true);
+    if (m_pManager) m_pManager->SendNotify(this, L"itemselect", iIndex, old);
+    Invalidate();
+    return true;
+}
+
+// Drop-down ----------------------------------------------------------------
+
+bool CComboUI::Activate() {
+    if (!CControlUI::Activate()) return false;
+    if (m_pWindow) return true;
+    if (!m_pManager || !CComboWnd::Open(this)) return false;
+    m_pManager->SendNotify(this, L"dropdown");
+    Invalidate();
+    return true;
+}
+
+void CComboUI::CloseDropDownNow() {
+    if (m_pWindow) m_pWindow->Abandon();
+}
+
+void CComboUI::OnDropDownGone() {
+    m_pWindow = nullptr;
+    m_uButtonState &= ~StatePushed;
+    Invalidate();
+}
+
+void CComboUI::EmptyItemRects() {
+    for (int i = 0; i < GetCount(); ++i) GetItemAt(i)->SetPos(RECT{0, 0, 0, 0});
+}
+
+// Input --------------------------------------------------------------------
+
+void CComboUI::SetEnabled(bool bEnable) {
+    CContainerUI::SetEnabled(bEnable);
+    if (!IsEnabled()) m_uButtonState = 0;
+}
+
+void CComboUI::DoEvent(TEventUI& event) {
+    if (!IsMouseEnabled() && IsMouseEvent(event.type)) {
+        if (m_pParent) {
+            m_pParent->DoEvent(event);
+        } else {
+            CContainerUI::DoEvent(event);
+        }
+        return;
+    }
+    switch (event.type) {
+    case EventSetFocus:
+    case EventKillFocus:
+        Invalidate();
+        break;
+    case EventButtonDown:
+        if (IsEnabled()) {
+            Activate();
+            m_uButtonState |= StatePushed | StateCaptured;
+        }
+        return;
+    case EventButtonUp:
+        if (m_uButtonState & StateCaptured) {
+            m_uButtonState &= ~StateCaptured;
+            Invalidate();
+        }
+        return;
+    case EventMouseMove:
+    case EventContextMenu:
+        return;
+    case EventKeyDown:
+        switch (event.keyChar) {
+        case VK_F4:
+            Activate();
+            return;
+        case VK_UP:
+        case VK_PRIOR:
+            SelectItem(FindSelectable(m_iCurSel - 1, false));
+            return;
+        case VK_DOWN:
+        case VK_NEXT:
+            SelectItem(FindSelectable(m_iCurSel + 1, true));
+            return;
+        case VK_HOME:
+            SelectItem(FindSelectable(0, false));
+            return;
+        case VK_END:
+            SelectItem(FindSelectable(GetCount() - 1, true));
+            return;
+        default:
+            break;
+        }
+        break;
+    case EventScrollWheel:
+        // A disabled combo keeps its selection.
+        if (IsEnabled()) {
+            const bool down = event.wParam == SB_LINEDOWN;
+            SelectItem(FindSelectable(m_iCurSel + (down ? 1 : -1), down));
+        }
+        return;
+    case EventMouseEnter:
+        if (::PtInRect(&m_rcItem, event.mousePoint)) {
+            m_uButtonState |= StateHot;
+            Invalidate();
+        }
+        return;
+    case EventMouseLeave:
+        if (m_uButtonState & StateHot) {
+            m_uButtonState &= ~StateHot;
+            Invalidate();
+        }
+        return;
+    default:
+        break;
+    }
+    CControlUI::DoEvent(event);
+}
+
+// Layout and painting ------------------------------------------------------
+
+void CComboUI::SetPos(RECT rc) {
+    // While the drop-down is open the items are laid out in its list.
+    if (!m_pWindow) EmptyItemRects();
+    CControlUI::SetPos(rc);
+}
+
+SIZE CComboUI::EstimateSize(SIZE szAvailable) {
+    if (m_cxyFixed.cy == 0 && m_pManager) {
+        return SIZE{m_cxyFixed.cx, m_pManager->GetDefaultFontInfo()->tm.tmHeight + kComboTextMargin};
+    }
+    return CControlUI::EstimateSize(szAvailable);
+}
+
+void CComboUI::DoPaint(HDC hDC, const RECT& rcPaint) { CControlUI::DoPaint(hDC, rcPaint); }
+
+bool CComboUI::DrawStateImage(HDC hDC, CDuiString& image) {
+    if (image.IsEmpty()) return false;
+    if (DrawImage(hDC, image)) return true;
+    image.Empty();
+    return false;
+}
+
+void CComboUI::PaintStatusImage(HDC hDC) {
+    if (IsFocused()) {
+        m_uButtonState |= StateFocused;
+    } else {
+        m_uButtonState &= ~StateFocused;
+    }
+    if (!IsEnabled()) {
+        m_uButtonState |= StateDisabled;
+    } else {
+        m_uButtonState &= ~StateDisabled;
+    }
+    CDuiString* state = nullptr;
+    if (m_uButtonState & StateDisabled) {
+        state = &m_sDisabledImage;
+    } else if (m_uButtonState & StatePushed) {
+        state = &m_sPushedImage;
+    } else if (m_uButtonState & StateHot) {
+        state = &m_sHotImage;
+    } else if (m_uButtonState & StateFocused) {
+        state = &m_sFocusedImage;
+    }
+    if (state && DrawStateImage(hDC, *state)) return;
+    DrawStateImage(hDC, m_sNormalImage);
+}
+
+void CComboUI::PaintText(HDC hDC) {
+    RECT rc = m_rcItem;
+    rc.left += m_rcTextPadding.left;
+    rc.right -= m_rcTextPadding.right;
+    rc.top += m_rcTextPadding.top;
+    rc.bottom -= m_rcTextPadding.bottom;
+    CControlUI* control = GetItemAt(m_iCurSel);
+    if (!control) return;
+    if (IListItemUI* item = AsListItem(control)) {
+        item->DrawItemText(hDC, rc);
+        return;
+    }
+    const RECT old = control->GetPos();
+    control->SetPos(rc);
+    control->DoPaint(hDC, rc);
+    control->SetPos(old);
+}
+
+}  // namespace Facet

@@ -1,0 +1,202 @@
+// CComboWnd: placing the popup, borrowing the combo's items into its own
+// layout, the keys and clicks that choose or close, and giving the items back.
+#include "facet/controls/combo_wnd.h"
+
+#include <windowsx.h>
+
+#include <cwchar>
+
+#include "facet/controls/combo_ui.h"
+#include "facet/controls/scroll_bar_ui.h"
+#include "facet/controls/vertical_layout_ui.h"
+
+namespace Facet {
+
+namespace {
+// The layout's 1-pixel inset and border, above and below.
+constexpr int kListFrame = 4;
+constexpr DWORD kListBkColor = 0xFFFFFFFF;
+constexpr DWORD kListBorderColor = 0xFFC6C7D2;
+}  // namespace
+
+CComboWnd::CComboWnd(CComboUI* pOwner) : m_pOwner(pOwner), m_iOldSel(pOwner->GetCurSel()) {}
+
+CComboWnd* CComboWnd::Open(CComboUI* pOwner) {
+    auto* wnd = new CComboWnd(pOwner);
+    pOwner->m_pWindow = wnd;
+    HWND hWndParent = pOwner->GetManager()->GetPaintWindow();
+    wnd->Create(hWndParent, nullptr, WS_POPUP, WS_EX_TOOLWINDOW, wnd->PlaceBelowOrAbove());
+    if (!::IsWindow(wnd->m_hWnd)) {
+        // A window that failed after its creation began has already let go
+        // of the combo and deleted itself on its final message.
+        if (pOwner->m_pWindow == wnd) {
+            pOwner->m_pWindow = nullptr;
+            delete wnd;
+        }
+        return nullptr;
+    }
+    HWND hWndTop = hWndParent;
+    while (HWND up = ::GetParent(hWndTop)) hWndTop = up;
+    ::ShowWindow(wnd->m_hWnd, SW_SHOW);
+    // The popup takes the activation; the main window keeps an active look.
+    ::SendMessageW(hWndTop, WM_NCACTIVATE, TRUE, 0);
+    return wnd;
+}
+
+RECT CComboWnd::PlaceBelowOrAbove() const {
+    const RECT rcOwner = m_pOwner->GetPos();
+    const SIZE szDrop = m_pOwner->GetDropBoxSize();
+    RECT rc = rcOwner;
+    rc.top = rcOwner.bottom;
+    if (szDrop.cx > 0) rc.right = rc.left + szDrop.cx;
+
+    const SIZE szAvailable = {rc.right - rc.left, szDrop.cy};
+    int cyContent = 0;
+    for (int i = 0; i < m_pOwner->GetCount(); ++i) {
+        CControlUI* item = m_pOwner->GetItemAt(i);
+        if (item->IsVisible()) cyContent += item->EstimateSize(szAvailable).cy;
+    }
+    cyContent += kListFrame;
+    const int cyPopup = cyContent < szDrop.cy ? cyContent : szDrop.cy;
+    rc.bottom = rc.top + cyPopup;
+
+    HWND hWndParent = m_pOwner->GetManager()->GetPaintWindow();
+    ::MapWindowPoints(hWndParent, HWND_DESKTOP, reinterpret_cast<POINT*>(&rc), 2);
+    MONITORINFO info = {};
+    info.cbSize = sizeof(info);
+    ::GetMonitorInfoW(::MonitorFromWindow(hWndParent, MONITOR_DEFAULTTOPRIMARY), &info);
+    if (rc.bottom > info.rcWork.bottom) {
+        rc.left = rcOwner.left;
+        rc.right = szDrop.cx > 0 ? rc.left + szDrop.cx : rcOwner.right;
+        rc.bottom = rcOwner.top;
+        rc.top = rcOwner.top - cyPopup;
+        ::MapWindowPoints(hWndParent, HWND_DESKTOP, reinterpret_cast<POINT*>(&rc), 2);
+    }
+    return rc;
+}
+
+const wchar_t* CComboWnd::GetWndClassName() const { return L"ComboWnd"; }
+UINT CComboWnd::GetClassStyle() const { return 0; }
+
+void CComboWnd::BuildLayout() {
+    m_pm.Init(m_hWnd);
+    CPaintManagerUI* owner = m_pOwner->GetManager();
+    m_pm.UseParentResource(owner);
+    m_pLayout = new CVerticalLayoutUI;
+    m_pLayout->SetManager(&m_pm, nullptr, true);
+    if (const wchar_t* defaults = owner->GetDefaultAttributeList(L"VerticalLayout")) {
+        m_pLayout->ApplyAttributeList(defaults);
+    }
+    m_pLayout->SetInset(RECT{1, 1, 1, 1});
+    m_pLayout->SetBkColor(kListBkColor);
+    m_pLayout->SetBorderColor(kListBorderColor);
+    m_pLayout->SetBorderSize(1);
+    // The combo keeps owning the items; the list only shows them.
+    m_pLayout->SetAutoDestroy(false);
+    m_pLayout->EnableScrollBar(true, false);
+    m_pLayout->ApplyAttributeList(m_pOwner->GetDropBoxAttributeList());
+    for (int i = 0; i < m_pOwner->GetCount(); ++i) m_pLayout->Add(m_pOwner->GetItemAt(i));
+    m_pm.AttachDialog(m_pLayout);
+}
+
+void CComboWnd::GiveItemsBack() {
+    if (m_bItemsGivenBack || !m_pOwner) return;
+    m_bItemsGivenBack = true;
+    // This manager must not hover, focus or press an item after it left.
+    for (int i = 0; i < m_pOwner->GetCount(); ++i) m_pm.ReapObjects(m_pOwner->GetItemAt(i));
+    if (m_pLayout) m_pLayout->RemoveAll();
+    m_pOwner->SetManager(m_pOwner->GetManager(), m_pOwner->GetParent(), false);
+    m_pOwner->EmptyItemRects();
+}
+
+void CComboWnd::Abandon() {
+    GiveItemsBack();
+    CComboUI* owner = m_pOwner;
+    m_pOwner = nullptr;
+    if (owner) owner->OnDropDownGone();
+    // Destroying the window here could pull it from under its own message
+    // handling (a choice in the list that empties it); hidden, it closes
+    // at its next message.
+    ::ShowWindow(m_hWnd, SW_HIDE);
+    PostMessage(WM_CLOSE);
+}
+
+void CComboWnd::EnsureVisible(int iIndex) {
+    if (!m_pOwner || m_pOwner->GetCurSel() < 0 || !m_pLayout) return;
+    CControlUI* item = m_pOwner->GetItemAt(iIndex);
+    if (!item) return;
+    const RECT rcItem = item->GetPos();
+    RECT rcList = m_pLayout->GetPos();
+    CScrollBarUI* hbar = m_pLayout->GetHorizontalScrollBar();
+    if (hbar && hbar->IsVisible()) rcList.bottom -= hbar->GetFixedHeight();
+    if (rcItem.top >= rcList.top && rcItem.bottom < rcList.bottom) return;
+    const int dy = rcItem.top < rcList.top ? rcItem.top - rcList.top : rcItem.bottom - rcList.bottom;
+    SIZE pos = m_pLayout->GetScrollPos();
+    pos.cy += dy;
+    m_pLayout->SetScrollPos(pos);
+}
+
+LRESULT CComboWnd::HandleMessage(UINT uMsg, WPARAM wParam, LPARAM lParam) {
+    switch (uMsg) {
+    case WM_CREATE:
+        BuildLayout();
+        return 0;
+    case WM_KILLFOCUS:
+        if (reinterpret_cast<HWND>(wParam) != m_hWnd) PostMessage(WM_CLOSE);
+        break;
+    case WM_CLOSE:
+        GiveItemsBack();
+        if (m_pOwner) m_pOwner->SetFocus();
+        break;
+    case WM_DESTROY:
+        // However the window goes (its owner closing, a direct destroy), the
+        // items must not stay with a manager that is about to die.
+        GiveItemsBack();
+        break;
+    case WM_KEYDOWN:
+        if (!m_pOwner) return 0;
+        if (wParam == VK_ESCAPE) {
+            m_pOwner->SelectItem(m_iOldSel, true);
+            EnsureVisible(m_iOldSel);
+            PostMessage(WM_KILLFOCUS);
+        } else if (wParam == VK_RETURN) {
+            PostMessage(WM_KILLFOCUS);
+        } else {
+            TEventUI event;
+            event.type = EventKeyDown;
+            event.keyChar = static_cast<wchar_t>(wParam);
+            m_pOwner->DoEvent(event);
+            if (m_pOwner) EnsureVisible(m_pOwner->GetCurSel());
+        }
+        return 0;
+    case WM_LBUTTONUP: {
+        const POINT pt = {GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)};
+        CControlUI* hit = m_pm.FindControl(pt);
+        if (hit && std::wcscmp(hit->GetClass(), L"ScrollBarUI") != 0) PostMessage(WM_KILLFOCUS);
+        break;
+    }
+    case WM_MOUSEWHEEL: {
+        if (!m_pOwner) return 0;
+        TEventUI event;
+        event.type = EventScrollWheel;
+        event.wParam = GET_WHEEL_DELTA_WPARAM(wParam) < 0 ? SB_LINEDOWN : SB_LINEUP;
+        event.lParam = lParam;
+        event.timestamp = ::GetTickCount();
+        m_pOwner->DoEvent(event);
+        if (m_pOwner) EnsureVisible(m_pOwner->GetCurSel());
+        return 0;
+    }
+    default:
+        break;
+    }
+    LRESULT lRes = 0;
+    if (m_pm.MessageHandler(uMsg, wParam, lParam, lRes)) return lRes;
+    return CWindowWnd::HandleMessage(uMsg, wParam, lParam);
+}
+
+void CComboWnd::OnFinalMessage(HWND /*hWnd*/) {
+    if (m_pOwner) m_pOwner->OnDropDownGone();
+    delete this;
+}
+
+}  // namespace Facet

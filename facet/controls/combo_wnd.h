@@ -1,0 +1,53 @@
+// CComboWnd: the drop-down window of a CComboUI. It borrows the combo's items
+// into a scrolling vertical layout of its own paint manager, closes when it
+// loses the focus or an item is chosen, and gives the items back however its
+// window goes away.
+#pragma once
+
+#include <windows.h>
+
+#include "facet/manager/paint_manager_ui.h"
+#include "facet/window/window_wnd.h"
+
+namespace Facet {
+
+class CComboUI;
+class CVerticalLayoutUI;
+
+class CComboWnd final : public CWindowWnd {
+public:
+    // Creates the popup below the combo (above it when the work area has no
+    // room below). False when the window could not be made; the object is
+    // then deleted and must not be used.
+    static CComboWnd* Open(CComboUI* pOwner);
+
+    // Moves the layout so the combo's selected item is in view.
+    void EnsureVisible(int iIndex);
+    // Hands the items back and lets go of the combo at once; the hidden
+    // window closes itself later. Safe from inside the popup's own messages.
+    void Abandon();
+
+protected:
+    const wchar_t* GetWndClassName() const override;
+    UINT GetClassStyle() const override;
+    LRESULT HandleMessage(UINT uMsg, WPARAM wParam, LPARAM lParam) override;
+    void OnFinalMessage(HWND hWnd) override;
+
+private:
+    explicit CComboWnd(CComboUI* pOwner);
+    ~CComboWnd() = default;
+
+    // The popup's rectangle in screen coordinates.
+    RECT PlaceBelowOrAbove() const;
+    void BuildLayout();
+    // Idempotent: the items go back to the combo's manager and parent.
+    void GiveItemsBack();
+
+    CPaintManagerUI m_pm;
+    CComboUI* m_pOwner;
+    CVerticalLayoutUI* m_pLayout = nullptr;
+    int m_iOldSel;
+    bool m_bItemsGivenBack = false;
+};
+
+}  // namespace Facet
