@@ -1,53 +1,23 @@
 // CHorizontalLayoutUI: stacks its non-floating children from left to right,
-// sharing the width left by fixed-size children among those without one.
+// sharing the width left by fixed-size children among those without one;
+// children take the layout's whole inner height unless they fix their own.
 // With a separator width it is also a splitter: the band along its right
-// edge (left edge for a negative width) can be dragged to resize it.
+// edge (left edge for a negative width) can be dragged to resize it. The
+// work is CLinearLayoutUI's, along x.
 #pragma once
 
-#include <windows.h>
-
-#include "facet/controls/container_ui.h"
+#include "facet/controls/linear_layout_ui.h"
 
 namespace Facet {
 
-class CHorizontalLayoutUI : public CContainerUI {
+class CHorizontalLayoutUI : public CLinearLayoutUI {
 public:
-    // The separator is being dragged.
-    enum : UINT { StateCaptured = 0x40 };
-
     CHorizontalLayoutUI();
-
-    const wchar_t* GetClass() const override;
-    LPVOID GetInterface(const wchar_t* pstrName) override;
-    // The resize cursor over an enabled splitter.
-    UINT GetControlFlags() const override;
 
     // 0 = no splitter; positive = band along the right edge, negative =
     // along the left edge.
     int GetSepWidth() const;
     void SetSepWidth(int iWidth);
-    // Immediate mode re-lays out at every drag step; otherwise a translucent
-    // band shows the new edge until the button is released.
-    bool IsSepImmMode() const;
-    void SetSepImmMode(bool bImmediately);
-    // The separator band of the rectangle being dragged to (bUseNew) or of
-    // the current one.
-    RECT GetThumbRect(bool bUseNew = false) const;
-
-    void SetPos(RECT rc) override;
-    void DoPostPaint(HDC hDC, const RECT& rcPaint) override;
-    void SetAttribute(const wchar_t* pstrName, const wchar_t* pstrValue) override;
-    void DoEvent(TEventUI& event) override;
-
-private:
-    // One drag step to the mouse point; false when the step is ignored.
-    bool DragSeparatorTo(POINT pt);
-
-    int m_iSepWidth = 0;
-    UINT m_uButtonState = 0;
-    POINT m_ptLastMouse = {0, 0};
-    RECT m_rcNewPos = {0, 0, 0, 0};
-    bool m_bImmMode = false;
 };
 
 }  // namespace Facet
