@@ -1,0 +1,131 @@
+// The tool's executables started as separate processes under the display, in
+// the locale the test runs in: the face each shows (checked by a few pixels
+// and saved as screenshots under app-screens), the caption by code page, and
+// how the window answers Escape, Return, a double click on the caption strip
+// and its caption buttons. Dragging needs real pointer input: caption_drag.sh.
+#include <windows.h>
+
+#include <string>
+
+#include <gtest/gtest.h>
+
+#include "tool_process.h"
+
+namespace app_test {
+namespace {
+
+// Tables and paths in the source tree, as Wine sees the host's files.
+std::wstring HostPath(const char* unixPath) {
+    std::wstring path = L"Z:";
+    for (const char* p = unixPath; *p; ++p) path += (*p == '/') ? L'\\' : static_cast<wchar_t>(*p);
+    return path;
+}
+
+const std::wstring kSampleDrives = HostPath(SAMPLE_DRIVES_FILE);
+const std::wstring kOneDrive = HostPath(TEST_DATA_DIR "/one-drive.txt");
+
+bool Chinese() { return ::GetACP() == 936; }
+
+int Red(std::uint32_t p) { return (p >> 16) & 0xFF; }
+int Green(std::uint32_t p) { return (p >> 8) & 0xFF; }
+int Blue(std::uint32_t p) { return p & 0xFF; }
+// The blue family of the enabled button and a present drive.
+bool Bluish(std::uint32_t p) { return Blue(p) > Red(p) + 60; }
+// The greys of the disabled button and the absent drive.
+bool Greyish(std::uint32_t p) {
+    return Blue(p) - Red(p) < 20 && Red(p) > 140 && Red(p) < 235 && Green(p) > 140;
+}
+
+// Points of the window's client area.
+constexpr POINT kButtonFace = {122, 226};
+constexpr POINT kDiskBody = {165, 150};
+// The right edge of the combo's face; the status text never reaches it.
+constexpr POINT kComboEdge = {298, 70};
+constexpr POINT kCaption = {100, 12};
+constexpr POINT kCloseButton = {345, 13};
+constexpr POINT kMinimiseButton = {318, 13};
+
+std::wstring Locale() { return Chinese() ? L"zh" : L"en"; }
+
+void Save(const Capture& shot, const wchar_t* name) {
+    shot.SaveBmp(ScreenFolder() + name + L"-" + Locale() + L".bmp");
+}
+
+TEST(ToolWindow, ShippedExeFindsNoUsbDriveUnderWineAndShowsTheNoDriveFace) {
+    ToolProcess tool(L"VarqoFat32.exe");
+    ASSERT_NE(tool.Window(), nullptr);
+    EXPECT_EQ(WindowText(tool.Window()),
+              Chinese() ? L"Varqo文件系统格式化工具V1.0" : L"VARQO file system format tool V1.0");
+    RECT rc = {};
+    ::GetClientRect(tool.Window(), &rc);
+    EXPECT_EQ(rc.right, 360);
+    EXPECT_EQ(rc.bottom, 310);
+
+    const Capture shot = tool.Shot();
+    Save(shot, L"no-drive");
+    EXPECT_TRUE(Greyish(shot.At(kButtonFace.x, kButtonFace.y))) << std::hex << shot.At(kButtonFace.x, kButtonFace.y);
+    EXPECT_TRUE(Greyish(shot.At(kDiskBody.x, kDiskBody.y))) << std::hex << shot.At(kDiskBody.x, kDiskBody.y);
+    // No combo: the panel behind it shows, nearly white.
+    EXPECT_GT(Red(shot.At(kComboEdge.x, kComboEdge.y)), 235) << std::hex << shot.At(kComboEdge.x, kComboEdge.y);
+
+    // A click on the disabled button does nothing; Escape ends the process.
+    tool.Click(150, 220);
+    EXPECT_TRUE(tool.Running());
+    tool.KeyDown(VK_ESCAPE);
+    EXPECT_EQ(tool.WaitExit(), 0);
+}
+
+TEST(ToolWindow, SimulationListsTheSampleDrivesAndAnswersKeysAndCaptionButtons) {
+    ToolProcess tool(L"VarqoFat32-sim.exe", kSampleDrives);
+    ASSERT_NE(tool.Window(), nullptr);
+    const Capture shot = tool.Shot();
+    Save(shot, L"sample-drives");
+    EXPECT_TRUE(Bluish(shot.At(kButtonFace.x, kButtonFace.y))) << std::hex << shot.At(kButtonFace.x, kButtonFace.y);
+    EXPECT_TRUE(Bluish(shot.At(kDiskBody.x, kDiskBody.y))) << std::hex << shot.At(kDiskBody.x, kDiskBody.y);
+    EXPECT_LT(Red(shot.At(kComboEdge.x, kComboEdge.y)), 215) << std::hex << shot.At(kComboEdge.x, kComboEdge.y);
+
+    // Return reaches the focused control, the format button: it asks before
+    // anything happens, and does not close the window.
+    tool.KeyDown(VK_RETURN);
+    HWND box = tool.WaitBox();
+    ASSERT_NE(box, nullptr);
+    EXPECT_NE(BoxText(box).find(Chinese() ? L"H: " : L"H:"), std::wstring::npos) << BoxText(box);
+    PressBoxButton(box, IDNO);
+    EXPECT_TRUE(tool.Running());
+
+    // A double click on the caption strip neither maximises nor moves it.
+    RECT before = {}, after = {};
+    ::GetWindowRect(tool.Window(), &before);
+    ::PostMessageW(tool.Window(), WM_NCLBUTTONDBLCLK, HTCAPTION, MAKELPARAM(before.left + kCaption.x, before.top + kCaption.y));
+    Settle();
+    ::GetWindowRect(tool.Window(), &after);
+    EXPECT_FALSE(::IsZoomed(tool.Window()));
+    EXPECT_TRUE(::EqualRect(&before, &after));
+
+    // Minimise, then close.
+    tool.Click(kMinimiseButton.x, kMinimiseButton.y);
+    EXPECT_TRUE(::IsIconic(tool.Window()));
+    ::ShowWindow(tool.Window(), SW_RESTORE);
+    Settle();
+    tool.Click(kCloseButton.x, kCloseButton.y);
+    EXPECT_EQ(tool.WaitExit(), 0);
+}
+
+TEST(ToolWindow, SimulationWithOneLabelledDrive) {
+    ToolProcess tool(L"VarqoFat32-sim.exe", kOneDrive);
+    ASSERT_NE(tool.Window(), nullptr);
+    const Capture shot = tool.Shot();
+    Save(shot, L"one-drive");
+    EXPECT_TRUE(Bluish(shot.At(kButtonFace.x, kButtonFace.y)));
+    // The selected item's text is drawn inside the combo: dark pixels there.
+    int dark = 0;
+    for (int y = 62; y < 80; ++y) {
+        for (int x = 106; x < 260; ++x) dark += Red(shot.At(x, y)) < 120 ? 1 : 0;
+    }
+    EXPECT_GT(dark, 40);
+    tool.KeyDown(VK_ESCAPE);
+    EXPECT_EQ(tool.WaitExit(), 0);
+}
+
+}  // namespace
+}  // namespace app_test
