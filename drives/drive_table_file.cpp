@@ -34,6 +34,7 @@ constexpr NamedValue kDriveTypes[] = {
 constexpr NamedValue kDriveFailures[] = {
     {"open", kFailOpen},         {"number", kFailDeviceNumber}, {"dos", kFailDosName},
     {"space", kFailDiskSpace},   {"volume", kFailVolumeInfo},
+    {"lock", kFailLock},         {"geometry", kFailGeometry},
 };
 constexpr NamedValue kInterfaceFailures[] = {
     {"open", kFailOpen}, {"number", kFailDeviceNumber}, {"detail-size", kFailDetailSize}, {"detail", kFailDetail},
@@ -188,6 +189,8 @@ bool ParseDrive(LineParser& p, const std::string& letterText, const std::vector<
             ok = p.Text(f, drive.label);
         } else if (f.name == "fs") {
             ok = p.Text(f, drive.fileSystem);
+        } else if (f.name == "image") {
+            ok = p.Text(f, drive.image);
         } else if (f.name == "fail") {
             ok = p.Failures(f, kDriveFailures, drive.failures);
         } else {

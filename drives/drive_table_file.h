@@ -17,7 +17,8 @@
 //     sectors, bytes, clusters, free: sectors per cluster, bytes per sector,
 //       total and free clusters (default 0).
 //     label, fs: volume label and file-system name (default empty).
-//     fail: open number dos space volume.
+//     image: an image file formatted in place of the volume (default none).
+//     fail: open number dos space volume, and lock geometry for a format.
 //   interface disk|floppy <device path> instance=7 number=1 fail=open
 //     instance (required, not 0): the disk's device node.
 //     number: the device number the opened path reports (default 0).

@@ -22,6 +22,8 @@ enum SimulatedFailure : unsigned {
     kFailDetail = 1u << 6,        // interface: detail query
     kFailParent = 1u << 7,        // device: CM_Get_Parent
     kFailDeviceId = 1u << 8,      // device: CM_Get_Device_IDW
+    kFailLock = 1u << 9,          // drive: the format run's volume lock
+    kFailGeometry = 1u << 10,     // drive: the format run's geometry query
 };
 
 // Failures of the machine as a whole.
@@ -42,6 +44,8 @@ struct SimulatedDrive {
     DWORD freeClusters = 0;
     std::wstring label;
     std::wstring fileSystem;
+    // An image file that stands for the volume when the drive is formatted.
+    std::wstring image;
     unsigned failures = 0;
 };
 
