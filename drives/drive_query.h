@@ -62,7 +62,8 @@ public:
     // fills the buffer exactly is stored without a terminating NUL.
     virtual CONFIGRET DeviceId(DEVINST instance, wchar_t* buffer, ULONG bufferLength) = 0;
 
-    // SetErrorMode: sets the process error mode, returns the previous one.
+    // SetThreadErrorMode: sets the calling thread's error mode, returns the
+    // previous one. Per thread, since a format worker runs beside the scan.
     virtual UINT ExchangeErrorMode(UINT mode) = 0;
     // GetDiskFreeSpaceW.
     virtual bool DiskFreeSpace(const wchar_t* rootPath, DWORD& sectorsPerCluster, DWORD& bytesPerSector,

@@ -92,6 +92,7 @@ DWORD SimulatedDriveQuery::LogicalDriveStrings(DWORD bufferLength, wchar_t* buff
 
 HANDLE SimulatedDriveQuery::OpenVolume(const wchar_t* volumePath) {
     volumeOpens_.push_back(volumePath ? volumePath : L"");
+    driveCalls_.push_back({"open", volumeOpens_.back(), errorMode_});
     const SimulatedDrive* drive = DriveAt(volumePath, L"\\\\?\\", L":");
     if (!drive) return Failed(ERROR_FILE_NOT_FOUND, INVALID_HANDLE_VALUE);
     if (drive->failures & kFailOpen) return Failed(ERROR_ACCESS_DENIED, INVALID_HANDLE_VALUE);
@@ -135,6 +136,7 @@ void SimulatedDriveQuery::CloseDeviceHandle(HANDLE handle) {
 }
 
 UINT SimulatedDriveQuery::DriveType(const wchar_t* rootPath) {
+    driveCalls_.push_back({"type", rootPath ? rootPath : L"", errorMode_});
     const SimulatedDrive* drive = DriveAt(rootPath, L"", L":\\");
     return drive ? drive->type : DRIVE_NO_ROOT_DIR;
 }
@@ -245,6 +247,7 @@ UINT SimulatedDriveQuery::ExchangeErrorMode(UINT mode) { return std::exchange(er
 bool SimulatedDriveQuery::DiskFreeSpace(const wchar_t* rootPath, DWORD& sectorsPerCluster, DWORD& bytesPerSector,
                                         DWORD& freeClusters, DWORD& totalClusters) {
     errorModesDuringDiskSpace_.push_back(errorMode_);
+    driveCalls_.push_back({"space", rootPath ? rootPath : L"", errorMode_});
     const SimulatedDrive* drive = DriveAt(rootPath, L"", L":");
     if (!drive) drive = DriveAt(rootPath, L"", L":\\");
     if (!drive) return Failed(ERROR_PATH_NOT_FOUND, false);
@@ -258,6 +261,7 @@ bool SimulatedDriveQuery::DiskFreeSpace(const wchar_t* rootPath, DWORD& sectorsP
 
 bool SimulatedDriveQuery::VolumeInformation(const wchar_t* rootPath, wchar_t* volumeName, DWORD volumeNameLength,
                                             wchar_t* fileSystemName, DWORD fileSystemNameLength) {
+    driveCalls_.push_back({"volume", rootPath ? rootPath : L"", errorMode_});
     const SimulatedDrive* drive = DriveAt(rootPath, L"", L":\\");
     if (!drive) return Failed(ERROR_PATH_NOT_FOUND, false);
     if (drive->failures & kFailVolumeInfo) return Failed(ERROR_NOT_READY, false);

@@ -39,6 +39,16 @@ public:
     // The error mode in force at each DiskFreeSpace call.
     const std::vector<UINT>& ErrorModesDuringDiskSpace() const { return errorModesDuringDiskSpace_; }
 
+    // The per-drive calls in the order they came: DriveType, OpenVolume,
+    // DiskFreeSpace and VolumeInformation, each with its path and the error
+    // mode in force at the time.
+    struct DriveCall {
+        const char* name;  // "type", "open", "space" or "volume"
+        std::wstring path;
+        UINT errorMode;
+    };
+    const std::vector<DriveCall>& DriveCalls() const { return driveCalls_; }
+
     DWORD LogicalDriveStrings(DWORD bufferLength, wchar_t* buffer) override;
     HANDLE OpenVolume(const wchar_t* volumePath) override;
     HANDLE OpenDeviceInterface(const wchar_t* devicePath) override;
@@ -91,6 +101,7 @@ private:
     std::vector<std::wstring> volumeOpens_;
     UINT errorMode_ = 0;
     std::vector<UINT> errorModesDuringDiskSpace_;
+    std::vector<DriveCall> driveCalls_;
 };
 
 }  // namespace drives

@@ -63,13 +63,16 @@ bool VolumeDeviceNumber(DriveQuery& query, wchar_t letter, DWORD& deviceNumber) 
 }
 
 bool IsUsbLetter(DriveQuery& query, wchar_t letter) {
-    DWORD deviceNumber = 0;
-    if (!VolumeDeviceNumber(query, letter, deviceNumber)) return false;
-
+    // The type comes first: it costs nothing, while opening a disconnected
+    // network drive waits for the network's timeout and opening an optical
+    // drive spins it up, and neither kind is ever listed.
     wchar_t rootPath[] = L"C:\\";
     rootPath[0] = letter;
     const UINT driveType = query.DriveType(rootPath);
     if (driveType != DRIVE_REMOVABLE && driveType != DRIVE_FIXED) return false;
+
+    DWORD deviceNumber = 0;
+    if (!VolumeDeviceNumber(query, letter, deviceNumber)) return false;
 
     wchar_t deviceName[] = L"C:";
     deviceName[0] = letter;

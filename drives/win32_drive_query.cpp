@@ -63,7 +63,11 @@ CONFIGRET Win32DriveQuery::DeviceId(DEVINST instance, wchar_t* buffer, ULONG buf
     return ::CM_Get_Device_IDW(instance, buffer, bufferLength, 0);
 }
 
-UINT Win32DriveQuery::ExchangeErrorMode(UINT mode) { return ::SetErrorMode(mode); }
+UINT Win32DriveQuery::ExchangeErrorMode(UINT mode) {
+    DWORD previous = 0;
+    if (!::SetThreadErrorMode(mode, &previous)) return ::GetThreadErrorMode();
+    return previous;
+}
 
 bool Win32DriveQuery::DiskFreeSpace(const wchar_t* rootPath, DWORD& sectorsPerCluster, DWORD& bytesPerSector,
                                     DWORD& freeClusters, DWORD& totalClusters) {

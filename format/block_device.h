@@ -31,6 +31,9 @@ struct PartitionInfoEx {
 struct DeviceError {
     std::uint32_t code = 0;
     std::string text;  // UTF-8, no line end
+    // The system refused for lack of rights (ERROR_ACCESS_DENIED, EACCES,
+    // EPERM): on Windows a volume opens only from an elevated process.
+    bool accessDenied = false;
 };
 
 inline constexpr std::uint8_t kPartitionTypeFat32Lba = 0x0C;
@@ -49,6 +52,8 @@ public:
     virtual bool Seek(std::uint64_t offset) = 0;
     // Writes all `size` bytes at the current position, which then advances.
     virtual bool Write(const void* data, std::uint32_t size) = 0;
+    // Pushes every write out of the system's and the drive's caches.
+    virtual bool Flush() = 0;
     virtual bool SetPartitionType(std::uint8_t type) = 0;
     virtual bool Dismount() = 0;
     virtual bool Unlock() = 0;

@@ -13,6 +13,7 @@ const char* DeviceOpName(DeviceOp op) {
         case DeviceOp::GetPartitionInfoEx: return "get-partition-info-ex";
         case DeviceOp::Seek: return "seek";
         case DeviceOp::Write: return "write";
+        case DeviceOp::Flush: return "flush";
         case DeviceOp::SetPartitionType: return "set-partition-type";
         case DeviceOp::Dismount: return "dismount";
         case DeviceOp::Unlock: return "unlock";
@@ -25,6 +26,10 @@ template <typename Call>
 bool FaultInjectingDevice::Run(DeviceOp op, bool fail, Call&& call, std::uint64_t offset,
                                std::uint32_t size) {
     fail = fail || failing_.count(op) != 0;
+    if (auto first = failFirst_.find(op); first != failFirst_.end() && first->second > 0) {
+        --first->second;
+        fail = true;
+    }
     const bool ok = !fail && call();
     lastFailureInjected_ = fail;
     calls_.push_back(DeviceCall{op, offset, size, ok});
@@ -82,6 +87,10 @@ bool FaultInjectingDevice::Write(const void* data, std::uint32_t size) {
                         [&] { return inner_.Write(data, size); }, position_, size);
     if (ok) position_ += size;
     return ok;
+}
+
+bool FaultInjectingDevice::Flush() {
+    return Run(DeviceOp::Flush, false, [&] { return inner_.Flush(); });
 }
 
 bool FaultInjectingDevice::SetPartitionType(std::uint8_t type) {

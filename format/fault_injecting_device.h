@@ -4,6 +4,7 @@
 #pragma once
 
 #include <cstddef>
+#include <map>
 #include <set>
 #include <string>
 #include <vector>
@@ -14,7 +15,7 @@ namespace fat32 {
 
 enum class DeviceOp {
     Open, AllowExtendedAccess, Lock, GetGeometry, GetPartitionInfo, GetPartitionInfoEx,
-    Seek, Write, SetPartitionType, Dismount, Unlock, Close,
+    Seek, Write, Flush, SetPartitionType, Dismount, Unlock, Close,
 };
 
 const char* DeviceOpName(DeviceOp op);
@@ -36,6 +37,8 @@ public:
     void FailOperation(DeviceOp op) { failing_.insert(op); }
     // The nth Write (counting from 1) fails; the others go through.
     void FailWrite(std::size_t n) { failingWrite_ = n; }
+    // The first n calls of this operation fail, later ones go through.
+    void FailFirst(DeviceOp op, std::size_t n) { failFirst_[op] = n; }
 
     const std::vector<DeviceCall>& Calls() const { return calls_; }
     // The volume path of the last Open, as the run built it.
@@ -51,6 +54,7 @@ public:
     bool GetPartitionInfoEx(PartitionInfoEx& info) override;
     bool Seek(std::uint64_t offset) override;
     bool Write(const void* data, std::uint32_t size) override;
+    bool Flush() override;
     bool SetPartitionType(std::uint8_t type) override;
     bool Dismount() override;
     bool Unlock() override;
@@ -64,6 +68,7 @@ private:
 
     BlockDevice& inner_;
     std::set<DeviceOp> failing_;
+    std::map<DeviceOp, std::size_t> failFirst_;
     std::size_t failingWrite_ = 0;
     std::size_t writes_ = 0;
     std::uint64_t position_ = 0;

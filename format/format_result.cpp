@@ -51,6 +51,11 @@ const ResultMessage* FindResultMessage(FormatResult result) {
 
 const char* ResultCaption(bool chinese) { return chinese ? "提示" : "Info"; }
 
+std::int32_t RequestedSectorsPerCluster(std::uint32_t megabytes) {
+    if (megabytes == kCapacityUnknown) return 0;
+    return static_cast<std::int32_t>(SectorsPerClusterForCapacity(megabytes));
+}
+
 std::uint32_t SectorsPerClusterForCapacity(std::uint32_t megabytes) {
     const std::uint32_t x = megabytes;
     const std::uint32_t gigabytes = x / 1024;

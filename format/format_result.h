@@ -48,4 +48,14 @@ const char* ResultCaption(bool chinese);
 // MB of 1,048,576 bytes.
 std::uint32_t SectorsPerClusterForCapacity(std::uint32_t megabytes);
 
+// A drive whose size query failed (RAW, never formatted, damaged) shows a
+// capacity of 0 MB, which no real drive has.
+inline constexpr std::uint32_t kCapacityUnknown = 0;
+
+// The sectors per cluster to hand the engine for a drive of this capacity:
+// the policy's choice, or 0 for an unknown capacity, so that the engine
+// chooses from the partition length it reads itself instead of the policy
+// guessing from a size of 0.
+std::int32_t RequestedSectorsPerCluster(std::uint32_t megabytes);
+
 }  // namespace fat32

@@ -6,6 +6,10 @@
 #include <chrono>
 #include <cinttypes>
 #include <ctime>
+#include <string>
+#include <thread>
+
+#include "format/console_text.h"
 
 #ifdef _WIN32
 #include <windows.h>
@@ -18,17 +22,43 @@ namespace {
 constexpr std::uint32_t kClearChunkSectors = 128;
 constexpr std::uint32_t kZeroBufferSize = kClearChunkSectors * kSectorSize;  // 64 KiB
 
-// Closes the device on every road out of the run once it was opened.
-class CloseOnExit {
+// Closes the device on every road out of the run once it was opened. A run
+// that stops after its first write also dismounts (whatever that answers) and
+// unlocks first: the old file system must not stay mounted over the
+// half-written metadata and go on writing by its old layout.
+class ReleaseOnExit {
 public:
-    explicit CloseOnExit(BlockDevice& device) : device_(device) {}
-    ~CloseOnExit() { device_.Close(); }
-    CloseOnExit(const CloseOnExit&) = delete;
-    CloseOnExit& operator=(const CloseOnExit&) = delete;
+    explicit ReleaseOnExit(BlockDevice& device) : device_(device) {}
+    ~ReleaseOnExit() {
+        if (writing_ && !settled_) {
+            device_.Dismount();
+            device_.Unlock();
+        }
+        device_.Close();
+    }
+    ReleaseOnExit(const ReleaseOnExit&) = delete;
+    ReleaseOnExit& operator=(const ReleaseOnExit&) = delete;
+
+    void WritingStarts() { writing_ = true; }
+    // Every write is done; the run's own dismount and unlock decide the rest.
+    void Settled() { settled_ = true; }
 
 private:
     BlockDevice& device_;
+    bool writing_ = false;
+    bool settled_ = false;
 };
+
+bool LockWithRetries(BlockDevice& device, const FormatOptions& options) {
+    for (int attempt = 1;; ++attempt) {
+        if (device.Lock()) return true;
+        if (attempt == kLockAttempts) return false;
+        if (options.sleep)
+            options.sleep(kLockRetryMilliseconds);
+        else
+            std::this_thread::sleep_for(std::chrono::milliseconds(kLockRetryMilliseconds));
+    }
+}
 
 // Reads what the drive says about its size and place on the disk. Returns 0 or
 // the refusal; `mayMarkPartition` tells whether an MBR entry may be rewritten.
@@ -86,11 +116,11 @@ bool WriteSector(BlockDevice& device, std::uint32_t sector, const std::uint8_t* 
     if (device.WriteAt(static_cast<std::uint64_t>(sector) * kSectorSize, data, kSectorSize))
         return true;
     const DeviceError error = device.LastError();
-    if (error.code == 0)
-        std::fprintf(err, "%s\n", "Failed to write");
-    else
-        std::fprintf(err, "%s\nGetLastError()=%d: %s\n", "Failed to write",
-                     static_cast<int>(error.code), error.text.c_str());
+    std::string report = "Failed to write\n";
+    if (error.code != 0)
+        report += "GetLastError()=" + std::to_string(static_cast<int>(error.code)) + ": " +
+                  error.text + "\n";
+    WriteText(err, report.c_str());
     return false;
 }
 
@@ -106,14 +136,14 @@ FormatResult FormatVolume(BlockDevice& device, char letter, FormatRequest& reque
     const std::uint32_t serialNumber = VolumeSerialNumber(options.now);
 
     if (!device.Open(volumePath)) return kOpenFailed;
-    CloseOnExit closer(device);
+    ReleaseOnExit release(device);
 
     if (device.AllowExtendedAccess())
         std::fprintf(out, "FSCTL_ALLOW_EXTENDED_DASD_IO OK\n");
     else
         std::fprintf(out, "Failed to allow extended DASD on device");
 
-    if (!device.Lock()) return kLockFailed;
+    if (!LockWithRetries(device, options)) return kLockFailed;
 
     VolumeGeometry geometry;
     bool mayMarkPartition = false;
@@ -136,6 +166,7 @@ FormatResult FormatVolume(BlockDevice& device, char letter, FormatRequest& reque
     {
         PageBuffer zeros(allocator, kZeroBufferSize);
         if (!zeros) return kOutOfMemory;
+        release.WritingStarts();
         if (FormatResult r = ClearMetadataArea(device, layout, zeros.data(), out); r != kFormatOk)
             return r;
     }
@@ -160,7 +191,11 @@ FormatResult FormatVolume(BlockDevice& device, char letter, FormatRequest& reque
     BuildRootDirectorySector(request.label, rootSector.data());
     if (!WriteSector(device, layout.firstDataSector, rootSector.data(), options.err))
         return kWriteFailed;
+    // A stick with its write cache on may still hold the last sectors when
+    // the user is told to pull it out.
+    if (!device.Flush()) return kWriteFailed;
 
+    release.Settled();
     if (!device.Dismount()) return kDismountFailed;
     if (!device.Unlock()) return kUnlockFailed;
     return kFormatOk;

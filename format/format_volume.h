@@ -4,6 +4,7 @@
 #pragma once
 
 #include <cstdio>
+#include <functional>
 
 #include "format/block_device.h"
 #include "format/fat32_layout.h"
@@ -17,7 +18,15 @@ struct FormatOptions {
     std::FILE* out = stdout;          // diagnostic lines
     std::FILE* err = stderr;          // write failures
     PageAllocator* allocator = nullptr;  // null: the system's
+    // Waits between lock attempts; null: the thread sleeps.
+    std::function<void(unsigned milliseconds)> sleep;
 };
+
+// Lock attempts and the pause between them: about 3 seconds in all, long
+// enough for Explorer, an indexer or a virus scanner to let go of a stick
+// that was just plugged in.
+inline constexpr int kLockAttempts = 7;
+inline constexpr unsigned kLockRetryMilliseconds = 500;
 
 // Runs the format on `device` for the volume of drive `letter`. The device is
 // closed again on every road out once it was opened.

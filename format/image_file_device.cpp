@@ -6,6 +6,12 @@
 #include <cstring>
 #include <utility>
 
+#ifdef _WIN32
+#include <io.h>
+#else
+#include <unistd.h>
+#endif
+
 namespace fat32 {
 namespace {
 
@@ -36,6 +42,7 @@ ImageFileDevice::~ImageFileDevice() { Close(); }
 bool ImageFileDevice::Fail(int errorNumber) {
     lastError_.code = static_cast<std::uint32_t>(errorNumber);
     lastError_.text = errorNumber ? std::strerror(errorNumber) : "";
+    lastError_.accessDenied = errorNumber == EACCES || errorNumber == EPERM;
     return false;
 }
 
@@ -98,6 +105,17 @@ bool ImageFileDevice::Write(const void* data, std::uint32_t size) {
     errno = 0;
     if (std::fwrite(data, 1, size, file_) != size) return Fail(errno ? errno : EIO);
     position_ += size;
+    return true;
+}
+
+bool ImageFileDevice::Flush() {
+    if (!IsOpen()) return Fail(EBADF);
+    if (std::fflush(file_) != 0) return Fail(errno);
+#ifdef _WIN32
+    if (::_commit(::_fileno(file_)) != 0) return Fail(errno);
+#else
+    if (::fsync(::fileno(file_)) != 0) return Fail(errno);
+#endif
     return true;
 }
 

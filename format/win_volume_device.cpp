@@ -30,6 +30,7 @@ bool WinVolumeDevice::Fail() {
     const DWORD code = ::GetLastError();
     lastError_.code = code;
     lastError_.text = code ? SystemErrorText(code) : std::string();
+    lastError_.accessDenied = code == ERROR_ACCESS_DENIED;
     return false;
 }
 
@@ -99,6 +100,8 @@ bool WinVolumeDevice::Write(const void* data, std::uint32_t size) {
     }
     return true;
 }
+
+bool WinVolumeDevice::Flush() { return ::FlushFileBuffers(volume_) || Fail(); }
 
 bool WinVolumeDevice::SetPartitionType(std::uint8_t type) {
     SET_PARTITION_INFORMATION partition{};

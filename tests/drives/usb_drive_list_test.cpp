@@ -96,6 +96,35 @@ TEST_F(DriveList, SizeQueryRunsWithoutCriticalErrorBoxesAndRestoresTheMode) {
     EXPECT_EQ(query->ErrorMode(), static_cast<UINT>(SEM_NOOPENFILEERRORBOX));
 }
 
+// A card reader without a medium, a DVD drive and a disconnected network
+// share beside a stick: the type is asked before anything is opened, only
+// disks are opened, and every query of a drive runs quietly on its root path.
+TEST_F(DriveList, PerDriveQueriesAskTheTypeFirstAndRunQuietlyOnTheRoot) {
+    machine.SataDisk(L'C', 0).Drive(L'D', 5, DRIVE_CDROM, L"SCSI\\CDROM").UsbStick(L'E', 1);
+    machine.Drive(L'N', 6, DRIVE_REMOTE, L"");
+    machine.UsbStick(L'R', 2);
+    machine.DriveOf(L'R').failures = kFailDiskSpace | kFailVolumeInfo;
+    Build();
+    query->ExchangeErrorMode(SEM_NOOPENFILEERRORBOX);
+    list->Rebuild();
+    EXPECT_EQ(Letters(), L"ER");
+    std::wstring typed;
+    for (const SimulatedDriveQuery::DriveCall& call : query->DriveCalls()) {
+        const std::string name = call.name;
+        if (name == "type") typed += call.path[0];
+        if (name == "open") {
+            EXPECT_NE(typed.find(call.path[4]), std::wstring::npos) << "opened before its type was asked";
+            EXPECT_TRUE(call.path[4] == L'C' || call.path[4] == L'E' || call.path[4] == L'R');
+        }
+        if (name == "space" || name == "volume") {
+            EXPECT_EQ(call.path.substr(1), L":\\") << name;
+            EXPECT_EQ(call.errorMode, static_cast<UINT>(SEM_FAILCRITICALERRORS)) << name;
+        }
+    }
+    EXPECT_EQ(typed, L"CDENR");
+    EXPECT_EQ(query->ErrorMode(), static_cast<UINT>(SEM_NOOPENFILEERRORBOX));
+}
+
 TEST_F(DriveList, FailedSizeQueryLeavesTheOutputsUntouched) {
     machine.UsbStick(L'E', 1);
     machine.DriveOf(L'E').failures = kFailDiskSpace;

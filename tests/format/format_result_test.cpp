@@ -86,5 +86,11 @@ INSTANTIATE_TEST_SUITE_P(
                       PolicyCase{33792, 64}, PolicyCase{2097151, 64}, PolicyCase{2097152, 8},
                       PolicyCase{0xFFFFFFFF, 8}));
 
+TEST(ClusterPolicy, UnknownCapacityLeavesTheChoiceToTheEngine) {
+    EXPECT_EQ(RequestedSectorsPerCluster(kCapacityUnknown), 0);
+    EXPECT_EQ(RequestedSectorsPerCluster(1), 8);
+    EXPECT_EQ(RequestedSectorsPerCluster(33792), 64);
+}
+
 }  // namespace
 }  // namespace fat32

@@ -55,6 +55,7 @@ protected:
         options.out = out_.get();
         options.err = err_.get();
         options.allocator = allocator_;
+        options.sleep = sleep_ ? sleep_ : [](unsigned) {};
         return FormatVolume(*device_, 'E', request_, options);
     }
 
@@ -80,6 +81,7 @@ protected:
     std::unique_ptr<FaultInjectingDevice> device_;
     FormatRequest request_;
     PageAllocator* allocator_ = nullptr;
+    std::function<void(unsigned)> sleep_;
     CapturedStream out_, err_;
 };
 
@@ -124,6 +126,7 @@ TEST_F(FormatRun, OperationsComeInTheirOrder) {
         DeviceOp::Seek, DeviceOp::Write, DeviceOp::Seek, DeviceOp::Write,   // both FATs
         DeviceOp::SetPartitionType,
         DeviceOp::Seek, DeviceOp::Write,  // root directory, after the partition type
+        DeviceOp::Flush,                  // nothing left in a cache when the user pulls the stick
         DeviceOp::Dismount, DeviceOp::Unlock, DeviceOp::Close};
     EXPECT_EQ(ops, expected);
     EXPECT_EQ(device().OpenedPath(), "\\\\.\\E:");
@@ -263,7 +266,7 @@ TEST_F(FormatRun, PartitionTypeFailureWithHiddenSectorsStopsBeforeTheLabel) {
     Use(k300MiB, ImageOptions{512, 63, 255, 63, PartitionQuery::Plain, true});
     EXPECT_EQ(Run(), kSetPartitionTypeFailed);
     EXPECT_EQ(image().Sector(32 + 2 * 599)[11], 0);
-    EXPECT_EQ(device().CountOf(DeviceOp::Dismount), 0u);
+    EXPECT_EQ(device().CountOf(DeviceOp::Dismount), 1u);  // metadata was written: see below
 }
 
 TEST_F(FormatRun, ClearingWriteFailureStopsWithSixteen) {
@@ -290,7 +293,61 @@ TEST_F(FormatRun, MetadataWriteFailureIsReportedAndReturned) {
         EXPECT_EQ(err.Text(), "Failed to write\nGetLastError()=31: injected failure\n");
         EXPECT_EQ(device().Writes().size(), failing);
         EXPECT_EQ(device().Calls().back().op, DeviceOp::Close);
+        EXPECT_EQ(device().CountOf(DeviceOp::Dismount), 1u);
+    }
+}
+
+// Once the first write was made, every road out dismounts (whatever that
+// answers) and unlocks before it closes, so the old file system does not stay
+// mounted over new metadata; a road out before it only closes.
+struct RoadOut {
+    const char* name;
+    DeviceOp failing;
+    std::size_t failingWrite;
+    FormatResult result;
+    bool afterFirstWrite;
+};
+
+class RoadsOut : public FormatRun, public ::testing::WithParamInterface<RoadOut> {};
+
+TEST_P(RoadsOut, DismountAndUnlockOnceWritingHasStarted) {
+    const RoadOut& road = GetParam();
+    Use(k300MiB, ImageOptions{512, 63, 255, 2048, PartitionQuery::Plain, false});
+    if (road.failingWrite) device().FailWrite(road.failingWrite);
+    else device().FailOperation(road.failing);
+    EXPECT_EQ(Run(), road.result);
+    std::vector<DeviceOp> tail = Ops();
+    tail.erase(tail.begin(), tail.end() - 3);
+    if (road.afterFirstWrite) {
+        EXPECT_EQ(tail, (std::vector<DeviceOp>{DeviceOp::Dismount, DeviceOp::Unlock, DeviceOp::Close}));
+    } else {
         EXPECT_EQ(device().CountOf(DeviceOp::Dismount), 0u);
+        EXPECT_EQ(device().CountOf(DeviceOp::Unlock), 0u);
+    }
+    EXPECT_EQ(device().CountOf(DeviceOp::Close), 1u);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    EachFailure, RoadsOut,
+    ::testing::Values(RoadOut{"geometry", DeviceOp::GetGeometry, 0, kGeometryFailed, false},
+                      RoadOut{"first_clearing_write", DeviceOp::Write, 1, kWriteFailed, true},
+                      RoadOut{"boot_sector", DeviceOp::Write, 11, kWriteFailed, true},
+                      RoadOut{"root_directory", DeviceOp::Write, 17, kWriteFailed, true},
+                      RoadOut{"partition_type", DeviceOp::SetPartitionType, 0,
+                              kSetPartitionTypeFailed, true},
+                      RoadOut{"flush", DeviceOp::Flush, 0, kWriteFailed, true}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+TEST_F(FormatRun, LockIsTriedForAboutThreeSeconds) {
+    for (std::size_t failures : {2u, 7u}) {
+        Use(k300MiB);
+        device().FailFirst(DeviceOp::Lock, failures);
+        unsigned waited = 0;
+        sleep_ = [&](unsigned ms) { waited += ms; };
+        EXPECT_EQ(Run(), failures < kLockAttempts ? kFormatOk : kLockFailed) << failures;
+        EXPECT_EQ(device().CountOf(DeviceOp::Lock), std::min<std::size_t>(failures + 1, 7));
+        EXPECT_EQ(waited, failures < kLockAttempts ? failures * 500u : 3000u);
+        if (failures >= kLockAttempts) ExpectClosedUntouched();
     }
 }
 

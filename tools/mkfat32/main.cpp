@@ -1,12 +1,13 @@
-// mkfat32: formats an image file (or, on Windows, a drive letter) as FAT32
-// with the tool's own engine, prints the engine's diagnostic lines and the
-// result message, and exits with the result code.
+// mkfat32: formats an image file (or, on Windows, the drive letter of a USB
+// drive) as FAT32 with the tool's own engine, prints the engine's diagnostic
+// lines and the result message, and exits with the result code.
 #include <cerrno>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <string>
 
+#include "format/console_text.h"
 #include "format/fat32_layout.h"
 #include "format/format_result.h"
 #include "format/format_volume.h"
@@ -14,7 +15,11 @@
 
 #ifdef _WIN32
 #include <windows.h>
+#include <shellapi.h>
 #include "format/show_result.h"
+#include "format/volume_label.h"
+#include "format/win_volume_device.h"
+#include "tools/mkfat32/usb_letter_check.h"
 #else
 #include <sys/stat.h>
 #endif
@@ -22,20 +27,28 @@
 namespace {
 
 constexpr int kUsageExit = 64;
+constexpr int kNotUsbExit = 65;  // a drive letter the USB scan does not list
 
 const char kUsage[] =
     "usage: mkfat32 [options] TARGET\n"
     "\n"
     "Writes an empty FAT32 volume over TARGET, an existing image file"
 #ifdef _WIN32
-    "\nor a drive letter such as E:"
+    "\nor the drive letter of a USB drive such as E:"
 #endif
     ".\n"
     "\n"
     "options:\n"
     "  -l, --label TEXT        volume label (at most 11 bytes are kept)\n"
     "  -c, --cluster N         sectors per cluster: 1, 2, 4, 8, 16, 32, 64 or 128\n"
-    "                          (default: chosen from the capacity in MB)\n"
+    "                          (default: chosen from the capacity in MB; by the\n"
+    "                          engine from the partition when that is unknown)\n"
+#ifdef _WIN32
+    "drive letters:\n"
+    "  --force                 format a letter that is not a USB drive too\n"
+    "  --drive-table FILE      answer the USB check from a simulated drive table\n"
+    "                          (drives/README.md), for tests\n"
+#endif
     "image files only, to act as a particular drive:\n"
     "  --hidden N              sectors in front of the partition (default 0)\n"
     "  --partition KIND        how the partition query answers: plain, mbr, gpt,\n"
@@ -48,6 +61,9 @@ struct Arguments {
     std::string target;
     std::string label;
     bool hasLabel = false;
+    int labelArgument = 0;  // where the label stands on the command line
+    bool force = false;
+    std::string driveTable;
     int sectorsPerCluster = 0;
     fat32::ImageOptions image;
 };
@@ -81,6 +97,7 @@ bool ParseArguments(int argc, char** argv, Arguments& args) {
             if (!needsValue()) return false;
             args.label = value;
             args.hasLabel = true;
+            args.labelArgument = i;
         } else if (option == "-c" || option == "--cluster") {
             if (!needsValue()) return false;
             if (!ParseNumber(value, 128, n) || !IsPowerOfTwoUpTo128(n))
@@ -100,6 +117,11 @@ bool ParseArguments(int argc, char** argv, Arguments& args) {
             else if (kind == "raw") args.image.partitionQuery = PartitionQuery::ExtendedRaw;
             else if (kind == "none") args.image.partitionQuery = PartitionQuery::None;
             else return Fail("unknown partition kind", value);
+        } else if (option == "--force") {
+            args.force = true;
+        } else if (option == "--drive-table") {
+            if (!needsValue()) return false;
+            args.driveTable = value;
         } else if (option == "--set-type-fails") {
             args.image.setPartitionTypeFails = true;
         } else if (option == "--sector-size") {
@@ -143,9 +165,14 @@ std::uint32_t CapacityInMegabytes(const Arguments& args) {
     std::uint64_t bytes = 0;
 #ifdef _WIN32
     if (IsDriveLetter(args.target)) {
+        // The root, with critical-error boxes off: a reader without a medium
+        // must fail quietly, and only for this thread.
         const std::string root = args.target + "\\";
+        DWORD previousMode = 0;
+        ::SetThreadErrorMode(SEM_FAILCRITICALERRORS, &previousMode);
         ULARGE_INTEGER total{};
         if (::GetDiskFreeSpaceExA(root.c_str(), nullptr, &total, nullptr)) bytes = total.QuadPart;
+        ::SetThreadErrorMode(previousMode, nullptr);
     } else {
         WIN32_FILE_ATTRIBUTE_DATA data{};
         if (::GetFileAttributesExA(args.target.c_str(), GetFileExInfoStandard, &data))
@@ -171,44 +198,86 @@ bool ChineseTexts() {
 #endif
 }
 
-void PrintLine(const char* utf8) {
+void PrintLine(const char* utf8) { fat32::WriteText(stdout, (std::string(utf8) + "\n").c_str()); }
+
+// The label's bytes as FAT stores them. On Windows the label is read again as
+// typed (UTF-16) and converted to the OEM code page; elsewhere the bytes are
+// taken as given.
+std::string LabelBytes(const Arguments& args) {
+    if (!args.hasLabel) return std::string();
 #ifdef _WIN32
-    // A console wants UTF-16; a pipe or file gets the UTF-8 bytes.
-    HANDLE out = ::GetStdHandle(STD_OUTPUT_HANDLE);
-    DWORD mode = 0;
-    if (::GetConsoleMode(out, &mode)) {
-        std::fflush(stdout);
-        wchar_t wide[512];
-        const int units = ::MultiByteToWideChar(CP_UTF8, 0, utf8, -1, wide, 512);
-        DWORD written = 0;
-        if (units > 1) ::WriteConsoleW(out, wide, static_cast<DWORD>(units - 1), &written, nullptr);
-        ::WriteConsoleW(out, L"\n", 1, &written, nullptr);
-        return;
+    int count = 0;
+    wchar_t** wide = ::CommandLineToArgvW(::GetCommandLineW(), &count);
+    std::string bytes;
+    if (wide && args.labelArgument < count) {
+        const std::wstring label = wide[args.labelArgument];
+        bytes = fat32::OemVolumeLabel(label);
+        const int whole = ::WideCharToMultiByte(::GetOEMCP(), 0, label.c_str(), -1, nullptr, 0,
+                                                nullptr, nullptr);
+        if (whole - 1 > static_cast<int>(bytes.size()))
+            std::fprintf(stderr, "mkfat32: the label is cut to %u bytes\n",
+                         static_cast<unsigned>(bytes.size()));
     }
+    ::LocalFree(wide);
+    return bytes;
+#else
+    if (args.label.size() > 11)
+        std::fprintf(stderr, "mkfat32: the label is cut to its first 11 bytes\n");
+    return args.label;
 #endif
-    std::printf("%s\n", utf8);
 }
+
+#ifdef _WIN32
+int RefuseLetter(wchar_t letter) {
+    std::fprintf(stderr,
+                 "mkfat32: %c: is not a USB drive (or the USB scan could not tell); nothing was "
+                 "written. Give --force to format it anyway.\n",
+                 static_cast<char>(letter));
+    return kNotUsbExit;
+}
+
+// Formats a drive letter, but only one that the USB scan lists (or any, with
+// --force); the letter is checked again right before the volume is opened.
+int FormatDriveLetter(const Arguments& args, fat32::FormatRequest& request) {
+    const wchar_t letter = static_cast<wchar_t>(args.target[0] & ~0x20);
+    fat32::WinVolumeDevice device;
+    fat32::FormatOptions options;
+    options.now = fat32::CurrentLocalTime();
+    if (!args.force && !mkfat32::UsbLetterCheck(args.driveTable).Listed(letter))
+        return RefuseLetter(letter);
+    const fat32::FormatResult result =
+        fat32::FormatVolume(device, static_cast<char>(letter), request, options);
+    if (result == fat32::kOpenFailed && device.LastError().accessDenied)
+        std::fprintf(stderr,
+                     "mkfat32: access to the volume was denied: run mkfat32 from a command "
+                     "prompt opened with \"Run as administrator\".\n");
+    return result;
+}
+#endif
 
 }  // namespace
 
 int main(int argc, char** argv) {
     Arguments args;
     if (!ParseArguments(argc, argv, args)) return kUsageExit;
+#ifdef _WIN32
+    if (IsDriveLetter(args.target) && !args.force &&
+        !mkfat32::UsbLetterCheck(args.driveTable).Listed(static_cast<wchar_t>(args.target[0] & ~0x20)))
+        return RefuseLetter(static_cast<wchar_t>(args.target[0] & ~0x20));
+#endif
 
-    if (args.label.size() > 11)
-        std::fprintf(stderr, "mkfat32: the label is cut to its first 11 bytes\n");
-
+    const std::string label = LabelBytes(args);
     fat32::FormatRequest request;
-    request.label = args.hasLabel ? args.label.c_str() : "";
+    request.label = label.c_str();
     request.sectorsPerCluster = args.sectorsPerCluster
                                     ? args.sectorsPerCluster
-                                    : static_cast<int>(fat32::SectorsPerClusterForCapacity(
-                                          CapacityInMegabytes(args)));
+                                    : fat32::RequestedSectorsPerCluster(CapacityInMegabytes(args));
 
     fat32::FormatResult result;
     if (IsDriveLetter(args.target)) {
 #ifdef _WIN32
-        result = fat32::FormatVolume(args.target[0], request);
+        result = FormatDriveLetter(args, request);
+        if (result == kNotUsbExit) return result;
 #else
         result = fat32::kInternalError;
 #endif
@@ -217,6 +286,8 @@ int main(int argc, char** argv) {
         fat32::FormatOptions options;
         options.now = fat32::CurrentLocalTime();
         result = fat32::FormatVolume(device, 'Z', request, options);
+        if (result == fat32::kOpenFailed && device.LastError().accessDenied)
+            std::fprintf(stderr, "mkfat32: %s: permission denied\n", args.target.c_str());
     }
     std::fflush(stdout);
 

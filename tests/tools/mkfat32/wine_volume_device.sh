@@ -1,34 +1,78 @@
 #!/usr/bin/env bash
-# The real Windows volume device under Wine: a drive letter mapped to an image
-# file opens and locks, then stops where Wine fails the geometry query (13)
-# with the image untouched; a letter that cannot be opened gives 15.
-#   usage: wine_volume_device.sh WINE_RUN MKFAT32_EXE WORKDIR
+# The real Windows volume device under Wine. Drive letters mapped to image
+# files: the USB check refuses a letter that is not a USB drive and touches
+# nothing, --force and a listed letter go on, open and lock, then stop where
+# Wine fails the geometry query (13) with the image untouched; a letter that
+# cannot be opened gives 15, and one refused for lack of rights says to run
+# elevated.   usage: wine_volume_device.sh WINE_RUN MKFAT32_EXE WORKDIR
 . "$(dirname "$0")/lib.sh"
 wine_run=$1 exe=$2 work=$3
 . "$(dirname "$wine_run")/wine-env.sh"
 mkdir -p "$work"
-img="$work/drive.img"
-sparse_image "$img" $((300 * MiB))
-printf 'OLD BOOT SECTOR' | dd of="$img" conv=notrunc 2>/dev/null
-before=$(sha256sum < "$img")
+disk="$work/fixed.img" stick="$work/stick.img" table="$work/drives.txt"
+for img in "$disk" "$stick"; do
+  sparse_image "$img" $((300 * MiB))
+  printf 'OLD BOOT SECTOR' | dd of="$img" conv=notrunc 2>/dev/null
+done
+before=$(sha256sum < "$disk")
 
-link="$WINEPREFIX/dosdevices/x::"
-rm -f "$link" "$WINEPREFIX/dosdevices/x:"
-ln -s "$img" "$link"
-"$wine_run" "$exe" --label TESTVOL X: >"$work/out.txt" 2>&1; rc=$?
-rm -f "$link"
-[ "$rc" -eq 13 ] && pass "mapped letter stops at the geometry query (13)" ||
-  { fail "mapped letter: exit $rc"; cat "$work/out.txt"; }
-grep -q -e '^FSCTL_ALLOW_EXTENDED_DASD_IO OK' -e '^Failed to allow extended DASD on device' "$work/out.txt" &&
-  pass "the volume was opened" || fail "no sign of an open volume"
-[ "$(sha256sum < "$img")" = "$before" ] && pass "image untouched" || fail "image changed"
+# A simulated machine for the USB check: X: an internal SATA disk, Y: a stick.
+cat > "$table" <<'TABLE'
+drive X: type=fixed number=0 dos=\Device\HarddiskVolume2
+drive Y: type=removable number=1 dos=\Device\HarddiskVolume5
+interface disk \\?\scsi#disk&ven_sata#0#{53f56307-b6bf-11d0-94f2-00a0c91efb8b} instance=10 number=0
+interface disk \\?\usbstor#disk&ven_stick#1#{53f56307-b6bf-11d0-94f2-00a0c91efb8b} instance=11 number=1
+device 10 parent=20
+device 20 id=PCI\VEN_8086&DEV_A102\3&11583659&0&B8
+device 11 parent=21
+device 21 id=USB\VID_0781&PID_5567\4C530001
+TABLE
 
-rm -f "$WINEPREFIX/dosdevices/q:" "$WINEPREFIX/dosdevices/q::"
-"$wine_run" "$exe" Q: >"$work/out.txt" 2>&1; rc=$?
+links="$WINEPREFIX/dosdevices"
+rm -f "$links/x::" "$links/x:" "$links/y::" "$links/y:"
+ln -s "$disk" "$links/x::"
+ln -s "$stick" "$links/y::"
+cleanup() { rm -f "$links/x::" "$links/y::"; chattr -i "$stick" 2>/dev/null; }
+trap cleanup EXIT
+
+# mkfat32_on NAME EXPECTED_EXIT ARGS...: runs it, checks the exit code.
+mkfat32_on() {
+  local name=$1 expected=$2; shift 2
+  "$wine_run" "$exe" --drive-table "Z:$table" "$@" >"$work/out.txt" 2>&1; rc=$?
+  if [ "$rc" -eq "$expected" ]; then pass "$name"; return 0; fi
+  fail "$name: exit $rc, expected $expected"; cat "$work/out.txt"; return 1
+}
+opened() { grep -q -e '^FSCTL_ALLOW_EXTENDED_DASD_IO OK' -e '^Failed to allow extended DASD on device' "$work/out.txt"; }
+
+mkfat32_on "fixed disk refused (65)" 65 --label TESTVOL X: &&
+  { grep -q 'X: is not a USB drive' "$work/out.txt" && ! opened && pass "refusal says why, volume not opened" ||
+    fail "refusal: $(cat "$work/out.txt")"; }
+[ "$(sha256sum < "$disk")" = "$before" ] && pass "refused disk untouched" || fail "refused disk changed"
+
+mkfat32_on "fixed disk with --force reaches the geometry query (13)" 13 --force --label TESTVOL X: &&
+  { opened && pass "forced: the volume was opened" || fail "forced: no sign of an open volume"; }
+[ "$(sha256sum < "$disk")" = "$before" ] && pass "image untouched" || fail "image changed"
+
+mkfat32_on "listed USB stick reaches the geometry query (13)" 13 --label TESTVOL Y:
+
+# A volume the system refuses to open for lack of rights.
+if chattr +i "$stick" 2>/dev/null; then
+  mkfat32_on "access denied: open failure (15)" 15 Y: &&
+    { grep -q 'Run as administrator' "$work/out.txt" && pass "access denied: elevation hint" ||
+      fail "no elevation hint: $(cat "$work/out.txt")"; }
+  chattr -i "$stick"
+else
+  echo "skip: chattr +i not available, no access-denied case"
+fi
+
+rm -f "$links/q:" "$links/q::"
+"$wine_run" "$exe" --force Q: >"$work/out.txt" 2>&1; rc=$?
 [ "$rc" -eq 15 ] && pass "unmapped letter: 15" || { fail "unmapped letter: exit $rc"; cat "$work/out.txt"; }
 # The Windows build writes text-mode line ends.
 tr -d '\r' < "$work/out.txt" | grep -qx 'Failed to open device, pull it out and try again, please!' &&
   pass "open failure message" || fail "open failure message: $(cat "$work/out.txt")"
+grep -q 'Run as administrator' "$work/out.txt" && fail "elevation hint for a missing volume" ||
+  pass "no elevation hint for a missing volume"
 
-rm -f "$img" "$work/out.txt"
+rm -f "$disk" "$stick" "$table" "$work/out.txt"
 finish

@@ -1,0 +1,48 @@
+#!/usr/bin/env bash
+# Labels typed on a Western and on a Chinese system reach the volume in the
+# OEM code page (437 and 936 under Wine), cut on a character boundary; the
+# volumes pass fsck.fat and take a file with mtools.
+#   usage: wine_labels.sh WINE_RUN MKFAT32_EXE WORKDIR
+. "$(dirname "$0")/lib.sh"
+wine_run=$1 exe=$2 work=$3
+mkdir -p "$work"
+img="$work/label.img"
+root_dir=$(( (32 + 2 * 599) * 512 ))  # 300 MiB at 8 sectors per cluster
+
+# fsck_clean_but_label IMAGE: fsck.fat -n finds nothing wrong but the label.
+# fsck.fat 4.2 calls every label with a byte from 0x80 up "not valid" (and
+# mkfs.fat 4.2 cannot write one), although FAT stores labels in the OEM code
+# page and Windows writes such labels itself; that one remark is allowed.
+fsck_clean_but_label() {
+  local out rc rest
+  out=$(fsck.fat -n "$1" 2>&1); rc=$?
+  rest=$(printf '%s\n' "$out" | grep -v -e '^fsck.fat ' -e '^Leaving filesystem unchanged' \
+         -e "^$1: [0-9]* files, " -e '^$' \
+         -e "^Volume label '.*' stored in root directory is not valid\.$" -e '^  Auto-removing label\.$' \
+         -e "^There is no label in boot sector, but there is volume label '.*' stored in root directory$" \
+         -e '^  Auto-copying volume label from root directory to boot sector\.$')
+  [ "$rc" -le 1 ] && [ -z "$rest" ] && return 0
+  echo "fsck.fat said (exit $rc):"; printf '%s\n' "$out"; return 1
+}
+
+# expect_label NAME LOCALE LABEL EXPECTED_HEX
+expect_label() {
+  local name=$1 locale=$2 label=$3 expected=$4 got
+  sparse_image "$img" $((300 * MiB))
+  if ! LANG=$locale LC_ALL=$locale "$wine_run" "$exe" -c 8 -l "$label" "Z:$img" >"$work/out.txt" 2>&1; then
+    fail "$name: exit $?"; cat "$work/out.txt"; return
+  fi
+  got=$(od -An -tx1 -j "$root_dir" -N 11 "$img" | tr -d ' \n')
+  [ "$got" = "$expected" ] || { fail "$name: label bytes $got, expected $expected"; return; }
+  fsck_clean_but_label "$img" || { fail "$name: fsck.fat"; return; }
+  roundtrip "$img" || { fail "$name: mtools round trip"; return; }
+  pass "$name"
+}
+
+# "Café": é is 0x82 in the OEM page 437 (0xE9 would be the ANSI page 1252).
+expect_label "Café under en_US" en_US.UTF-8 "Café" "4361668220202020202020"
+# Six Chinese characters are 12 GBK bytes: five whole ones are kept (10 bytes).
+expect_label "six Chinese characters under zh_CN" zh_CN.UTF-8 "中文卷标测试" "d6d0cec4beedb1eab2e220"
+
+rm -f "$img" "$work/out.txt" "$work/in.bin" "$work/out.bin"
+finish
