@@ -2,6 +2,11 @@
 // double click it swallows, and its end, which ends the process's loop.
 #include "app/main_wnd.h"
 
+#include <utility>
+
+#include "app/format_target.h"
+#include "format/show_result.h"
+
 namespace app {
 
 namespace {
@@ -9,7 +14,13 @@ constexpr int kSkinResource = 154;
 bool g_objectAlive = false;
 }  // namespace
 
-CMainWnd::CMainWnd(drives::DriveQuery& query) : m_drives(query) { g_objectAlive = true; }
+CMainWnd::CMainWnd(drives::DriveQuery& query, MainWndHooks hooks)
+    : m_drives(query), m_hooks(std::move(hooks)) {
+    if (!m_hooks.messageBox) m_hooks.messageBox = ::MessageBoxW;
+    if (!m_hooks.showResult) m_hooks.showResult = fat32::ShowResult;
+    if (!m_hooks.format) m_hooks.format = FormatDriveLetter;
+    g_objectAlive = true;
+}
 
 CMainWnd::~CMainWnd() {
     g_objectAlive = false;
@@ -34,6 +45,15 @@ LRESULT CMainWnd::HandleMessage(UINT uMsg, WPARAM wParam, LPARAM lParam) {
     // The window has one size: a double click on the caption strip must not
     // maximise or restore it.
     if (uMsg == WM_NCLBUTTONDBLCLK) return 0;
+    // Closing while the worker writes the drive would end the process in
+    // the middle of the run and leave a half-written stick: every way to
+    // close (button, Escape, Alt+F4, the taskbar) ends in WM_CLOSE, which
+    // waits until the result is in. Logging off is asked to wait too.
+    if (m_bFormatRunning && uMsg == WM_CLOSE) {
+        ::MessageBeep(MB_ICONWARNING);
+        return 0;
+    }
+    if (m_bFormatRunning && uMsg == WM_QUERYENDSESSION) return FALSE;
     return WindowImplBase::HandleMessage(uMsg, wParam, lParam);
 }
 

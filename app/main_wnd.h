@@ -1,13 +1,16 @@
 // CMainWnd: the tool's one window. It is built from the skin in the
-// executable's resources, lists the USB drives in its combo box, and reacts
-// to its caption buttons, the format button, the format worker's result and
-// the system's device broadcasts.
+// executable's resources, lists the USB drives in its combo box, runs a
+// format of the chosen drive on a worker thread with an animated picture,
+// and follows the system's device broadcasts.
 #pragma once
 
 #include <windows.h>
 
+#include <functional>
+
 #include "drives/usb_drive_list.h"
 #include "facet/window/window_impl_base.h"
+#include "format/format_result.h"
 
 namespace Facet {
 class CButtonUI;
@@ -17,9 +20,20 @@ class CLabelUI;
 
 namespace app {
 
+// What the window reaches outside itself for a format run; tests replace
+// them. The defaults are the system's boxes and the linked format target.
+struct MainWndHooks {
+    std::function<int(HWND owner, const wchar_t* text, const wchar_t* caption, UINT style)> messageBox;
+    std::function<void(HWND owner, fat32::FormatResult result)> showResult;
+    // Called on the worker thread.
+    std::function<fat32::FormatResult(char letter, const char* label, int sectorsPerCluster)> format;
+    // The worker's pause before and after the engine runs.
+    DWORD pauseMs = 3000;
+};
+
 class CMainWnd : public Facet::WindowImplBase {
 public:
-    explicit CMainWnd(drives::DriveQuery& query);
+    explicit CMainWnd(drives::DriveQuery& query, MainWndHooks hooks = {});
     // Ends the message loop: the process lives as long as its window.
     ~CMainWnd() override;
 
@@ -28,10 +42,12 @@ public:
     // Shows the drive table: the combo with one item per drive and the
     // drives-present face, or the no-drive face.
     void RefreshDeviceUI();
+    // Takes the drive of that letter out of the combo and the table.
+    void RemoveDriveFromList(const char* letter);
 
     // Whether a CMainWnd object exists (at most one does per process).
     static bool ObjectAlive();
-
+    bool FormatRunning() const { return m_bFormatRunning; }
     const drives::UsbDriveList& Drives() const { return m_drives; }
     Facet::CPaintManagerUI& PaintManager() { return m_PaintManager; }
 
@@ -42,15 +58,33 @@ protected:
     Facet::CDuiString GetSkinFolderName() override;
     Facet::CDuiString GetSkinFileName() override;
     Facet::UILIB_RESOURCETYPE GetResourceType() const override;
+    LRESULT HandleCustomMessage(UINT uMsg, WPARAM wParam, LPARAM lParam, bool& bHandled) override;
 
 private:
-    // Empties the combo, scans afresh and reads every drive's details.
+    // Controller.
     void RebuildDriveList();
     void ShowDrivesPresentFace();
     void ShowNoDriveFace();
+    // The combo item's text for table entry `index`, read afresh.
+    Facet::CDuiString DriveItemText(int index);
+    // The drive's label now, empty when it cannot be read.
+    Facet::CDuiString ReadLabel(wchar_t letter);
+
+    // Format job.
     void OnFormatClick();
+    void StartFormat(wchar_t letter);
+    void ShowRunningButton();
+    // The button as the drive table says, after a run or an aborted start.
+    void ShowIdleButton();
+    void AdvanceAnimation();
+    void OnFormatComplete(fat32::FormatResult result);
+    int Ask(const wchar_t* text, const wchar_t* caption, UINT style);
+
+    // Device changes.
+    void OnDeviceChange(WPARAM event, LPARAM data);
 
     drives::UsbDriveList m_drives;
+    MainWndHooks m_hooks;
     Facet::CButtonUI* m_pFormatBtn = nullptr;
     Facet::CControlUI* m_pDisk = nullptr;
     Facet::CLabelUI* m_pStatus = nullptr;
@@ -58,10 +92,18 @@ private:
     Facet::CControlUI* m_pPrompt1 = nullptr;
     Facet::CControlUI* m_pTitle = nullptr;
     Facet::CComboUI* m_pDriveCombo = nullptr;
+    bool m_bFormatRunning = false;
+    // The drive of the run in progress, 0 when none.
+    wchar_t m_formatLetter = 0;
 };
 
 // The process-wide handle of the main window, for the format worker's
 // result message.
 HWND MainWindowHandle();
+
+// The worker's result message: wParam is the FormatResult.
+inline constexpr UINT kFormatDoneMessage = WM_USER + 1;
+// The disk picture's animation timer.
+inline constexpr UINT_PTR kAnimationTimer = 2016;
 
 }  // namespace app

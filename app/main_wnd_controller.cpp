@@ -4,6 +4,7 @@
 #include <cwchar>
 
 #include "app/main_wnd.h"
+#include "app/skin_images.h"
 #include "app/texts.h"
 #include "facet/controls/button_ui.h"
 #include "facet/controls/combo_ui.h"
@@ -16,13 +17,6 @@ namespace {
 
 HWND g_mainWindow = nullptr;
 
-constexpr wchar_t kComboNormalImage[] = L"res='182' restype='png'";
-constexpr wchar_t kComboHotImage[] = L"res='183' restype='png'";
-constexpr wchar_t kDiskNoDrive[] = L"res='173' restype='png' source='0, 0, 83, 83'";
-constexpr wchar_t kDiskPresent[] = L"res='173' restype='png' source='83, 0, 166, 83'";
-constexpr wchar_t kFormatDisabledImage[] = L"res='168' restype='png'";
-constexpr wchar_t kFormatImage[] = L"res='169' restype='png'";
-constexpr wchar_t kFormatPushedImage[] = L"res='170' restype='png'";
 constexpr int kItemHeight = 30;
 constexpr std::uint32_t kMbPerGb = 1024;
 
@@ -84,23 +78,7 @@ void CMainWnd::ShowDrivesPresentFace() {
     m_pDriveCombo->SetVisible(true);
 
     for (int i = 0; i < m_drives.Count(); ++i) {
-        const wchar_t letter = m_drives.Letter(i);
-        m_drives.QueryEntrySizes(i);
-        // A query that fails stands for an empty text, never for what the
-        // previous drive left behind.
-        const Facet::CDuiString label =
-            m_drives.QueryLabel(letter) ? m_drives.CurrentLabel() : Facet::CDuiString();
-        const Facet::CDuiString fileSystem = m_drives.QueryFileSystemName(letter)
-                                                 ? m_drives.CurrentFileSystemName()
-                                                 : Facet::CDuiString();
-        const Facet::CDuiString size = SizeText(m_drives.TotalMb(i));
-        Facet::CDuiString text;
-        if (label.IsEmpty()) {
-            text.Format(L"%c: %s %s", letter, fileSystem.GetData(), size.GetData());
-        } else {
-            text.Format(L"%c: (%s) %s %s", letter, label.GetData(), fileSystem.GetData(),
-                        size.GetData());
-        }
+        const Facet::CDuiString text = DriveItemText(i);
         auto* item = new Facet::CListLabelElementUI;
         item->SetText(text);
         item->SetFixedHeight(kItemHeight);
@@ -116,6 +94,29 @@ void CMainWnd::ShowDrivesPresentFace() {
     m_pFormatBtn->SetHotImage(kFormatImage);
     m_pFormatBtn->SetPushedImage(kFormatPushedImage);
     m_pFormatBtn->SetEnabled(true);
+}
+
+Facet::CDuiString CMainWnd::ReadLabel(wchar_t letter) {
+    return m_drives.QueryLabel(letter) ? m_drives.CurrentLabel() : Facet::CDuiString();
+}
+
+Facet::CDuiString CMainWnd::DriveItemText(int index) {
+    const wchar_t letter = m_drives.Letter(index);
+    m_drives.QueryEntrySizes(index);
+    // A query that fails stands for an empty text, never for what the
+    // previous drive left behind.
+    const Facet::CDuiString label = ReadLabel(letter);
+    const Facet::CDuiString fileSystem = m_drives.QueryFileSystemName(letter)
+                                             ? m_drives.CurrentFileSystemName()
+                                             : Facet::CDuiString();
+    const Facet::CDuiString size = SizeText(m_drives.TotalMb(index));
+    Facet::CDuiString text;
+    if (label.IsEmpty()) {
+        text.Format(L"%c: %s %s", letter, fileSystem.GetData(), size.GetData());
+    } else {
+        text.Format(L"%c: (%s) %s %s", letter, label.GetData(), fileSystem.GetData(), size.GetData());
+    }
+    return text;
 }
 
 void CMainWnd::ShowNoDriveFace() {
@@ -139,17 +140,6 @@ void CMainWnd::Notify(Facet::TNotifyUI& msg) {
     } else if (name.CompareNoCase(L"formatbtn") == 0) {
         OnFormatClick();
     }
-}
-
-void CMainWnd::OnFormatClick() {
-    const int index = m_pDriveCombo->GetCurSel();
-    if (index < 0) return;
-    const wchar_t letter = m_drives.Letter(index);
-    const Facet::CDuiString label =
-        m_drives.QueryLabel(letter) ? m_drives.CurrentLabel() : Facet::CDuiString();
-    Facet::CDuiString text;
-    text.Format(Localized(kConfirmFormat), letter, label.GetData());
-    ::MessageBoxW(m_hWnd, text, Localized(kWindowCaption), MB_YESNO | MB_ICONQUESTION);
 }
 
 }  // namespace app

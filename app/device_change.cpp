@@ -1,0 +1,57 @@
+// Drives plugged in or pulled out while the window is open: the system's
+// WM_DEVICECHANGE broadcasts rebuild the list on an arrival and take a
+// removed volume's entry out of the combo and the table.
+#include <windows.h>
+
+#include <dbt.h>
+
+#include <cstdio>
+
+#include "app/main_wnd.h"
+#include "app/skin_images.h"
+#include "app/texts.h"
+#include "facet/controls/button_ui.h"
+#include "facet/controls/combo_ui.h"
+
+namespace app {
+
+namespace {
+constexpr int kDriveLetters = 26;
+}  // namespace
+
+void CMainWnd::OnDeviceChange(WPARAM event, LPARAM data) {
+    if (event == DBT_DEVICEARRIVAL) {
+        RebuildDriveList();
+        RefreshDeviceUI();
+        // The run goes on: its button stays as it is until the result.
+        if (m_bFormatRunning) ShowRunningButton();
+        return;
+    }
+    if (event != DBT_DEVICEREMOVECOMPLETE || data == 0) return;
+    const auto* header = reinterpret_cast<const DEV_BROADCAST_HDR*>(data);
+    if (header->dbch_devicetype != DBT_DEVTYP_VOLUME) return;
+    const auto* volume = reinterpret_cast<const DEV_BROADCAST_VOLUME*>(data);
+    // One message may carry several volumes of one device: each goes.
+    for (int n = 0; n < kDriveLetters; ++n) {
+        if (!(volume->dbcv_unitmask & (1u << n))) continue;
+        const char letter[2] = {static_cast<char>('A' + n), '\0'};
+        RemoveDriveFromList(letter);
+    }
+}
+
+void CMainWnd::RemoveDriveFromList(const char* letterText) {
+    wchar_t letter[2] = {};
+    const int length = ::MultiByteToWideChar(CP_ACP, 0, letterText, -1, letter, 2) - 1;
+    std::printf("nCount = %d", m_drives.Count());
+    std::printf("len:%d", length);
+    m_pDriveCombo->SetEnabled(false);
+    const int index = m_drives.IndexOf(letter[0]);
+    if (index >= 0) {
+        m_pDriveCombo->RemoveAt(index);
+        m_drives.RemoveEntry(index);
+    }
+    m_pDriveCombo->SetEnabled(true);
+    if (index >= 0 && m_drives.Count() == 0) ShowNoDriveFace();
+}
+
+}  // namespace app
