@@ -1,0 +1,310 @@
+// The main window in this process, built from the real skin and resources,
+// on simulated drives, with its message boxes and the engine behind hooks:
+// what the drive list shows, which drive a run formats when drives come and
+// go during its boxes, the run's states, and device changes.
+#include <windows.h>
+
+#include <dbt.h>
+
+#include <string>
+#include <vector>
+
+#include <gtest/gtest.h>
+
+#include "app/main_wnd.h"
+#include "drives/drive_table_file.h"
+#include "drives/simulated_drive_query.h"
+#include "facet/controls/button_ui.h"
+#include "facet/controls/combo_ui.h"
+#include "facet/controls/label_ui.h"
+
+namespace app {
+
+// The executables link their own format target; these tests hand the window
+// theirs through its hooks.
+fat32::FormatResult FormatDriveLetter(char, const char*, int) { return fat32::kInternalError; }
+
+namespace {
+
+// A USB drive line of the simulated table; the interface and device lines
+// that put it on USB are added by Table().
+std::string Usb(char letter, unsigned megabytes, const char* fields = "label=DATA fs=FAT32") {
+    // 8 sectors of 512 bytes a cluster: 256 clusters a MB.
+    return std::string("drive ") + letter + ": type=removable number=" + std::to_string(letter - 'A') +
+           " sectors=8 bytes=512 clusters=" + std::to_string(megabytes * 256u) + " free=0 " + fields;
+}
+
+drives::SimulatedDriveTable Table(const std::vector<std::string>& drives) {
+    std::string text;
+    for (const std::string& d : drives) {
+        text += d + "\n";
+        const std::string n = std::to_string(d[6] - 'A');
+        text += "interface disk \\\\?\\usbstor#disk#" + n + " instance=1" + n + " number=" + n + "\n";
+        text += "device 1" + n + " parent=2" + n + "\ndevice 2" + n + " id=USB\\VID_1\\" + n + "\n";
+    }
+    drives::SimulatedDriveTable table;
+    std::string error;
+    EXPECT_TRUE(drives::ParseDriveTable(text, table, error)) << error;
+    return table;
+}
+
+void Pump() {
+    MSG msg;
+    // The window's end posts WM_QUIT; a test has no loop for it to end.
+    while (::PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
+        if (msg.message != WM_QUIT) ::DispatchMessageW(&msg);
+    }
+}
+
+bool Chinese() { return ::GetACP() == 936; }
+
+struct FormatCall {
+    char letter;
+    std::string label;
+    int sectorsPerCluster;
+};
+
+class MainWindowTest : public ::testing::Test {
+protected:
+    void Open(const std::vector<std::string>& drives) {
+        query.table() = Table(drives);
+        MainWndHooks hooks;
+        hooks.pauseMs = 0;
+        hooks.messageBox = [this](HWND, const wchar_t* text, const wchar_t*, UINT style) {
+            boxes.push_back(text);
+            const int answer = answers.empty() ? IDNO : answers.front();
+            if (!answers.empty()) answers.erase(answers.begin());
+            if (duringBox) {
+                auto action = duringBox;
+                duringBox = nullptr;
+                action();
+            }
+            return (style & MB_YESNO) ? answer : IDOK;
+        };
+        hooks.showResult = [this](HWND, fat32::FormatResult r) { results.push_back(r); };
+        hooks.format = [this](char letter, const char* label, int spc) {
+            calls.push_back({letter, label, spc});
+            if (duringRun) duringRun();
+            return fat32::kFormatOk;
+        };
+        window = new CMainWnd(query, hooks);
+        ASSERT_NE(window->Create(nullptr, L"test", WS_POPUP, 0), nullptr);
+        ::ShowWindow(*window, SW_SHOWNOACTIVATE);
+        Pump();
+    }
+    void TearDown() override {
+        if (CMainWnd::ObjectAlive()) ::DestroyWindow(*window);
+        Pump();
+    }
+
+    template <class T>
+    T* Find(const wchar_t* name) {
+        return static_cast<T*>(window->PaintManager().FindControl(name));
+    }
+    Facet::CComboUI* Combo() { return Find<Facet::CComboUI>(L"Selectedbo"); }
+    Facet::CButtonUI* FormatButton() { return Find<Facet::CButtonUI>(L"formatbtn"); }
+    std::vector<std::wstring> Items() {
+        std::vector<std::wstring> texts;
+        for (int i = 0; i < Combo()->GetCount(); ++i) texts.push_back(Combo()->GetItemAt(i)->GetText().GetData());
+        return texts;
+    }
+    void ClickFormat() {
+        window->PaintManager().SendNotify(FormatButton(), L"click");
+        for (int i = 0; i < 200 && window->FormatRunning(); ++i) {
+            ::Sleep(5);
+            Pump();
+        }
+    }
+    void Removal(DWORD mask) {
+        DEV_BROADCAST_VOLUME volume = {};
+        volume.dbcv_size = sizeof(volume);
+        volume.dbcv_devicetype = DBT_DEVTYP_VOLUME;
+        volume.dbcv_unitmask = mask;
+        ::SendMessageW(*window, WM_DEVICECHANGE, DBT_DEVICEREMOVECOMPLETE, reinterpret_cast<LPARAM>(&volume));
+    }
+    void Arrival() { ::SendMessageW(*window, WM_DEVICECHANGE, DBT_DEVICEARRIVAL, 0); }
+
+    drives::SimulatedDriveQuery query;
+    CMainWnd* window = nullptr;
+    std::vector<int> answers;
+    std::vector<std::wstring> boxes;
+    std::vector<fat32::FormatResult> results;
+    std::vector<FormatCall> calls;
+    std::function<void()> duringBox;
+    std::function<void()> duringRun;
+};
+
+TEST_F(MainWindowTest, ListsEachDriveWithLabelFileSystemAndSize) {
+    struct Case {
+        std::vector<std::string> drives;
+        std::vector<std::wstring> items;
+    };
+    const Case cases[] = {
+        {{Usb('E', 15000)}, {L"E: (DATA) FAT32 14.6GB"}},
+        {{Usb('E', 15000, "fs=FAT32")}, {L"E: FAT32 14.6GB"}},
+        {{Usb('E', 1023), Usb('G', 1024, "label=MY fs=NTFS")}, {L"E: (DATA) FAT32 1023MB", L"G: (MY) NTFS 1.0GB"}},
+        // A drive whose label and file system cannot be read shows neither,
+        // not the previous drive's.
+        {{Usb('E', 2048), Usb('F', 4096, "label=OLD fs=NTFS fail=volume")}, {L"E: (DATA) FAT32 2.0GB", L"F:  4.0GB"}},
+    };
+    for (const Case& c : cases) {
+        Open(c.drives);
+        EXPECT_EQ(Items(), c.items);
+        // The last drive is the one chosen; the drives-present face shows.
+        EXPECT_EQ(Combo()->GetCurSel(), static_cast<int>(c.items.size()) - 1);
+        EXPECT_TRUE(Combo()->IsVisible());
+        EXPECT_TRUE(FormatButton()->IsEnabled());
+        EXPECT_STREQ(FormatButton()->GetNormalImage(), L"res='169' restype='png'");
+        EXPECT_STREQ(Find<Facet::CControlUI>(L"disk")->GetBkImage(), L"res='173' restype='png' source='83, 0, 166, 83'");
+        EXPECT_EQ(Find<Facet::CLabelUI>(L"DiskAtt")->GetText(), Facet::CDuiString(L"请选择盘符"));
+        ::DestroyWindow(*window);
+        Pump();
+    }
+}
+
+TEST_F(MainWindowTest, NoDriveFaceHidesTheComboAndDisablesTheButton) {
+    Open({});
+    Facet::CLabelUI* status = Find<Facet::CLabelUI>(L"DiskAtt");
+    EXPECT_EQ(status->GetText(),
+              Facet::CDuiString(Chinese() ? L"没有检测到USB设备连接" : L"No USB Device detected & connected"));
+    EXPECT_EQ(status->GetFixedXY().cx, 4);
+    EXPECT_EQ(status->GetFixedWidth(), 353);
+    EXPECT_FALSE(Combo()->IsVisible());
+    EXPECT_FALSE(FormatButton()->IsEnabled());
+    EXPECT_STREQ(FormatButton()->GetNormalImage(), L"res='168' restype='png'");
+    EXPECT_EQ(FormatButton()->GetText(), Facet::CDuiString(Chinese() ? L"格式化" : L"Format"));
+}
+
+TEST_F(MainWindowTest, NoFormatsNothingYesFormatsTheChosenDriveAndShowsItsNewFileSystem) {
+    Open({Usb('E', 15000, "label=CAM fs=NTFS")});
+    answers = {IDNO};
+    ClickFormat();
+    EXPECT_TRUE(calls.empty());
+    EXPECT_TRUE(FormatButton()->IsEnabled());
+    ASSERT_EQ(boxes.size(), 1u);
+    EXPECT_NE(boxes[0].find(L"E:"), std::wstring::npos);
+
+    answers = {IDYES};
+    duringRun = [this] { query.table().drives[0].fileSystem = L"FAT32"; };
+    ClickFormat();
+    ASSERT_EQ(calls.size(), 1u);
+    EXPECT_EQ(calls[0].letter, 'E');
+    EXPECT_EQ(calls[0].label, "CAM");
+    EXPECT_EQ(calls[0].sectorsPerCluster, 16);
+    // The start notice came between the question and the run.
+    ASSERT_EQ(boxes.size(), 3u);
+    EXPECT_EQ(boxes[2], L"E盘，卷标是CAM，你已开始格式化");
+    EXPECT_EQ(results, std::vector<fat32::FormatResult>{fat32::kFormatOk});
+    EXPECT_EQ(Items(), std::vector<std::wstring>{L"E: (CAM) FAT32 14.6GB"});
+    EXPECT_EQ(Combo()->GetCurSel(), 0);
+    EXPECT_TRUE(FormatButton()->IsEnabled());
+    EXPECT_STREQ(FormatButton()->GetNormalImage(), L"res='169' restype='png'");
+}
+
+TEST_F(MainWindowTest, TheEngineOnlyEverGetsTheConfirmedDrive) {
+    // E: pulled and D: plugged while the question is open: nothing runs,
+    // and surely not on D:, which the list now shows at E:'s place.
+    Open({Usb('E', 8000), Usb('F', 8000)});
+    Combo()->SelectItem(0);
+    answers = {IDYES};
+    duringBox = [this] {
+        query.table() = Table({Usb('D', 8000), Usb('F', 8000)});
+        Arrival();
+        Removal(1u << ('E' - 'A'));
+    };
+    ClickFormat();
+    EXPECT_TRUE(calls.empty());
+    EXPECT_FALSE(window->FormatRunning());
+    EXPECT_TRUE(FormatButton()->IsEnabled());
+
+    // E: pulled during the start notice: back to idle, nothing formatted.
+    Open({Usb('E', 8000), Usb('F', 8000)});
+    Combo()->SelectItem(0);
+    answers = {IDYES};
+    duringBox = [this] { duringBox = [this] { Removal(1u << ('E' - 'A')); }; };
+    ClickFormat();
+    EXPECT_TRUE(calls.empty());
+    EXPECT_TRUE(results.empty());
+    EXPECT_EQ(FormatButton()->GetText(), Facet::CDuiString(Chinese() ? L"格式化" : L"Format"));
+
+    // With E: and F: listed and E: gone, F: is item 0 and a run targets it.
+    Open({Usb('E', 8000), Usb('F', 8000)});
+    Removal(1u << ('E' - 'A'));
+    EXPECT_EQ(Items(), std::vector<std::wstring>{L"F: (DATA) FAT32 7.8GB"});
+    EXPECT_EQ(window->Drives().Letter(0), L'F');
+    answers = {IDYES};
+    ClickFormat();
+    ASSERT_EQ(calls.size(), 1u);
+    EXPECT_EQ(calls[0].letter, 'F');
+}
+
+TEST_F(MainWindowTest, RemovalsTakeEveryListedVolumeOfTheMaskAndNothingElse) {
+    Open({Usb('E', 8000), Usb('F', 8000), Usb('G', 8000)});
+    Removal(1u << ('Q' - 'A'));
+    EXPECT_EQ(Items().size(), 3u);
+    Removal((1u << ('E' - 'A')) | (1u << ('F' - 'A')));
+    EXPECT_EQ(Items(), std::vector<std::wstring>{L"G: (DATA) FAT32 7.8GB"});
+    EXPECT_EQ(window->Drives().Count(), 1);
+    // A broadcast without its record is ignored.
+    ::SendMessageW(*window, WM_DEVICECHANGE, DBT_DEVICEREMOVECOMPLETE, 0);
+    Removal(1u << ('G' - 'A'));
+    EXPECT_FALSE(Combo()->IsVisible());
+    EXPECT_FALSE(FormatButton()->IsEnabled());
+}
+
+TEST_F(MainWindowTest, DuringARunArrivalsKeepTheButtonBusyAndClosingWaits) {
+    Open({Usb('E', 8000)});
+    answers = {IDYES};
+    Facet::CControlUI* disk = Find<Facet::CControlUI>(L"disk");
+    // While the engine runs, a drive arrives and the user tries to close.
+    duringRun = [this] {
+        query.table() = Table({Usb('E', 8000), Usb('F', 8000)});
+        // A device broadcast is sent, never posted, as the system does.
+        ::SendMessageW(*window, WM_DEVICECHANGE, DBT_DEVICEARRIVAL, 0);
+        ::SendMessageW(*window, WM_CLOSE, 0, 0);
+        ::Sleep(200);
+    };
+    bool busyThroughout = true;
+    window->PaintManager().SendNotify(FormatButton(), L"click");
+    for (int i = 0; i < 400 && window->FormatRunning(); ++i) {
+        ::Sleep(5);
+        Pump();
+        if (window->FormatRunning()) busyThroughout = busyThroughout && !FormatButton()->IsEnabled();
+    }
+    EXPECT_EQ(Items().size(), 2u) << "the arrival was not handled during the run";
+    EXPECT_TRUE(busyThroughout);
+    // Whatever another timer does, only the animation's moves the picture.
+    const Facet::CDuiString frame = disk->GetBkImage();
+    ::SendMessageW(*window, WM_TIMER, kAnimationTimer + 1, 0);
+    EXPECT_EQ(Facet::CDuiString(disk->GetBkImage()), frame);
+    ::SendMessageW(*window, WM_TIMER, kAnimationTimer, 0);
+    EXPECT_NE(Facet::CDuiString(disk->GetBkImage()), frame);
+    // The close waited for the run; the window is still there and idle.
+    EXPECT_TRUE(CMainWnd::ObjectAlive());
+    EXPECT_TRUE(::IsWindow(*window));
+    EXPECT_EQ(results, std::vector<fat32::FormatResult>{fat32::kFormatOk});
+    EXPECT_TRUE(FormatButton()->IsEnabled());
+    // Once idle, the window closes.
+    ::SendMessageW(*window, WM_CLOSE, 0, 0);
+    Pump();
+    EXPECT_FALSE(CMainWnd::ObjectAlive());
+}
+
+TEST_F(MainWindowTest, TheLabelReachesTheEngineAsWholeOemCharactersOfAtMostElevenBytes) {
+    // Six Chinese characters are 12 bytes in code page 936: five fit.
+    const std::wstring chinese = L"数码相机存储";
+    Open({Usb('E', 8000, "fs=FAT32")});
+    query.table().drives[0].label = Chinese() ? chinese : L"Café";
+    answers = {IDYES};
+    ClickFormat();
+    ASSERT_EQ(calls.size(), 1u);
+    if (Chinese()) {
+        EXPECT_EQ(calls[0].label, "\xCA\xFD\xC2\xEB\xCF\xE0\xBB\xFA\xB4\xE6");
+    } else {
+        // OEM code page 437 or 850: é is 0x82 in both.
+        EXPECT_EQ(calls[0].label, "Caf\x82");
+    }
+}
+
+}  // namespace
+}  // namespace app
