@@ -37,17 +37,6 @@ std::vector<wchar_t> Environment(const std::wstring& drives) {
     return block;
 }
 
-// A window of the process, visible: the tool shows it after its first layout.
-HWND FindToolWindow(DWORD processId) {
-    HWND hwnd = nullptr;
-    while ((hwnd = ::FindWindowExW(nullptr, hwnd, kWindowClass, nullptr)) != nullptr) {
-        DWORD owner = 0;
-        ::GetWindowThreadProcessId(hwnd, &owner);
-        if (owner == processId && ::IsWindowVisible(hwnd)) return hwnd;
-    }
-    return nullptr;
-}
-
 }  // namespace
 
 void Settle(DWORD ms) { ::Sleep(ms); }
@@ -68,10 +57,8 @@ ToolProcess::ToolProcess(const std::wstring& exe, const std::wstring& drives) {
         m_pi = {};
         return;
     }
-    for (int i = 0; i < 200 && !m_hwnd; ++i) {
-        ::Sleep(50);
-        m_hwnd = FindToolWindow(m_pi.dwProcessId);
-    }
+    // Visible: the tool shows its window after the first layout.
+    m_hwnd = WaitWindow(kWindowClass, 10000);
     Settle(500);
 }
 
@@ -139,24 +126,18 @@ Capture ToolProcess::Shot() const {
     return shot;
 }
 
-HWND ToolProcess::FindBox() const {
-    HWND hwnd = nullptr;
-    while ((hwnd = ::FindWindowExW(nullptr, hwnd, L"#32770", nullptr)) != nullptr) {
-        DWORD owner = 0;
-        ::GetWindowThreadProcessId(hwnd, &owner);
-        if (owner == m_pi.dwProcessId && ::IsWindowVisible(hwnd)) return hwnd;
-    }
-    return nullptr;
-}
-
-HWND ToolProcess::WaitBox(DWORD ms) const {
+HWND ToolProcess::WaitWindow(const wchar_t* windowClass, DWORD ms) const {
     const DWORD start = ::GetTickCount();
-    HWND box = FindBox();
-    while (!box && ::GetTickCount() - start < ms) {
+    for (;;) {
+        HWND hwnd = nullptr;
+        while ((hwnd = ::FindWindowExW(nullptr, hwnd, windowClass, nullptr)) != nullptr) {
+            DWORD owner = 0;
+            ::GetWindowThreadProcessId(hwnd, &owner);
+            if (owner == m_pi.dwProcessId && ::IsWindowVisible(hwnd)) return hwnd;
+        }
+        if (::GetTickCount() - start >= ms) return nullptr;
         ::Sleep(20);
-        box = FindBox();
     }
-    return box;
 }
 
 std::wstring WindowText(HWND hwnd) {

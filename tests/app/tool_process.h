@@ -43,13 +43,10 @@ public:
     // The window's client area as it is on the display.
     Capture Shot() const;
 
-    // A message box of the process, waiting up to `ms` for one; null if none.
-    HWND WaitBox(DWORD ms = 5000) const;
-
-private:
-    HWND FindBox() const;
-
-public:
+    // A visible window of the process of that class (a message box is
+    // "#32770", the combo's drop-down "ComboWnd"), waiting up to `ms`.
+    HWND WaitWindow(const wchar_t* windowClass, DWORD ms = 5000) const;
+    HWND WaitBox(DWORD ms = 5000) const { return WaitWindow(L"#32770", ms); }
 
 private:
     PROCESS_INFORMATION m_pi = {};

@@ -1,0 +1,203 @@
+// Format runs from the window, driven from outside the simulation executable
+// as a user would: choose a drive in the drop-down, press the button, answer
+// the boxes. The drives are image files prepared by format_e2e.sh, which
+// checks the written volume with fsck.fat and mtools afterwards. Also drives
+// plugged and pulled while the window runs.
+#include <windows.h>
+
+#include <dbt.h>
+
+#include <cstdio>
+#include <string>
+
+#include <gtest/gtest.h>
+
+#include "format/format_result.h"
+#include "tool_process.h"
+
+namespace app_test {
+namespace {
+
+bool Chinese() { return ::GetACP() == 936; }
+
+// The folder format_e2e.sh prepared, as a Windows path.
+std::wstring WorkFile(const wchar_t* name) {
+    wchar_t dir[MAX_PATH] = {};
+    ::GetEnvironmentVariableW(L"E2E_DIR", dir, MAX_PATH);
+    return std::wstring(dir) + L"\\" + name;
+}
+
+std::uint64_t FileHash(const std::wstring& path) {
+    std::uint64_t hash = 1469598103934665603ull;
+    FILE* in = _wfopen(path.c_str(), L"rb");
+    if (!in) return 0;
+    static unsigned char buffer[1 << 16];
+    size_t n;
+    while ((n = std::fread(buffer, 1, sizeof(buffer), in)) > 0) {
+        for (size_t i = 0; i < n; ++i) hash = (hash ^ buffer[i]) * 1099511628211ull;
+    }
+    std::fclose(in);
+    return hash;
+}
+
+std::wstring Wide(const char* utf8) {
+    wchar_t out[256] = {};
+    ::MultiByteToWideChar(CP_UTF8, 0, utf8, -1, out, 256);
+    return out;
+}
+
+std::wstring ResultText(fat32::FormatResult code) {
+    const fat32::ResultMessage* message = fat32::FindResultMessage(code);
+    return Wide(Chinese() ? message->chinese : message->english);
+}
+
+bool Bluish(std::uint32_t p) { return (p & 0xFF) > ((p >> 16) & 0xFF) + 60; }
+
+constexpr POINT kButtonFace = {122, 226};
+constexpr POINT kFormatButton = {170, 226};
+constexpr POINT kCombo = {200, 70};
+constexpr RECT kDisk = {132, 97, 216, 181};
+constexpr int kItemHeight = 30;
+
+// Opens the drop-down and clicks the item at `index`.
+void ChooseDrive(ToolProcess& tool, int index) {
+    tool.Click(kCombo.x, kCombo.y);
+    HWND list = tool.WaitWindow(L"ComboWnd");
+    ASSERT_NE(list, nullptr);
+    const int y = 1 + index * kItemHeight + kItemHeight / 2;
+    ::PostMessageW(list, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(40, y));
+    ::PostMessageW(list, WM_LBUTTONUP, 0, MAKELPARAM(40, y));
+    Settle();
+}
+
+// Presses the format button, answers Yes and OK, and returns the result box.
+HWND RunFormat(ToolProcess& tool, DWORD* yesTick = nullptr) {
+    tool.Click(kFormatButton.x, kFormatButton.y);
+    HWND question = tool.WaitBox();
+    if (!question) return nullptr;
+    PressBoxButton(question, IDYES);
+    if (yesTick) *yesTick = ::GetTickCount();
+    HWND notice = tool.WaitBox();
+    if (!notice) return nullptr;
+    PressBoxButton(notice, IDOK);
+    return tool.WaitBox(20000);
+}
+
+void SendVolumeRemoval(HWND window, char letter) {
+    DEV_BROADCAST_VOLUME volume = {};
+    volume.dbcv_size = sizeof(volume);
+    volume.dbcv_devicetype = DBT_DEVTYP_VOLUME;
+    volume.dbcv_unitmask = 1u << (letter - 'A');
+    ::SendMessageW(window, WM_DEVICECHANGE, DBT_DEVICEREMOVECOMPLETE, reinterpret_cast<LPARAM>(&volume));
+    Settle();
+}
+
+TEST(FormatFromTheWindow, NoChangesNothingYesWritesTheVolumeWithTheAnimationAndTheResult) {
+    ToolProcess tool(L"VarqoFat32-sim.exe", WorkFile(L"drives.txt"));
+    ASSERT_NE(tool.Window(), nullptr);
+    ChooseDrive(tool, 0);
+    const std::uint64_t before = FileHash(WorkFile(L"ok.img"));
+
+    tool.Click(kFormatButton.x, kFormatButton.y);
+    HWND question = tool.WaitBox();
+    ASSERT_NE(question, nullptr);
+    EXPECT_NE(BoxText(question).find(L"E:"), std::wstring::npos) << BoxText(question);
+    PressBoxButton(question, IDNO);
+    Settle(500);
+    EXPECT_TRUE(Bluish(tool.Shot().At(kButtonFace.x, kButtonFace.y)));
+    EXPECT_EQ(FileHash(WorkFile(L"ok.img")), before);
+
+    tool.Click(kFormatButton.x, kFormatButton.y);
+    question = tool.WaitBox();
+    ASSERT_NE(question, nullptr);
+    PressBoxButton(question, IDYES);
+    const DWORD yes = ::GetTickCount();
+    HWND notice = tool.WaitBox();
+    ASSERT_NE(notice, nullptr);
+    // A notice with one button: its answer cannot stop the run.
+    EXPECT_NE(::GetDlgItem(notice, IDOK), nullptr);
+    EXPECT_EQ(::GetDlgItem(notice, IDNO), nullptr);
+    EXPECT_EQ(BoxText(notice), L"E盘，卷标是CAMERA，你已开始格式化");
+    PressBoxButton(notice, IDOK);
+
+    // Running: the disabled face, and the picture moving while nothing else does.
+    const Capture first = tool.Shot();
+    Settle(250);
+    const Capture second = tool.Shot();
+    first.SaveBmp(ScreenFolder() + L"running-" + (Chinese() ? L"zh" : L"en") + L".bmp");
+    EXPECT_FALSE(Bluish(first.At(kButtonFace.x, kButtonFace.y)));
+    int changedInDisk = 0, changedElsewhere = 0;
+    for (int y = 0; y < first.height; ++y) {
+        for (int x = 0; x < first.width; ++x) {
+            if (first.At(x, y) == second.At(x, y)) continue;
+            const bool inDisk = x >= kDisk.left && x < kDisk.right && y >= kDisk.top && y < kDisk.bottom;
+            ++(inDisk ? changedInDisk : changedElsewhere);
+        }
+    }
+    EXPECT_GT(changedInDisk, 20);
+    EXPECT_EQ(changedElsewhere, 0);
+
+    HWND result = tool.WaitBox(20000);
+    ASSERT_NE(result, nullptr);
+    // The worker pauses 3 s before and after the engine.
+    EXPECT_GE(::GetTickCount() - yes, 6000u);
+    EXPECT_EQ(WindowText(result), Chinese() ? L"提示" : L"Info");
+    EXPECT_EQ(BoxText(result), ResultText(fat32::kFormatOk));
+    PressBoxButton(result, IDOK);
+    EXPECT_TRUE(Bluish(tool.Shot().At(kButtonFace.x, kButtonFace.y)));
+    tool.KeyDown(VK_ESCAPE);
+    EXPECT_EQ(tool.WaitExit(), 0);
+}
+
+TEST(FormatFromTheWindow, ALockOrGeometryFailureIsToldAndTheDriveUntouched) {
+    struct Case {
+        int item;
+        fat32::FormatResult code;
+    };
+    for (const Case c : {Case{1, fat32::kLockFailed}, Case{2, fat32::kGeometryFailed}}) {
+        ToolProcess tool(L"VarqoFat32-sim.exe", WorkFile(L"drives.txt"));
+        ASSERT_NE(tool.Window(), nullptr);
+        ChooseDrive(tool, c.item);
+        HWND result = RunFormat(tool);
+        ASSERT_NE(result, nullptr);
+        EXPECT_EQ(BoxText(result), ResultText(c.code));
+        PressBoxButton(result, IDOK);
+        tool.KeyDown(VK_ESCAPE);
+        EXPECT_EQ(tool.WaitExit(), 0);
+    }
+}
+
+TEST(FormatFromTheWindow, DrivesPluggedAndPulledWhileTheWindowRuns) {
+    const std::wstring table = WorkFile(L"plug.txt");
+    ::CopyFileW(WorkFile(L"one.txt").c_str(), table.c_str(), FALSE);
+    ToolProcess tool(L"VarqoFat32-sim.exe", table);
+    ASSERT_NE(tool.Window(), nullptr);
+
+    // A second stick arrives: the list has two items.
+    ::CopyFileW(WorkFile(L"drives.txt").c_str(), table.c_str(), FALSE);
+    ::SendMessageW(tool.Window(), WM_DEVICECHANGE, DBT_DEVICEARRIVAL, 0);
+    Settle();
+    tool.Click(kCombo.x, kCombo.y);
+    HWND list = tool.WaitWindow(L"ComboWnd");
+    ASSERT_NE(list, nullptr);
+    RECT rc = {};
+    ::GetWindowRect(list, &rc);
+    EXPECT_EQ(rc.bottom - rc.top, 3 * kItemHeight + 4);
+    tool.Shot().SaveBmp(ScreenFolder() + L"plugged-" + (Chinese() ? L"zh" : L"en") + L".bmp");
+
+    // Pulled while the list is open: the list goes, the process lives on.
+    SendVolumeRemoval(tool.Window(), 'G');
+    EXPECT_TRUE(tool.Running());
+    EXPECT_FALSE(::IsWindowVisible(list));
+    SendVolumeRemoval(tool.Window(), 'F');
+    SendVolumeRemoval(tool.Window(), 'E');
+    EXPECT_TRUE(tool.Running());
+    const Capture shot = tool.Shot();
+    shot.SaveBmp(ScreenFolder() + L"pulled-" + (Chinese() ? L"zh" : L"en") + L".bmp");
+    EXPECT_FALSE(Bluish(shot.At(kButtonFace.x, kButtonFace.y)));
+    tool.KeyDown(VK_ESCAPE);
+    EXPECT_EQ(tool.WaitExit(), 0);
+}
+
+}  // namespace
+}  // namespace app_test
