@@ -50,10 +50,18 @@ struct AxisView {
     }
 
     // A child's size limits along either axis.
-    int MinMain(const CControlUI* c) const { return vertical ? c->GetMinHeight() : c->GetMinWidth(); }
-    int MaxMain(const CControlUI* c) const { return vertical ? c->GetMaxHeight() : c->GetMaxWidth(); }
-    int MinCross(const CControlUI* c) const { return vertical ? c->GetMinWidth() : c->GetMinHeight(); }
-    int MaxCross(const CControlUI* c) const { return vertical ? c->GetMaxWidth() : c->GetMaxHeight(); }
+    int MinMain(const CControlUI* c) const {
+        return vertical ? c->GetMinHeight() : c->GetMinWidth();
+    }
+    int MaxMain(const CControlUI* c) const {
+        return vertical ? c->GetMaxHeight() : c->GetMaxWidth();
+    }
+    int MinCross(const CControlUI* c) const {
+        return vertical ? c->GetMinWidth() : c->GetMinHeight();
+    }
+    int MaxCross(const CControlUI* c) const {
+        return vertical ? c->GetMaxWidth() : c->GetMaxHeight();
+    }
     int FixedCross(const CControlUI* c) const {
         return vertical ? c->GetFixedWidth() : c->GetFixedHeight();
     }
@@ -182,7 +190,9 @@ void CLinearLayoutUI::SetPos(RECT rc) {
         if (ax.Main(sz) == 0) {
             ++adjusted;
             length = share;
-            if (adjusted == adjustables) length = std::max<int>(remaining - trail - fixedRemaining, 0);
+            if (adjusted == adjustables) {
+                length = std::max<int>(remaining - trail - fixedRemaining, 0);
+            }
             length = ClampToMinMax(length, ax.MinMain(pControl), ax.MaxMain(pControl));
         } else {
             length = ClampToMinMax(ax.Main(sz), ax.MinMain(pControl), ax.MaxMain(pControl));
@@ -196,8 +206,8 @@ void CLinearLayoutUI::SetPos(RECT rc) {
         // The rectangle takes in the trailing padding along the main axis,
         // not across it.
         const int crossLead = crossPos + ax.CrossLead(padding);
-        pControl->SetPos(ax.MakeRect(pos + lead, crossLead, pos + lead + length + trail,
-                                     crossLead + thickness));
+        pControl->SetPos(
+            ax.MakeRect(pos + lead, crossLead, pos + lead + length + trail, crossLead + thickness));
         pos += length + m_iChildPadding + lead + trail;
         needed += length + lead + trail;
         remaining -= length + m_iChildPadding + trail;

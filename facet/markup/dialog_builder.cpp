@@ -6,13 +6,18 @@
 #include <cwchar>
 
 #include "facet/controls/button_ui.h"
+#include "facet/controls/check_box_ui.h"
 #include "facet/controls/container_ui.h"
 #include "facet/controls/combo_ui.h"
 #include "facet/controls/control_ui.h"
 #include "facet/controls/horizontal_layout_ui.h"
 #include "facet/controls/label_ui.h"
 #include "facet/controls/list_label_element_ui.h"
+#include "facet/controls/option_ui.h"
+#include "facet/controls/progress_ui.h"
 #include "facet/controls/scroll_bar_ui.h"
+#include "facet/controls/slider_ui.h"
+#include "facet/controls/tab_layout_ui.h"
 #include "facet/controls/vertical_layout_ui.h"
 #include "facet/manager/paint_manager_ui.h"
 
@@ -41,18 +46,18 @@ const TagEntry kTagTable[] = {
     {5, L"Combo", &Make<CComboUI>},
     {5, L"Label", &Make<CLabelUI>},
     {6, L"Button", &Make<CButtonUI>},
-    {6, L"Option", nullptr},
-    {6, L"Slider", nullptr},
+    {6, L"Option", &Make<COptionUI>},
+    {6, L"Slider", &Make<CSliderUI>},
     {7, L"Control", &Make<CControlUI>},
     {7, L"ActiveX", nullptr},
-    {8, L"Progress", nullptr},
+    {8, L"Progress", &Make<CProgressUI>},
     {8, L"RichEdit", nullptr},
-    {8, L"CheckBox", nullptr},
+    {8, L"CheckBox", &Make<CCheckBoxUI>},
     {8, L"ComboBox", nullptr},
     {8, L"DateTime", nullptr},
     {8, L"TreeView", nullptr},
     {9, L"Container", &Make<CContainerUI>},
-    {9, L"TabLayout", nullptr},
+    {9, L"TabLayout", &Make<CTabLayoutUI>},
     {9, L"ScrollBar", &Make<CScrollBarUI>},
     {10, L"ListHeader", nullptr},
     {10, L"TileLayout", nullptr},
