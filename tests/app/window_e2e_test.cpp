@@ -127,5 +127,64 @@ TEST(ToolWindow, SimulationWithOneLabelledDrive) {
     EXPECT_EQ(tool.WaitExit(), 0);
 }
 
+// The resources a user and Windows see in the file: the icon group, the
+// manifest asking for elevation, the version record, the skin and images.
+TEST(ToolExecutable, CarriesIconManifestVersionSkinAndImages) {
+    wchar_t path[MAX_PATH] = {};
+    ::GetModuleFileNameW(nullptr, path, MAX_PATH);
+    std::wstring exe(path);
+    exe.replace(exe.find_last_of(L"\\/") + 1, std::wstring::npos, L"VarqoFat32.exe");
+    HMODULE module = ::LoadLibraryExW(exe.c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE);
+    ASSERT_NE(module, nullptr);
+    auto bytes = [module](LPCWSTR id, LPCWSTR type) {
+        HRSRC found = ::FindResourceW(module, id, type);
+        if (!found) return std::string();
+        const char* data = static_cast<const char*>(::LockResource(::LoadResource(module, found)));
+        return std::string(data, ::SizeofResource(module, found));
+    };
+    EXPECT_FALSE(bytes(MAKEINTRESOURCEW(129), RT_GROUP_ICON).empty());
+    const std::string manifest = bytes(MAKEINTRESOURCEW(1), RT_MANIFEST);
+    EXPECT_NE(manifest.find("level=\"requireAdministrator\""), std::string::npos);
+    EXPECT_NE(manifest.find("Microsoft.Windows.Common-Controls"), std::string::npos);
+    EXPECT_NE(bytes(MAKEINTRESOURCEW(154), L"XML").find("<Window"), std::string::npos);
+
+    // Each image: PNG, its size, and RGB (colour type 2) or RGBA (6).
+    struct Image {
+        int id, width, height, colourType;
+    };
+    const Image images[] = {{163, 360, 300, 6}, {164, 26, 26, 2},   {165, 26, 26, 6},   {166, 26, 26, 2},
+                            {167, 26, 26, 6},   {168, 112, 58, 6},  {169, 112, 58, 6},  {170, 110, 57, 6},
+                            {173, 1576, 84, 6}, {182, 834, 97, 6},  {183, 834, 97, 6}};
+    for (const Image& image : images) {
+        const std::string png = bytes(MAKEINTRESOURCEW(image.id), L"PNG");
+        ASSERT_GT(png.size(), 26u) << image.id;
+        auto be32 = [&png](size_t at) {
+            return (static_cast<unsigned char>(png[at]) << 24) | (static_cast<unsigned char>(png[at + 1]) << 16) |
+                   (static_cast<unsigned char>(png[at + 2]) << 8) | static_cast<unsigned char>(png[at + 3]);
+        };
+        EXPECT_EQ(png.substr(1, 3), "PNG") << image.id;
+        EXPECT_EQ(be32(16), image.width) << image.id;
+        EXPECT_EQ(be32(20), image.height) << image.id;
+        EXPECT_EQ(png[24], 8) << image.id;
+        EXPECT_EQ(png[25], image.colourType) << image.id;
+    }
+
+    DWORD ignored = 0;
+    const DWORD size = ::GetFileVersionInfoSizeW(exe.c_str(), &ignored);
+    ASSERT_GT(size, 0u);
+    std::string info(size, '\0');
+    ASSERT_TRUE(::GetFileVersionInfoW(exe.c_str(), 0, size, &info[0]));
+    VS_FIXEDFILEINFO* fixed = nullptr;
+    UINT length = 0;
+    ASSERT_TRUE(::VerQueryValueW(info.data(), L"\\", reinterpret_cast<void**>(&fixed), &length));
+    EXPECT_EQ(fixed->dwFileVersionMS, 0x00010000u);
+    EXPECT_EQ(fixed->dwFileVersionLS, 0x00000004u);
+    wchar_t* product = nullptr;
+    ASSERT_TRUE(::VerQueryValueW(info.data(), L"\\StringFileInfo\\040904B0\\ProductName",
+                                 reinterpret_cast<void**>(&product), &length));
+    EXPECT_STREQ(product, L"VARQO file system format tool");
+    ::FreeLibrary(module);
+}
+
 }  // namespace
 }  // namespace app_test
