@@ -52,6 +52,8 @@ public:
     virtual bool Seek(std::uint64_t offset) = 0;
     // Writes all `size` bytes at the current position, which then advances.
     virtual bool Write(const void* data, std::uint32_t size) = 0;
+    // Reads all `size` bytes at the current position, which then advances.
+    virtual bool Read(void* data, std::uint32_t size) = 0;
     // Pushes every write out of the system's and the drive's caches.
     virtual bool Flush() = 0;
     virtual bool SetPartitionType(std::uint8_t type) = 0;
@@ -62,6 +64,9 @@ public:
 
     bool WriteAt(std::uint64_t offset, const void* data, std::uint32_t size) {
         return Seek(offset) && Write(data, size);
+    }
+    bool ReadAt(std::uint64_t offset, void* data, std::uint32_t size) {
+        return Seek(offset) && Read(data, size);
     }
 };
 

@@ -54,9 +54,21 @@ void Put32(std::uint8_t* p, std::uint32_t v) {
 }
 
 // Data clusters that fit after the reserved sectors and both FATs.
-std::uint32_t ClustersBeside(std::uint32_t totalSectors, std::uint32_t fatSectors,
-                             std::uint32_t sectorsPerCluster) {
-    return (totalSectors - kReservedSectors - kFatCount * fatSectors) / sectorsPerCluster;
+std::uint32_t ClustersBeside(std::uint32_t totalSectors, std::uint32_t reservedSectors,
+                             std::uint32_t fatSectors, std::uint32_t sectorsPerCluster) {
+    return (totalSectors - reservedSectors - kFatCount * fatSectors) / sectorsPerCluster;
+}
+
+// Reserved sectors that put the first data sector on a multiple of `align`
+// counted from the start of the disk. The FAT keeps the size computed for 32
+// reserved sectors: the few clusters the larger reserved area takes away only
+// leave it a little room to spare.
+std::uint32_t AlignedReservedSectors(std::uint32_t hiddenSectors, std::uint32_t fatSectors,
+                                     std::uint32_t align) {
+    if (align <= 1) return kReservedSectors;
+    const std::uint64_t firstData =
+        static_cast<std::uint64_t>(hiddenSectors) + kReservedSectors + kFatCount * std::uint64_t{fatSectors};
+    return kReservedSectors + static_cast<std::uint32_t>((align - firstData % align) % align);
 }
 
 }  // namespace
@@ -88,15 +100,20 @@ FormatResult ComputeLayout(const VolumeGeometry& geometry, FormatRequest& reques
     const std::uint64_t divisor =
         static_cast<std::uint64_t>(clusterByte) * kSectorSize + kFatEntrySize * kFatCount;
     std::uint32_t fatSectors = static_cast<std::uint32_t>(numerator / divisor) + 1;
-    std::uint32_t clusterCount = ClustersBeside(totalSectors, fatSectors, sectorsPerCluster);
+    std::uint32_t clusterCount =
+        ClustersBeside(totalSectors, kReservedSectors, fatSectors, sectorsPerCluster);
     // The formula forgets the two reserved entries, so for a few sizes the
     // last cluster has no entry. One more sector per FAT adds 128 entries and
     // takes at most two clusters away, which always closes that gap.
     if (static_cast<std::uint64_t>(fatSectors) * kEntriesPerFatSector <
         static_cast<std::uint64_t>(clusterCount) + kReservedFatEntries) {
         ++fatSectors;
-        clusterCount = ClustersBeside(totalSectors, fatSectors, sectorsPerCluster);
+        clusterCount = ClustersBeside(totalSectors, kReservedSectors, fatSectors, sectorsPerCluster);
     }
+    const std::uint32_t reservedSectors =
+        AlignedReservedSectors(geometry.hiddenSectors, fatSectors, request.alignSectors);
+    if (reservedSectors != kReservedSectors)
+        clusterCount = ClustersBeside(totalSectors, reservedSectors, fatSectors, sectorsPerCluster);
 
     if (clusterCount > kMaxClusters) return kTooManyClusters;
     if (clusterCount < kMinClusters) return kTooFewClusters;
@@ -107,11 +124,11 @@ FormatResult ComputeLayout(const VolumeGeometry& geometry, FormatRequest& reques
 
     layout.totalSectors = totalSectors;
     layout.sectorsPerCluster = sectorsPerCluster;
-    layout.reservedSectors = kReservedSectors;
+    layout.reservedSectors = static_cast<std::uint16_t>(reservedSectors);
     layout.fatCount = kFatCount;
     layout.fatSectors = fatSectors;
     layout.clusterCount = clusterCount;
-    layout.firstDataSector = kReservedSectors + kFatCount * fatSectors;
+    layout.firstDataSector = reservedSectors + kFatCount * fatSectors;
     layout.sectorsToClear = layout.firstDataSector + sectorsPerCluster;
     return kFormatOk;
 }

@@ -28,8 +28,16 @@ struct VolumeGeometry {
 
 struct FormatRequest {
     std::int32_t sectorsPerCluster = 0;  // 0: the engine chooses and writes its choice back
-    const char* label = nullptr;         // ANSI code page bytes, zero-terminated; null = no label
+    const char* label = nullptr;         // OEM code page bytes, zero-terminated; null = no label
+    // 0: the standard layout. Otherwise the reserved area grows so that the
+    // first data cluster starts on a multiple of this many sectors from the
+    // start of the disk (hidden sectors counted), e.g. a flash erase block.
+    std::uint32_t alignSectors = 0;
 };
+
+// The reserved-sector count is a 16-bit field: an alignment of up to 16 MiB
+// keeps it below 65,536.
+inline constexpr std::uint32_t kMaxAlignSectors = 0x8000;
 
 struct Fat32Layout {
     std::uint32_t totalSectors = 0;

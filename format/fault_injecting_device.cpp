@@ -13,6 +13,7 @@ const char* DeviceOpName(DeviceOp op) {
         case DeviceOp::GetPartitionInfoEx: return "get-partition-info-ex";
         case DeviceOp::Seek: return "seek";
         case DeviceOp::Write: return "write";
+        case DeviceOp::Read: return "read";
         case DeviceOp::Flush: return "flush";
         case DeviceOp::SetPartitionType: return "set-partition-type";
         case DeviceOp::Dismount: return "dismount";
@@ -85,6 +86,12 @@ bool FaultInjectingDevice::Write(const void* data, std::uint32_t size) {
     ++writes_;
     const bool ok = Run(DeviceOp::Write, writes_ == failingWrite_,
                         [&] { return inner_.Write(data, size); }, position_, size);
+    if (ok) position_ += size;
+    return ok;
+}
+
+bool FaultInjectingDevice::Read(void* data, std::uint32_t size) {
+    const bool ok = Run(DeviceOp::Read, false, [&] { return inner_.Read(data, size); }, position_, size);
     if (ok) position_ += size;
     return ok;
 }

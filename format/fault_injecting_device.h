@@ -15,7 +15,7 @@ namespace fat32 {
 
 enum class DeviceOp {
     Open, AllowExtendedAccess, Lock, GetGeometry, GetPartitionInfo, GetPartitionInfoEx,
-    Seek, Write, Flush, SetPartitionType, Dismount, Unlock, Close,
+    Seek, Write, Read, Flush, SetPartitionType, Dismount, Unlock, Close,
 };
 
 const char* DeviceOpName(DeviceOp op);
@@ -54,6 +54,7 @@ public:
     bool GetPartitionInfoEx(PartitionInfoEx& info) override;
     bool Seek(std::uint64_t offset) override;
     bool Write(const void* data, std::uint32_t size) override;
+    bool Read(void* data, std::uint32_t size) override;
     bool Flush() override;
     bool SetPartitionType(std::uint8_t type) override;
     bool Dismount() override;

@@ -49,6 +49,15 @@ const ResultMessage* FindResultMessage(FormatResult result) {
     return &kMessages[result];
 }
 
+const ResultMessage& FakeCapacityMessage() {
+    static const ResultMessage message{
+        "失败，设备实际容量只有约 %llu MB，超出部分的数据会覆盖之前的数据！",
+        "Failure! The device holds only about %llu MB; data written beyond that overwrites "
+        "earlier data!",
+        kIconError};
+    return message;
+}
+
 const char* ResultCaption(bool chinese) { return chinese ? "提示" : "Info"; }
 
 std::int32_t RequestedSectorsPerCluster(std::uint32_t megabytes) {

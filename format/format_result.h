@@ -26,6 +26,9 @@ inline constexpr FormatResult kGeometryFailed = 13;
 inline constexpr FormatResult kLockFailed = 14;
 inline constexpr FormatResult kOpenFailed = 15;
 inline constexpr FormatResult kWriteFailed = 16;
+// mkfat32 --check only: the drive holds less than it claims. The window never
+// runs the probe, so its boxes (0 to 16) do not know this code.
+inline constexpr FormatResult kFakeCapacity = 17;
 
 // Message box icons, with the values of the Win32 MB_ICON* flags.
 inline constexpr std::uint32_t kIconError = 0x10;
@@ -40,6 +43,10 @@ struct ResultMessage {
 
 // The message for a result code, or null for a code outside 0 to 16.
 const ResultMessage* FindResultMessage(FormatResult result);
+
+// The message for kFakeCapacity: printf formats taking the real capacity in
+// MB as an unsigned long long.
+const ResultMessage& FakeCapacityMessage();
 
 // The caption of every result box: "提示" or "Info" (UTF-8).
 const char* ResultCaption(bool chinese);

@@ -92,13 +92,17 @@ FormatResult ReadVolumeGeometry(BlockDevice& device, VolumeGeometry& geometry,
 
 // Zeroes the reserved area, both FATs and the root directory cluster.
 FormatResult ClearMetadataArea(BlockDevice& device, const Fat32Layout& layout,
-                               const std::uint8_t* zeros, std::FILE* out) {
+                               const std::uint8_t* zeros, const FormatOptions& options) {
+    std::FILE* out = options.out;
+    const std::uint64_t total = std::uint64_t{layout.sectorsToClear} * kSectorSize;
     if (!device.Seek(0)) return kWriteFailed;
     const auto start = std::chrono::steady_clock::now();
     for (std::uint32_t left = layout.sectorsToClear; left > 0;) {
         const std::uint32_t sectors = left < kClearChunkSectors ? left : kClearChunkSectors;
         if (!device.Write(zeros, sectors * kSectorSize)) return kWriteFailed;
         left -= sectors;
+        if (options.progress)
+            options.progress("clear", total - std::uint64_t{left} * kSectorSize, total);
     }
     const double seconds =
         std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
@@ -167,16 +171,26 @@ FormatResult FormatVolume(BlockDevice& device, char letter, FormatRequest& reque
         PageBuffer zeros(allocator, kZeroBufferSize);
         if (!zeros) return kOutOfMemory;
         release.WritingStarts();
-        if (FormatResult r = ClearMetadataArea(device, layout, zeros.data(), out); r != kFormatOk)
+        if (options.probe) {
+            CapacityProbe probe(device, static_cast<std::uint64_t>(geometry.partitionLength),
+                                options.probeNonce, allocator);
+            const auto report = [&](std::uint64_t done, std::uint64_t total) {
+                if (options.progress) options.progress("probe", done, total);
+            };
+            if (!probe.Run(*options.probe, report)) return kWriteFailed;
+            if (!options.probe->honest) return kFakeCapacity;
+        }
+        if (FormatResult r = ClearMetadataArea(device, layout, zeros.data(), options); r != kFormatOk)
             return r;
     }
 
-    const std::uint32_t secondFat = kReservedSectors + layout.fatSectors;
+    const std::uint32_t firstFat = layout.reservedSectors;
+    const std::uint32_t secondFat = firstFat + layout.fatSectors;
     if (!WriteSector(device, 0, bootSector.data(), options.err) ||
         !WriteSector(device, kFsInfoSector, fsInfoSector.data(), options.err) ||
         !WriteSector(device, kBackupBootSector, bootSector.data(), options.err) ||
         !WriteSector(device, kBackupFsInfoSector, fsInfoSector.data(), options.err) ||
-        !WriteSector(device, kReservedSectors, fatSector.data(), options.err) ||
+        !WriteSector(device, firstFat, fatSector.data(), options.err) ||
         !WriteSector(device, secondFat, fatSector.data(), options.err))
         return kWriteFailed;
 

@@ -7,6 +7,7 @@
 #include <functional>
 
 #include "format/block_device.h"
+#include "format/capacity_probe.h"
 #include "format/fat32_layout.h"
 #include "format/format_result.h"
 #include "format/page_buffer.h"
@@ -20,6 +21,13 @@ struct FormatOptions {
     PageAllocator* allocator = nullptr;  // null: the system's
     // Waits between lock attempts; null: the thread sleeps.
     std::function<void(unsigned milliseconds)> sleep;
+    // Non-null: before anything is formatted, the fake-capacity probe runs
+    // with this nonce and reports here; a drive that holds less than it
+    // claims is refused with kFakeCapacity and nothing else is written.
+    ProbeReport* probe = nullptr;
+    std::uint64_t probeNonce = 0;
+    // Called as the long steps advance ("probe", "clear"), in bytes.
+    std::function<void(const char* step, std::uint64_t done, std::uint64_t total)> progress;
 };
 
 // Lock attempts and the pause between them: about 3 seconds in all, long

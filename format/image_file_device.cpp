@@ -98,13 +98,45 @@ bool ImageFileDevice::Seek(std::uint64_t offset) {
     return true;
 }
 
+bool ImageFileDevice::PlaceWrapped(std::uint32_t size, std::uint32_t& fits) {
+    fits = size;
+    if (options_.fakeCapacity == 0) return true;
+    const std::uint64_t physical = position_ % options_.fakeCapacity;
+    if (physical + size > options_.fakeCapacity)
+        fits = static_cast<std::uint32_t>(options_.fakeCapacity - physical);
+    return SeekFile(file_, static_cast<std::int64_t>(physical), SEEK_SET) == 0 || Fail(errno);
+}
+
 bool ImageFileDevice::Write(const void* data, std::uint32_t size) {
     if (!IsOpen()) return Fail(EBADF);
     // A volume ends where its partition does; the file must not grow.
     if (position_ + size > static_cast<std::uint64_t>(length_)) return Fail(ENOSPC);
-    errno = 0;
-    if (std::fwrite(data, 1, size, file_) != size) return Fail(errno ? errno : EIO);
-    position_ += size;
+    const auto* bytes = static_cast<const std::uint8_t*>(data);
+    for (std::uint32_t left = size; left > 0;) {
+        std::uint32_t fits = 0;
+        if (!PlaceWrapped(left, fits)) return false;
+        errno = 0;
+        if (std::fwrite(bytes, 1, fits, file_) != fits) return Fail(errno ? errno : EIO);
+        bytes += fits;
+        left -= fits;
+        position_ += fits;
+    }
+    return true;
+}
+
+bool ImageFileDevice::Read(void* data, std::uint32_t size) {
+    if (!IsOpen()) return Fail(EBADF);
+    if (position_ + size > static_cast<std::uint64_t>(length_)) return Fail(EINVAL);
+    auto* bytes = static_cast<std::uint8_t*>(data);
+    for (std::uint32_t left = size; left > 0;) {
+        std::uint32_t fits = 0;
+        if (!PlaceWrapped(left, fits)) return false;
+        errno = 0;
+        if (std::fread(bytes, 1, fits, file_) != fits) return Fail(errno ? errno : EIO);
+        bytes += fits;
+        left -= fits;
+        position_ += fits;
+    }
     return true;
 }
 

@@ -26,6 +26,10 @@ struct ImageOptions {
     std::uint32_t hiddenSectors = 0;
     PartitionQuery partitionQuery = PartitionQuery::Plain;
     bool setPartitionTypeFails = false;
+    // Above 0, the image acts as a counterfeit stick that holds only this
+    // many bytes: its addresses wrap, so data written past them lands on
+    // (and is read back from) earlier data.
+    std::uint64_t fakeCapacity = 0;
 };
 
 class ImageFileDevice : public BlockDevice {
@@ -43,6 +47,7 @@ public:
     bool GetPartitionInfoEx(PartitionInfoEx& info) override;
     bool Seek(std::uint64_t offset) override;
     bool Write(const void* data, std::uint32_t size) override;
+    bool Read(void* data, std::uint32_t size) override;
     bool Flush() override;
     bool SetPartitionType(std::uint8_t type) override;
     bool Dismount() override { return IsOpen(); }
@@ -55,6 +60,9 @@ public:
 
 private:
     bool IsOpen() const { return file_ != nullptr; }
+    // Moves to where the current position really lands and returns how many
+    // bytes fit before the address wraps (all of `size` on an honest image).
+    bool PlaceWrapped(std::uint32_t size, std::uint32_t& fits);
     bool Fail(int errorNumber);
 
     std::string path_;

@@ -101,6 +101,16 @@ bool WinVolumeDevice::Write(const void* data, std::uint32_t size) {
     return true;
 }
 
+bool WinVolumeDevice::Read(void* data, std::uint32_t size) {
+    DWORD read = 0;
+    if (!::ReadFile(volume_, data, size, &read, nullptr)) return Fail();
+    if (read != size) {
+        ::SetLastError(ERROR_READ_FAULT);
+        return Fail();
+    }
+    return true;
+}
+
 bool WinVolumeDevice::Flush() { return ::FlushFileBuffers(volume_) || Fail(); }
 
 bool WinVolumeDevice::SetPartitionType(std::uint8_t type) {

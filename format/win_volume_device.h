@@ -25,6 +25,7 @@ public:
     bool GetPartitionInfoEx(PartitionInfoEx& info) override;
     bool Seek(std::uint64_t offset) override;
     bool Write(const void* data, std::uint32_t size) override;
+    bool Read(void* data, std::uint32_t size) override;
     bool Flush() override;
     bool SetPartitionType(std::uint8_t type) override;
     bool Dismount() override;

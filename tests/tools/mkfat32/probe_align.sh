@@ -1,0 +1,64 @@
+#!/usr/bin/env bash
+# mkfat32 --check on counterfeit and honest images, and --align on volumes of
+# several sizes and partition offsets, checked by fsck.fat and mtools.
+#   usage: probe_align.sh MKFAT32 WORKDIR
+. "$(dirname "$0")/lib.sh"
+mkfat32=$1 work=$2
+mkdir -p "$work"; img="$work/probe.img"
+GiB=$((1024 * MiB))
+
+# Counterfeits: CLAIMED REAL (bytes). 31.9 GiB is taken down to whole sectors.
+while read -r claimed real; do
+  name="wrap at $((real / MiB)) MiB of $((claimed / GiB)) GiB"
+  sparse_image "$img" "$claimed"
+  "$mkfat32" --check --fake-capacity "$real" --label FAKE "$img" >"$work/out.txt" 2>&1; rc=$?
+  [ "$rc" -eq 17 ] || { fail "$name: exit $rc, expected 17"; cat "$work/out.txt"; continue; }
+  named=$(sed -n -E 's/^Failure! The device holds only about ([0-9]+) MB.*/\1/p' "$work/out.txt")
+  # The named capacity lies within 1 % below the real one.
+  if [ -z "$named" ] || [ $((named * MiB)) -gt "$real" ] || [ $((named * MiB * 100)) -lt $((real * 99)) ]; then
+    fail "$name: named '${named}' MB"; cat "$work/out.txt"; continue
+  fi
+  fsck.fat -n "$img" >/dev/null 2>&1 && { fail "$name: fsck.fat found a volume"; continue; }
+  pass "$name: refused with 17, names $named MB, no volume written"
+done <<LIST
+$((64 * GiB)) $((1 * GiB))
+$((64 * GiB)) $((7 * GiB))
+$((64 * GiB)) $((319 * GiB / 10 / 512 * 512))
+$((128 * GiB)) $((100 * MiB))
+LIST
+
+for size in $((64 * GiB)) $((2 * 1024 * GiB - MiB)); do
+  name="honest $((size / MiB)) MiB"
+  sparse_image "$img" "$size"
+  "$mkfat32" --check --label HONEST "$img" >"$work/out.txt" 2>&1 || { fail "$name: exit $?"; cat "$work/out.txt"; continue; }
+  grep -q '^Probe: .* every place read back right$' "$work/out.txt" || { fail "$name: no probe line"; continue; }
+  fsck_clean "$img" HONEST && roundtrip "$img" && pass "$name: probed and formatted" || fail "$name"
+done
+
+# le IMAGE OFFSET BYTES: a little-endian field of the boot sector.
+le() { od -An -tu"$3" -j "$2" -N "$3" "$1" | tr -d ' '; }
+
+for size in $((300 * MiB)) $((7680 * MiB)) $((64 * GiB)) $((2 * 1024 * GiB - MiB)); do
+  for hidden in 0 63 2048; do
+    name="--align, $((size / MiB)) MiB, $hidden hidden sectors"
+    sparse_image "$img" "$size"
+    "$mkfat32" --align --hidden "$hidden" --label ALIGNED "$img" >"$work/out.txt" 2>&1 ||
+      { fail "$name: exit $?"; cat "$work/out.txt"; continue; }
+    first_data=$(( $(le "$img" 28 4) + $(le "$img" 14 2) + 2 * $(le "$img" 36 4) ))
+    [ $((first_data * 512 % (4 * MiB))) -eq 0 ] || { fail "$name: first data sector $first_data"; continue; }
+    fsck_clean "$img" ALIGNED && roundtrip "$img" && pass "$name" || fail "$name"
+  done
+done
+
+# Without --align the reserved area stays 32 sectors.
+sparse_image "$img" $((300 * MiB))
+"$mkfat32" --hidden 63 "$img" >/dev/null && [ "$(le "$img" 14 2)" = 32 ] &&
+  pass "no --align: 32 reserved sectors" || fail "no --align: $(le "$img" 14 2) reserved sectors"
+
+# Progress goes to a terminal only: redirected, standard error stays empty.
+sparse_image "$img" $((300 * MiB))
+"$mkfat32" --check "$img" >/dev/null 2>"$work/err.txt" && [ ! -s "$work/err.txt" ] &&
+  pass "no progress when standard error is not a terminal" || fail "progress: $(cat "$work/err.txt")"
+
+rm -f "$img" "$work/out.txt" "$work/err.txt" "$work/in.bin" "$work/out.bin"
+finish
