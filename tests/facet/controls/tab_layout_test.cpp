@@ -1,8 +1,9 @@
 // The tab layout in a window: which page is current and shown as pages are
 // added, inserted, selected and removed (exactly one shown throughout), what
 // a selection reports, and where the current page is placed.
-#include <gtest/gtest.h>
 #include <windows.h>
+
+#include <gtest/gtest.h>
 
 #include "facet/controls/tab_layout_ui.h"
 #include "ui_window_fixture.h"
@@ -66,34 +67,28 @@ TEST_F(TabLayoutTest, SelectingAPageShowsFocusesAndReportsIt) {
 }
 
 TEST_F(TabLayoutTest, RemovingPagesKeepsTheCurrentIndexRight) {
-    struct Step {
-        int select;  // before the removal, -1 for none
-        int remove;
-        bool throughRemoveAt;
+    struct Case {
+        int select, remove;
+        bool throughRemoveAt;  // which goes through Remove: bookkeeping once
         const wchar_t* pages;
         int current;
-    } steps[] = {
+    } cases[] = {
         {1, 1, false, L"[0]2", 0},  // the current page: page 0 takes over
-        {-1, 0, true, L"[2]", 0},
-        {-1, 0, false, L"", -1},
+        {1, 1, true, L"[0]2", 0},
+        {2, 0, true, L"1[2]", 1},  // before it: the same page, one index lower
+        {0, 2, false, L"[0]1", 0},
     };
-    for (const Step& step : steps) {
-        SCOPED_TRACE(step.pages);
-        if (step.select >= 0) tabs->SelectItem(step.select);
-        CControlUI* page = tabs->GetItemAt(step.remove);
-        EXPECT_TRUE(step.throughRemoveAt ? tabs->RemoveAt(step.remove) : tabs->Remove(page));
-        EXPECT_EQ(Pages(), step.pages);
-        EXPECT_EQ(tabs->GetCurSel(), step.current);
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.pages);
+        tabs->RemoveAll();
+        EXPECT_EQ(tabs->GetCurSel(), -1);
+        for (int i = 0; i < 3; ++i) tabs->Add(Page(i));
+        tabs->SelectItem(c.select);
+        CControlUI* page = tabs->GetItemAt(c.remove);
+        EXPECT_TRUE(c.throughRemoveAt ? tabs->RemoveAt(c.remove) : tabs->Remove(page));
+        EXPECT_EQ(Pages(), c.pages);
+        EXPECT_EQ(tabs->GetCurSel(), c.current);
     }
-    // Selected page 2 of three, then page 0 removed: the old page 2 is
-    // current under index 1.
-    for (int i = 0; i < 3; ++i) tabs->Add(Page(i));
-    tabs->SelectItem(2);
-    tabs->RemoveAt(0);
-    EXPECT_EQ(Pages(), L"1[2]");
-    EXPECT_EQ(tabs->GetCurSel(), 1);
-    tabs->RemoveAll();
-    EXPECT_EQ(tabs->GetCurSel(), -1);
 }
 
 TEST_F(TabLayoutTest, TheCurrentPageFillsTheInnerRectangleLessItsPadding) {
