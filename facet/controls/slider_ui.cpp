@@ -39,7 +39,9 @@ void CSliderUI::SetThumbSize(SIZE szXY) {
 }
 
 void CSliderUI::SetImage(CDuiString& target, const wchar_t* pStrImage) {
-    target = pStrImage ? pStrImage : L"";
+    const wchar_t* image = pStrImage ? pStrImage : L"";
+    if (target == image) return;
+    target = image;
     Invalidate();
 }
 
