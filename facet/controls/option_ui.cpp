@@ -70,8 +70,11 @@ void COptionUI::Selected(bool bSelected) {
             // from the option now selected.
             if (CStdPtrArray* group = m_pManager->GetOptionGroup(m_sGroupName)) {
                 for (int i = 0; i < group->GetSize(); ++i) {
-                    auto* other = static_cast<COptionUI*>(static_cast<CControlUI*>((*group)[i]));
-                    if (other != this) other->Selected(false);
+                    // Anyone may add a control to a group; only options
+                    // have a selection to drop.
+                    auto* member = static_cast<CControlUI*>((*group)[i]);
+                    auto* other = static_cast<COptionUI*>(member->GetInterface(L"Option"));
+                    if (other && other != this) other->Selected(false);
                 }
             }
             m_pManager->SendNotify(this, L"selectchanged");
