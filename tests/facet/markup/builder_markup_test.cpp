@@ -175,6 +175,21 @@ TEST_F(BuilderMarkup, TextIncludesRepeatIntoTheCurrentParent) {
     EXPECT_EQ(m_pm.GetCustomFontCount(), 3u);
 }
 
+TEST_F(BuilderMarkup, IncludeValuesLongerThanTheirBufferAreCutNotOverrun) {
+    // Each value is cut at the builder's buffer of 500 units: the 600-unit
+    // document no longer parses, and the count "000...03" loses its 3.
+    const std::wstring document =
+        L"&lt;Window&gt;&lt;Label name=&quot;" + std::wstring(560, L'x') + L"&quot;/&gt;&lt;/Window&gt;";
+    const std::wstring small = L"&lt;Window&gt;&lt;Label name=&quot;inc&quot;/&gt;&lt;/Window&gt;";
+    const std::wstring skin = L"<Window><VerticalLayout><Include source=\"" + document + L"\"/>" +
+                              L"<Include source=\"" + small + L"\" count=\"" + std::wstring(599, L'0') +
+                              L"3\"/><Label name=\"after\"/></VerticalLayout></Window>";
+    auto root = Build(skin.c_str());
+    ASSERT_NE(root, nullptr);
+    ASSERT_EQ(Items(root.get())->GetCount(), 1);
+    EXPECT_STREQ(Items(root.get())->GetItemAt(0)->GetName().GetData(), L"after");
+}
+
 TEST_F(BuilderMarkup, ResourceIncludesReadResourcesOfTheSameType) {
     CPaintManagerUI::SetResourceDll(::GetModuleHandleW(nullptr));
     CDialogBuilder builder;

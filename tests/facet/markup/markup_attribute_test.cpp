@@ -73,7 +73,7 @@ TEST_F(MarkupAttributes, AtMostSixtyFourAreVisible) {
     EXPECT_EQ(Root().GetAttributeCount(), 64);
 }
 
-TEST_F(MarkupAttributes, CopiesFollowWcsncpy) {
+TEST_F(MarkupAttributes, CopiesAreCutAndTerminatedAtTheBuffer) {
     ASSERT_TRUE(Parse("<a name=\"formatbtn\"/>"));
     wchar_t buffer[16];
     std::wmemset(buffer, L'#', 16);
@@ -81,10 +81,11 @@ TEST_F(MarkupAttributes, CopiesFollowWcsncpy) {
     EXPECT_EQ(std::wstring(buffer), L"formatbtn");
     EXPECT_EQ(buffer[15], L'\0');  // the rest is padded with NULs
 
-    // A value of cchMax units or more is cut and left unterminated.
+    // A value of cchMax units or more is cut and still terminated: callers
+    // read the buffer as a string.
     std::wmemset(buffer, L'#', 16);
     ASSERT_TRUE(Root().GetAttributeValue(0, buffer, 6));
-    EXPECT_EQ(std::wstring(buffer, 7), L"format#");
+    EXPECT_EQ(std::wstring(buffer, 7), std::wstring(L"forma\0#", 7));
 }
 
 TEST_F(MarkupAttributes, CopiesOfMissingAttributesFailAndLeaveTheBuffer) {
