@@ -59,6 +59,8 @@ TEST_F(DriveList, SizesAreWholeMegabytes) {
     Rebuilt();
     EXPECT_EQ(list->TotalMb(0), 7665u);
     EXPECT_EQ(list->FreeMb(0), 7664u);
+    // The cluster size in bytes comes with the sizes.
+    EXPECT_EQ(list->CurrentClusterSize(), Facet::CDuiString(L"4096"));
 }
 
 TEST_F(DriveList, SizeArithmeticTruncatesInTwoSteps) {
