@@ -83,6 +83,10 @@ else
 fi
 
 echo
+if [ "$(head -c 512 "$stick" | tr -d '\0' | wc -c)" -eq 0 ]; then
+  echo "the stick was not formatted: its first sector is still empty"
+  exit 0
+fi
 echo "== fsck.fat -n $stick"
 fsck.fat -n "$stick" || true
 echo "== mdir"
