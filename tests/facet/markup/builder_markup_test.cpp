@@ -111,12 +111,12 @@ TEST_F(BuilderMarkup, DefaultsComeFirstAndElementAttributesWin) {
 
 TEST_F(BuilderMarkup, UnknownTagsAreSkippedWithTheirSubtree) {
     auto root = Build(
-        L"<Window><HorizontalLayout><Foo><Label name=\"hidden\"/></Foo><Combo/><TreeNode/>"
+        L"<Window><HorizontalLayout><Foo><Label name=\"hidden\"/></Foo><Edit/><TreeNode/>"
         L"<Label name=\"after\"/></HorizontalLayout></Window>");
     ASSERT_NE(root, nullptr);
     ASSERT_EQ(Items(root.get())->GetCount(), 1);
     EXPECT_STREQ(Items(root.get())->GetItemAt(0)->GetName().GetData(), L"after");
-    EXPECT_EQ(m_callback.asked, L"Foo;Combo;");
+    EXPECT_EQ(m_callback.asked, L"Foo;Edit;");
 }
 
 CControlUI* PluginFactory(const wchar_t* type) {

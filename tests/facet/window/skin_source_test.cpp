@@ -31,7 +31,7 @@ TEST_F(SkinSource, ZipFileBesideTheProgram) {
     HWND hwnd = window.CreateAt(0, 0);
     ASSERT_NE(hwnd, nullptr);
     ASSERT_NE(window.Manager().GetRoot(), nullptr);
-    EXPECT_EQ(Count(window.Manager().GetRoot()), 10);  // two layouts, eight known controls
+    EXPECT_EQ(Count(window.Manager().GetRoot()), 11);  // two layouts, nine controls
     EXPECT_EQ(window.initCalls, 1);
     ::DestroyWindow(hwnd);
 }
