@@ -1,6 +1,7 @@
 // The format run, step by step. Nothing is written before the layout is
 // accepted; only the metadata area (reserved sectors, both FATs and the root
-// directory cluster) is written, whatever the size of the volume.
+// directory cluster) is written, whatever the size of the volume, plus the
+// fake-capacity probe's blocks when the caller asks for the probe.
 #include "format/format_volume.h"
 
 #include <chrono>
@@ -113,6 +114,20 @@ FormatResult ClearMetadataArea(BlockDevice& device, const Fat32Layout& layout,
     return kFormatOk;
 }
 
+// The fake-capacity probe, when the caller asked for it: a drive that holds
+// less than its partition claims is refused before the format writes a byte.
+FormatResult ProbeIfAsked(BlockDevice& device, const VolumeGeometry& geometry,
+                          const FormatOptions& options, PageAllocator& allocator) {
+    if (!options.probe) return kFormatOk;
+    CapacityProbe probe(device, static_cast<std::uint64_t>(geometry.partitionLength),
+                        options.probeNonce, allocator);
+    const auto report = [&](std::uint64_t done, std::uint64_t total) {
+        if (options.progress) options.progress("probe", done, total);
+    };
+    if (!probe.Run(*options.probe, report)) return kWriteFailed;
+    return options.probe->honest ? kFormatOk : kFakeCapacity;
+}
+
 // A single-sector write that fails is told on the error stream with the
 // system's own words; the run then stops with the write-failure code.
 bool WriteSector(BlockDevice& device, std::uint32_t sector, const std::uint8_t* data,
@@ -171,15 +186,8 @@ FormatResult FormatVolume(BlockDevice& device, char letter, FormatRequest& reque
         PageBuffer zeros(allocator, kZeroBufferSize);
         if (!zeros) return kOutOfMemory;
         release.WritingStarts();
-        if (options.probe) {
-            CapacityProbe probe(device, static_cast<std::uint64_t>(geometry.partitionLength),
-                                options.probeNonce, allocator);
-            const auto report = [&](std::uint64_t done, std::uint64_t total) {
-                if (options.progress) options.progress("probe", done, total);
-            };
-            if (!probe.Run(*options.probe, report)) return kWriteFailed;
-            if (!options.probe->honest) return kFakeCapacity;
-        }
+        if (FormatResult r = ProbeIfAsked(device, geometry, options, allocator); r != kFormatOk)
+            return r;
         if (FormatResult r = ClearMetadataArea(device, layout, zeros.data(), options); r != kFormatOk)
             return r;
     }
