@@ -10,7 +10,7 @@ serial_offsets=" $((0x43 + 1)) $((0x44 + 1)) $((0x45 + 1)) $((0x46 + 1)) \
 $((6 * 512 + 0x43 + 1)) $((6 * 512 + 0x44 + 1)) $((6 * 512 + 0x45 + 1)) $((6 * 512 + 0x46 + 1)) "
 
 for size in $((300 * MiB)) $((7680 * MiB)); do
-  for args in "--label TESTVOL" "-c 4 --hidden 2048 --label Mixed.Case"; do
+  for args in "--label TESTVOL" "-c 4 --hidden 2048 --label Mixed.Case" "--align --hidden 63 --label Aligned"; do
     name="$((size / MiB)) MiB, $args"
     sparse_image "$work/native.img" "$size"
     sparse_image "$work/wine.img" "$size"
@@ -32,5 +32,12 @@ for size in $((300 * MiB)) $((7680 * MiB)); do
     [ -z "$others" ] && pass "$name" || fail "$name: bytes differ at$others"
   done
 done
+# The probe of the Windows build refuses a counterfeit (addresses wrapping at
+# 1 GiB of 64 GiB) with 17 and names its size, like the native one.
+sparse_image "$work/wine.img" $((64 * 1024 * MiB))
+"$wine_run" "$exe" --check --fake-capacity 1G "Z:$work/wine.img" >"$work/wine.out" 2>&1; rc=$?
+[ "$rc" -eq 17 ] && tr -d '\r' < "$work/wine.out" | grep -q '^Failure! The device holds only about 1024 MB' &&
+  pass "probe under Wine: counterfeit refused with 17" || { fail "probe under Wine: exit $rc"; cat "$work/wine.out"; }
+
 rm -f "$work/native.img" "$work/wine.img" "$work/wine.out"
 finish
