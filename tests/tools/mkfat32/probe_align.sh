@@ -53,12 +53,20 @@ done
 # Without --align the reserved area stays 32 sectors.
 sparse_image "$img" $((300 * MiB))
 "$mkfat32" --hidden 63 "$img" >/dev/null && [ "$(le "$img" 14 2)" = 32 ] &&
-  pass "no --align: 32 reserved sectors" || fail "no --align: $(le "$img" 14 2) reserved sectors"
+  fsck_clean "$img" && roundtrip "$img" && pass "no --align: 32 reserved sectors" || fail "no --align: $(le "$img" 14 2) reserved sectors"
 
 # Progress goes to a terminal only: redirected, standard error stays empty.
 sparse_image "$img" $((300 * MiB))
 "$mkfat32" --check "$img" >/dev/null 2>"$work/err.txt" && [ ! -s "$work/err.txt" ] &&
-  pass "no progress when standard error is not a terminal" || fail "progress: $(cat "$work/err.txt")"
+  fsck_clean "$img" && roundtrip "$img" && pass "no progress when standard error is not a terminal" || fail "progress: $(cat "$work/err.txt")"
 
-rm -f "$img" "$work/out.txt" "$work/err.txt" "$work/in.bin" "$work/out.bin"
+# On a terminal (script(1) gives it one) each step shows one line that ends at 100 %.
+if command -v script >/dev/null; then
+  sparse_image "$img" $((300 * MiB))
+  script -qec "'$mkfat32' --check '$img'" /dev/null >"$work/tty.txt" 2>&1
+  tr '\r' '\n' < "$work/tty.txt" | grep -q '^probe  100%' && tr '\r' '\n' < "$work/tty.txt" | grep -q '^clear  100%' &&
+    fsck_clean "$img" && roundtrip "$img" && pass "progress lines on a terminal" || { fail "progress on a terminal"; cat -A "$work/tty.txt"; }
+fi
+
+rm -f "$img" "$work/out.txt" "$work/err.txt" "$work/tty.txt" "$work/in.bin" "$work/out.bin"
 finish
