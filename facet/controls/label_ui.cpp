@@ -20,13 +20,18 @@ constexpr int kLabelTextMargin = 4;
 
 }  // namespace
 
-CLabelUI::CLabelUI() {
-    // A failed start leaves the token 0; the effect path then draws nothing
-    // and the destructor has nothing to shut down.
-    if (Gdiplus::GdiplusStartup(&m_gdiplusToken, &m_gdiplusStartupInput, nullptr) !=
-        Gdiplus::Ok) {
+CLabelUI::CLabelUI() = default;
+
+bool CLabelUI::StartGdiplus() {
+    // Started on the first text effect, not with every label: most labels
+    // never draw one, and a window's start should not pay for GDI+. A failed
+    // start leaves the token 0; the effect then draws nothing and the
+    // destructor has nothing to shut down.
+    if (m_gdiplusToken == 0 &&
+        Gdiplus::GdiplusStartup(&m_gdiplusToken, &m_gdiplusStartupInput, nullptr) != Gdiplus::Ok) {
         m_gdiplusToken = 0;
     }
+    return m_gdiplusToken != 0;
 }
 
 CLabelUI::~CLabelUI() {

@@ -130,6 +130,8 @@ private:
     DWORD m_dwStrokeColor = 0;
     Gdiplus::RectF m_ShadowOffset;
     CDuiString m_TextValue;
+    // GDI+ for this label's text effects, started on first use.
+    bool StartGdiplus();
     ULONG_PTR m_gdiplusToken = 0;
     Gdiplus::GdiplusStartupInput m_gdiplusStartupInput;
     int m_TextRenderingHintAntiAlias = 0;

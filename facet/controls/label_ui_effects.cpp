@@ -44,7 +44,7 @@ Gdiplus::RectF Displaced(const Gdiplus::RectF& rc, Gdiplus::REAL dx, Gdiplus::RE
 }  // namespace
 
 void CLabelUI::PaintTextEffects(HDC hDC, const RECT& rcText) {
-    if (m_gdiplusToken == 0 || m_TextValue.IsEmpty()) return;
+    if (m_TextValue.IsEmpty() || !StartGdiplus()) return;
     if (rcText.right <= rcText.left || rcText.bottom <= rcText.top) return;
 
     std::unique_ptr<Gdiplus::Font> font = MakeGdiplusFont(hDC, m_pManager->GetFont(m_iFont));
