@@ -11,6 +11,7 @@
 #include <cstring>
 #include <cwchar>
 #include <functional>
+#include <string>
 
 namespace Facet {
 
@@ -260,18 +261,21 @@ int CDuiString::Replace(const wchar_t* from, const wchar_t* to) {
     // The arguments may point into this text, which changes below.
     const CDuiString pattern(from);
     const CDuiString replacement(to);
-    const int patternLength = pattern.GetLength();
-    const int replacementLength = replacement.GetLength();
+    const std::size_t patternLength = static_cast<std::size_t>(pattern.GetLength());
+    // One pass over the text into a new buffer: rebuilding the whole string
+    // at every match made a long text full of matches quadratic.
+    std::wstring result;
     int count = 0;
-    int pos = Find(pattern.m_pstr, 0);
-    while (pos >= 0) {
-        CDuiString next = Left(pos);
-        next.Append(replacement.m_pstr);
-        next.Append(m_pstr + pos + patternLength);
-        Assign(next.m_pstr);
+    const wchar_t* rest = m_pstr;
+    while (const wchar_t* found = std::wcsstr(rest, pattern.m_pstr)) {
+        result.append(rest, static_cast<std::size_t>(found - rest));
+        result.append(replacement.m_pstr);
+        rest = found + patternLength;
         ++count;
-        pos = Find(pattern.m_pstr, pos + replacementLength);
     }
+    if (count == 0) return 0;
+    result.append(rest);
+    Assign(result.c_str());
     return count;
 }
 

@@ -222,6 +222,19 @@ TEST(DuiStringReplace, PatternTakenFromTheStringItself) {
     EXPECT_TRUE(Holds(s, L"xcx"));
 }
 
+TEST(DuiStringReplace, ATooltipFullOfLineBreaksIsReplacedInOnePass) {
+    // 300,000 units holding 75,000 "<n>": the builder turns them into line
+    // feeds, and a copy per match took seconds.
+    std::wstring text;
+    for (int i = 0; i < 75000; ++i) text += L"a<n>";
+    CDuiString s(text.c_str());
+    const DWORD start = ::GetTickCount();
+    EXPECT_EQ(s.Replace(L"<n>", L"\n"), 75000);
+    EXPECT_LT(::GetTickCount() - start, 500u);
+    EXPECT_EQ(s.GetLength(), 150000);
+    EXPECT_EQ(s.Find(L"<n>"), -1);
+}
+
 // --- Comparison and case --------------------------------------------------------
 
 TEST(DuiStringCompare, CodeUnitOrderAndCaseInsensitiveVariant) {
