@@ -208,12 +208,20 @@ void CHtmlTextLayout::AddText(const wchar_t* text, int length) {
             AddFragment(text, length, TextWidth(text, length), false);
             return;
         }
-        extents.assign(static_cast<size_t>(length), 0);
+        // Measure only a prefix that can hold the line (every character but
+        // a rare zero-width one takes a pixel), widened while all of it fits:
+        // measuring the whole rest for each wrapped line was quadratic.
+        int measured = std::min(length, std::max(available, 0) + 2);
         int fit = 0;
         SIZE size = {0, 0};
-        ::GetTextExtentExPointW(m_hdc, text, length, std::max(available, 0), &fit, extents.data(),
-                                &size);
-        fit = std::clamp(fit, 0, length);
+        for (;;) {
+            extents.assign(static_cast<size_t>(measured), 0);
+            ::GetTextExtentExPointW(m_hdc, text, measured, std::max(available, 0), &fit,
+                                    extents.data(), &size);
+            fit = std::clamp(fit, 0, measured);
+            if (fit < measured || measured == length) break;
+            measured = static_cast<int>(std::min<long long>(length, 2LL * measured));
+        }
         if (fit == length) {
             AddFragment(text, length, size.cx, false);
             return;

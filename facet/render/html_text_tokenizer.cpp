@@ -20,17 +20,28 @@ bool IsEndTag(const wchar_t* p) {
     return IsOpener(p[0]) && p[1] == L'/' && IsTagLetter(p[2]) && IsCloser(p[3]);
 }
 
-// The position of the tag's end, or null when the text ends first.
-const wchar_t* TagEnd(const wchar_t* p) {
-    if (!IsOpener(p[0]) || !IsTagLetter(p[1])) return nullptr;
-    if (p[2] != L' ' && !IsCloser(p[2])) return nullptr;
-    for (const wchar_t* q = p + 2; *q; ++q) {
-        if (IsCloser(*q)) return q;
+}  // namespace
+
+const wchar_t* CHtmlTokenizer::NextCloser(const wchar_t* p) {
+    const bool known = m_searchedFrom && p >= m_searchedFrom && (!m_closer || p <= m_closer);
+    if (!known) {
+        m_searchedFrom = p;
+        m_closer = nullptr;
+        for (const wchar_t* q = p; *q; ++q) {
+            if (IsCloser(*q)) {
+                m_closer = q;
+                break;
+            }
+        }
     }
-    return nullptr;
+    return m_closer;
 }
 
-}  // namespace
+const wchar_t* CHtmlTokenizer::TagEnd(const wchar_t* p) {
+    if (!IsOpener(p[0]) || !IsTagLetter(p[1])) return nullptr;
+    if (p[2] != L' ' && !IsCloser(p[2])) return nullptr;
+    return NextCloser(p + 2);
+}
 
 int CHtmlTokenizer::MarkupLength(const wchar_t* p, bool raw) {
     if (!IsOpener(*p)) return 0;

@@ -201,6 +201,19 @@ TEST_F(HtmlText, ArbitraryMarkupNeverCrashes) {
     }
 }
 
+TEST_F(HtmlText, UnclosedOpenersAndLongWrappedRunsTakeLinearTime) {
+    // 700,000 units of "{a " never closed: each opener once rescanned the rest
+    // of the text; the run then wraps into thousands of lines.
+    std::wstring text;
+    while (text.size() < 700000) text += L"{a ";
+    CCanvas canvas(200, 60);
+    const DWORD start = ::GetTickCount();
+    Draw(canvas, text.c_str(), DT_WORDBREAK);
+    EXPECT_LT(::GetTickCount() - start, 800u);
+    // Drawn as text: the first line holds ink.
+    EXPECT_GT(InkSpanInRows(canvas, 0, LineHeight()).second, 100);
+}
+
 }  // namespace
 }  // namespace test
 }  // namespace Facet
