@@ -87,16 +87,32 @@ BOOL WINAPI FallbackAlphaBlend(HDC hdcDest, int xDest, int yDest, int wDest, int
     if (!hdcDest || !hdcSrc || wDest <= 0 || hDest <= 0 || wSrc <= 0 || hSrc <= 0) return FALSE;
     if (blend.BlendOp != AC_SRC_OVER) return FALSE;
 
+    // Only the part of the destination inside its clip box is mixed: the
+    // scratch bitmaps would otherwise be as large as the destination, however
+    // little of it shows.
+    const RECT whole = {xDest, yDest, xDest + wDest, yDest + hDest};
+    RECT visible = whole;
+    RECT clip;
+    const int clipKind = ::GetClipBox(hdcDest, &clip);
+    if (clipKind == NULLREGION) return TRUE;
+    if (clipKind != ERROR && !::IntersectRect(&visible, &whole, &clip)) return TRUE;
+    const int width = visible.right - visible.left;
+    const int height = visible.bottom - visible.top;
+
     // The source stretched to the destination size, alpha bytes kept: a
-    // COLORONCOLOR stretch between 32-bit DIBs moves whole pixels.
-    CScratchBitmap source(hdcDest, wDest, hDest);
-    CScratchBitmap target(hdcDest, wDest, hDest);
+    // COLORONCOLOR stretch between 32-bit DIBs moves whole pixels. It is
+    // placed so that the visible part lands on the scratch bitmap.
+    CScratchBitmap source(hdcDest, width, height);
+    CScratchBitmap target(hdcDest, width, height);
     if (!source.IsValid() || !target.IsValid()) return FALSE;
     ::SetStretchBltMode(source.Dc(), COLORONCOLOR);
-    if (!::StretchBlt(source.Dc(), 0, 0, wDest, hDest, hdcSrc, xSrc, ySrc, wSrc, hSrc, SRCCOPY)) {
+    if (!::StretchBlt(source.Dc(), xDest - visible.left, yDest - visible.top, wDest, hDest, hdcSrc,
+                      xSrc, ySrc, wSrc, hSrc, SRCCOPY)) {
         return FALSE;
     }
-    if (!::BitBlt(target.Dc(), 0, 0, wDest, hDest, hdcDest, xDest, yDest, SRCCOPY)) return FALSE;
+    if (!::BitBlt(target.Dc(), 0, 0, width, height, hdcDest, visible.left, visible.top, SRCCOPY)) {
+        return FALSE;
+    }
     ::GdiFlush();
 
     const std::uint32_t fade = blend.SourceConstantAlpha;
@@ -120,7 +136,7 @@ BOOL WINAPI FallbackAlphaBlend(HDC hdcDest, int xDest, int yDest, int wDest, int
         }
         dst[i] = out;
     }
-    return ::BitBlt(hdcDest, xDest, yDest, wDest, hDest, target.Dc(), 0, 0, SRCCOPY);
+    return ::BitBlt(hdcDest, visible.left, visible.top, width, height, target.Dc(), 0, 0, SRCCOPY);
 }
 
 CBlendFunctionsOverride::CBlendFunctionsOverride(const CBlendFunctions& functions)

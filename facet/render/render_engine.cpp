@@ -43,8 +43,15 @@ struct GradientSurface {
     HDC hdc;
     std::uint32_t* bits;  // null: draw through GDI
     int stride;           // pixels per row of `bits`
+    int rows;             // rows of `bits`
 
-    void Fill(const RECT& rc, DWORD rgb) const {
+    void Fill(const RECT& band, DWORD rgb) const {
+        RECT rc = band;
+        if (bits) {
+            // Bands of a gradient larger than the buffer are cut to it.
+            const RECT surface = {0, 0, stride, rows};
+            if (!::IntersectRect(&rc, &band, &surface)) return;
+        }
         if (rc.right <= rc.left || rc.bottom <= rc.top) return;
         if (!bits) {
             const COLORREF previous = ::SetBkColor(hdc, ToColorRef(rgb));
@@ -113,6 +120,15 @@ void DrawGradientOn(const GradientSurface& surface, const RECT& rc, DWORD first,
                  vertical ? GRADIENT_FILL_RECT_V : GRADIENT_FILL_RECT_H);
 }
 
+// The part of rc inside the DC's clip box; false when none of it shows.
+bool VisiblePart(HDC hdc, const RECT& rc, RECT& visible) {
+    RECT clip;
+    const int kind = ::GetClipBox(hdc, &clip);
+    if (kind == NULLREGION) return false;
+    if (kind == ERROR) clip = rc;
+    return ::IntersectRect(&visible, &rc, &clip) != FALSE;
+}
+
 // Keeps a DC's text colour, background mode and font, restoring them.
 class CTextState {
 public:
@@ -178,20 +194,29 @@ void CRenderEngine::DrawGradient(HDC hDC, const RECT& rc, DWORD dwFirst, DWORD d
     const int height = rc.bottom - rc.top;
     if (opacity == 0 || width <= 0 || height <= 0) return;
     if (opacity == 255) {
-        DrawGradientOn(GradientSurface{hDC, nullptr, 0}, rc, dwFirst, dwSecond, bVertical, nSteps);
+        DrawGradientOn(GradientSurface{hDC, nullptr, 0, 0}, rc, dwFirst, dwSecond, bVertical, nSteps);
         return;
     }
-    // Below full opacity: draw off-screen at the origin, then blend it over.
+    // Below full opacity: draw off-screen, then blend it over. The buffer
+    // holds only the part that can show: a gradient on a huge control would
+    // otherwise want gigabytes for the few pixels inside the clip.
+    RECT visible;
+    if (!VisiblePart(hDC, rc, visible)) return;
+    const int visibleWidth = visible.right - visible.left;
+    const int visibleHeight = visible.bottom - visible.top;
     CMemoryDC memory(hDC);
     std::uint32_t* bits = nullptr;
-    CBitmapHandle surface(CreateDib32(width, height, &bits));
+    CBitmapHandle surface(CreateDib32(visibleWidth, visibleHeight, &bits));
     if (!memory || !surface || !bits) return;
     CSelectObject select(memory.Get(), surface.Get());
-    DrawGradientOn(GradientSurface{memory.Get(), bits, width}, RECT{0, 0, width, height}, dwFirst,
-                   dwSecond, bVertical, nSteps);
+    // The whole gradient, placed so that the visible part lands on the buffer.
+    const RECT placed = {rc.left - visible.left, rc.top - visible.top, rc.right - visible.left,
+                         rc.bottom - visible.top};
+    DrawGradientOn(GradientSurface{memory.Get(), bits, visibleWidth, visibleHeight}, placed,
+                   dwFirst, dwSecond, bVertical, nSteps);
     const BLENDFUNCTION blend = {AC_SRC_OVER, 0, static_cast<BYTE>(opacity), AC_SRC_ALPHA};
-    CBlendFunctions::Blend()(hDC, rc.left, rc.top, width, height, memory.Get(), 0, 0, width, height,
-                             blend);
+    CBlendFunctions::Blend()(hDC, visible.left, visible.top, visibleWidth, visibleHeight,
+                             memory.Get(), 0, 0, visibleWidth, visibleHeight, blend);
 }
 
 void CRenderEngine::DrawLine(HDC hDC, const RECT& rc, int nSize, DWORD dwPenColor, int nStyle) {

@@ -60,6 +60,8 @@ public:
         }
     }
 
+    const RECT& Paint() const { return m_paint; }
+
 private:
     HDC m_target;
     HDC m_source;
@@ -68,6 +70,13 @@ private:
     BLENDFUNCTION m_function;
     AlphaBlendProc m_alphaBlend = nullptr;
 };
+
+// How far into the destination the first tile that reaches `skip` pixels in
+// starts: whole tiles only, so the visible ones sit where they always did.
+int FirstTileOffset(long skip, int tile) {
+    if (skip <= 0) return 0;
+    return static_cast<int>(skip / tile * tile);
+}
 
 // The middle cell: stretched, or repeated unscaled along the tiled axes with
 // the last tile cut at the edge (showing the start of the source).
@@ -81,9 +90,16 @@ void DrawMiddle(const CPiecePainter& painter, const RECT& to, const RECT& from, 
     const int tileHeight = ytiled ? Height(from) : Height(to);
     // An empty source middle has nothing to repeat.
     if (tileWidth <= 0 || tileHeight <= 0) return;
-    for (int y = to.top; y < to.bottom; y += tileHeight) {
+    // Only the tiles that meet the paint rectangle: walking every tile of a
+    // huge or far-off destination takes seconds for a few visible pixels.
+    const RECT& paint = painter.Paint();
+    const int right = std::min(to.right, paint.right);
+    const int bottom = std::min(to.bottom, paint.bottom);
+    const int top = to.top + FirstTileOffset(paint.top - to.top, tileHeight);
+    const int left = to.left + FirstTileOffset(paint.left - to.left, tileWidth);
+    for (int y = top; y < bottom; y += tileHeight) {
         const int height = std::min(tileHeight, static_cast<int>(to.bottom - y));
-        for (int x = to.left; x < to.right; x += tileWidth) {
+        for (int x = left; x < right; x += tileWidth) {
             const int width = std::min(tileWidth, static_cast<int>(to.right - x));
             const RECT tile = {x, y, x + width, y + height};
             // Along a tiled axis the source is cut like the tile; along the

@@ -246,6 +246,34 @@ TEST_P(DrawImage, BothTiledMakesAGridOfUnscaledTiles) {
     EXPECT_EQ(canvas.Rgb(4, 5), kWhite);
 }
 
+TEST_P(DrawImage, HugeOrFarOffTiledDestinationsWalkOnlyTheVisibleTiles) {
+    // A 1-pixel tile over 30000 x 30000, and a destination starting 100001
+    // pixels off the canvas: only the tiles of the paint rectangle are drawn,
+    // each where the whole grid puts it.
+    struct Case {
+        RECT dest;
+        std::uint32_t atOrigin, rightOfOrigin;
+    };
+    const Case cases[] = {
+        {RECT{0, 0, 30000, 30000}, 0xFF0000u, 0x00FF00u},
+        {RECT{-100001, -100001, 30000, 30000}, 0xFFFF00u, 0x0000FFu},
+    };
+    for (const Case& c : cases) {
+        CCanvas canvas(8, 8);
+        HBITMAP tile = Dib(2, 2, {kRed, kGreen, kBlue, kYellow});
+        const DWORD start = ::GetTickCount();
+        CRenderEngine::DrawImage(canvas.Dc(), tile, c.dest, canvas.Rect(), RECT{0, 0, 2, 2}, kNoCorners,
+                                 false, 255, false, true, true);
+        HBITMAP dot = Solid(1, 1, kGreen);
+        CRenderEngine::DrawImage(canvas.Dc(), dot, c.dest, RECT{4, 4, 8, 8}, RECT{0, 0, 1, 1},
+                                 kNoCorners, true, 255, false, true, true);
+        EXPECT_LT(::GetTickCount() - start, 300u) << c.dest.left;
+        EXPECT_EQ(canvas.Rgb(0, 0), c.atOrigin) << c.dest.left;
+        EXPECT_EQ(canvas.Rgb(1, 0), c.rightOfOrigin) << c.dest.left;
+        EXPECT_EQ(canvas.Rgb(7, 7), 0x00FF00u) << c.dest.left;
+    }
+}
+
 TEST_P(DrawImage, EmptySourceMiddleWithTilingDrawsNoMiddle) {
     CCanvas canvas(16, 16);
     HBITMAP image = Solid(4, 4, kRed);

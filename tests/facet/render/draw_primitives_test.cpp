@@ -116,6 +116,21 @@ TEST_P(Fills, GradientStaysInsideItsRectangle) {
     EXPECT_EQ(canvas.InkRows(kWhite), std::make_pair(5, 15));
 }
 
+TEST_P(Fills, TranslucentGradientOnAHugeRectangleBuffersOnlyWhatShows) {
+    // 30000 x 30000 at half opacity: the off-screen buffer covers the canvas,
+    // not the rectangle, and the pixels are those of the whole gradient.
+    CCanvas whole(128, 4);
+    CRenderEngine::DrawGradient(whole.Dc(), whole.Rect(), 0xFFFF0000, 0x000000FF, false, 64);
+    CCanvas part(64, 4);
+    const DWORD start = ::GetTickCount();
+    CRenderEngine::DrawGradient(part.Dc(), RECT{-64, 0, 64, 4}, 0xFFFF0000, 0x000000FF, false, 64);
+    CCanvas huge(8, 8);
+    CRenderEngine::DrawGradient(huge.Dc(), RECT{0, 0, 30000, 30000}, 0xFFFF0000, 0x000000FF, true, 64);
+    EXPECT_LT(::GetTickCount() - start, 300u);
+    for (int x = 0; x < 64; ++x) ASSERT_EQ(part.Rgb(x, 1), whole.Rgb(x + 64, 1)) << x;
+    EXPECT_TRUE(test::RgbNear(huge.Rgb(7, 7), 0xFF8080, 6)) << std::hex << huge.Rgb(7, 7);
+}
+
 INSTANTIATE_TEST_SUITE_P(BothBlendPaths, Fills,
                          ::testing::Values(BlendPath::kMsimg32, BlendPath::kFallback), PathName);
 
