@@ -125,7 +125,24 @@ bool IsTrue(const wchar_t* value) { return value && std::wcscmp(value, L"true") 
 // An Include that names its own document (directly or through others) would
 // recurse until the stack runs out; nesting this deep is taken as such a loop.
 constexpr int kMaxIncludeDepth = 32;
-int g_includeDepth = 0;
+// A document including itself twice at every level stays within the depth
+// limit yet doubles its work per level; so one Include repeats at most this
+// often, and one build reads at most this many included documents.
+constexpr int kMaxIncludeCount = 100;
+constexpr int kMaxIncludesPerBuild = 500;
+// Every element level costs the walk a stack frame; real skins stay within
+// a few dozen levels, and a deeper one is refused before the stack runs out.
+constexpr int kMaxNestingDepth = 256;
+
+// State of one outermost build, shared by the builders of its Includes.
+struct BuildLimits {
+    int active = 0;  // builds under way, nested ones included
+    int includeDepth = 0;
+    int includes = 0;
+    int nesting = 0;
+    bool tooDeep = false;
+};
+BuildLimits g_limits;
 
 }  // namespace
 
@@ -168,13 +185,24 @@ CControlUI* CDialogBuilder::Create(IDialogBuilderCallback* pCallback, CPaintMana
     m_pCallback = pCallback;
     CMarkupNode root = m_xml.GetRoot();
     if (!root.IsValid()) return nullptr;
+    const bool outermost = g_limits.active == 0;
+    if (outermost) g_limits = BuildLimits();
+    ++g_limits.active;
     if (pManager) {
         RegisterSharedResources(root, pManager);
         if (std::wcscmp(root.GetName(), L"Window") == 0 && pManager->GetPaintWindow()) {
             ApplyWindowAttributes(root, pManager);
         }
     }
-    return _Parse(&root, pParent, pManager);
+    CControlUI* result = _Parse(&root, pParent, pManager);
+    --g_limits.active;
+    if (outermost && g_limits.tooDeep) {
+        // The whole skin is refused; what hangs under a given parent belongs
+        // to it, a top-level result is ours to free.
+        if (!pParent) delete result;
+        result = nullptr;
+    }
+    return result;
 }
 
 void CDialogBuilder::RegisterSharedResources(CMarkupNode& root, CPaintManagerUI* pManager) {
@@ -262,9 +290,12 @@ void CDialogBuilder::ParseInclude(CMarkupNode& node, CControlUI* pParent,
         count = static_cast<int>(std::wcstol(countText, nullptr, 10));
     }
     if (!node.GetAttributeValue(L"source", source, kSourceUnits)) return;
-    if (count <= 0 || g_includeDepth >= kMaxIncludeDepth) return;
-    ++g_includeDepth;
-    for (int i = 0; i < count; ++i) {
+    if (count <= 0 || g_limits.includeDepth >= kMaxIncludeDepth) return;
+    if (count > kMaxIncludeCount) count = kMaxIncludeCount;
+    ++g_limits.includeDepth;
+    for (int i = 0; i < count && g_limits.includes < kMaxIncludesPerBuild && !g_limits.tooDeep;
+         ++i) {
+        ++g_limits.includes;
         CDialogBuilder nested;
         if (m_pstrtype) {
             const WORD id = static_cast<WORD>(std::wcstol(source, nullptr, 10));
@@ -274,7 +305,7 @@ void CDialogBuilder::ParseInclude(CMarkupNode& node, CControlUI* pParent,
             nested.Create(STRINGorID(source), nullptr, m_pCallback, pManager, pParent);
         }
     }
-    --g_includeDepth;
+    --g_limits.includeDepth;
 }
 
 CControlUI* CDialogBuilder::CreateControlFor(const wchar_t* pstrClass) {
@@ -294,6 +325,7 @@ CControlUI* CDialogBuilder::_Parse(CMarkupNode* pRoot, CControlUI* pParent,
     IContainerUI* pContainer = nullptr;
     CControlUI* pReturn = nullptr;
     for (CMarkupNode node = pRoot->GetChild(); node.IsValid(); node = node.GetSibling()) {
+        if (g_limits.tooDeep) break;
         const wchar_t* pstrClass = node.GetName();
         if (std::wcscmp(pstrClass, L"Image") == 0 || std::wcscmp(pstrClass, L"Font") == 0 ||
             std::wcscmp(pstrClass, L"Default") == 0) {
@@ -310,7 +342,16 @@ CControlUI* CDialogBuilder::_Parse(CMarkupNode* pRoot, CControlUI* pParent,
         CControlUI* pControl = CreateControlFor(pstrClass);
         if (!pControl) continue;
 
-        if (node.HasChildren()) _Parse(&node, pControl, pManager);
+        if (node.HasChildren()) {
+            if (g_limits.nesting >= kMaxNestingDepth) {
+                g_limits.tooDeep = true;
+                delete pControl;
+                break;
+            }
+            ++g_limits.nesting;
+            _Parse(&node, pControl, pManager);
+            --g_limits.nesting;
+        }
 
         if (pParent) {
             if (!pContainer) {

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdio>
+#include <cstring>
 #include <memory>
 #include <string>
 
@@ -219,6 +220,59 @@ TEST_F(BuilderMarkup, AFileThatIncludesItselfStops) {
     ::DeleteFileW(path.c_str());
     EXPECT_GT(holder.GetCount(), 1);
     EXPECT_LT(holder.GetCount(), 100);
+}
+
+// Skins built to exhaust the builder: each is refused or cut short quickly
+// instead of overflowing the stack or building for hours.
+TEST_F(BuilderMarkup, HostileNestingAndIncludesAreRefusedOrCapped) {
+    auto nested = [](int levels) {
+        std::wstring xml = L"<Window>";
+        for (int i = 0; i < levels; ++i) xml += L"<VerticalLayout>";
+        for (int i = 0; i < levels; ++i) xml += L"</VerticalLayout>";
+        return xml + L"</Window>";
+    };
+    // 257 levels build; one more is refused as a whole, the road that makes
+    // a window show its skin failure.
+    EXPECT_NE(Build(nested(257).c_str()), nullptr);
+    EXPECT_EQ(Build(nested(258).c_str()), nullptr);
+    EXPECT_EQ(Build(nested(1750).c_str()), nullptr);
+    EXPECT_NE(Build(nested(3).c_str()), nullptr) << "a refusal leaves no state behind";
+
+    wchar_t dir[MAX_PATH];
+    ASSERT_GT(::GetTempPathW(MAX_PATH, dir), 0u);
+    struct Case {
+        const char* file;
+        const char* text;
+        int most;  // children the holder may end with
+    };
+    const Case cases[] = {
+        {"builder_many.xml", "<Window><Include source=\"builder_one.xml\" count=\"1000000\"/></Window>", 100},
+        {"builder_twice.xml",
+         "<Window><Include source=\"builder_twice.xml\" count=\"2\"/><Label/></Window>", 501},
+    };
+    FILE* one = _wfopen((std::wstring(dir) + L"builder_one.xml").c_str(), L"wb");
+    ASSERT_NE(one, nullptr);
+    std::fputs("<Window><Label/></Window>", one);
+    std::fclose(one);
+    CPaintManagerUI::SetResourcePath(dir);
+    for (const Case& c : cases) {
+        const std::wstring name(c.file, c.file + std::strlen(c.file));
+        const std::wstring path = std::wstring(dir) + name;
+        FILE* file = _wfopen(path.c_str(), L"wb");
+        ASSERT_NE(file, nullptr);
+        std::fputs(c.text, file);
+        std::fclose(file);
+        CContainerUI holder;
+        const DWORD start = ::GetTickCount();
+        CDialogBuilder builder;
+        builder.Create(name.c_str(), nullptr, nullptr, &m_pm, &holder);
+        EXPECT_LT(::GetTickCount() - start, 1000u) << c.file;
+        EXPECT_GT(holder.GetCount(), 1) << c.file;
+        EXPECT_LE(holder.GetCount(), c.most) << c.file;
+        ::DeleteFileW(path.c_str());
+    }
+    CPaintManagerUI::SetResourcePath(L"");
+    ::DeleteFileW((std::wstring(dir) + L"builder_one.xml").c_str());
 }
 
 }  // namespace
