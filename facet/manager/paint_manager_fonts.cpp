@@ -10,6 +10,9 @@ namespace Facet {
 
 namespace {
 
+// Far more than any skin names; a real one uses a handful.
+constexpr int kMaxCustomFonts = 1000;
+
 bool SameFont(const TFontInfo* info, const wchar_t* name, int size, bool bold, bool underline,
               bool italic) {
     return info->sFontName == name && info->iSize == size && info->bBold == bold &&
@@ -104,6 +107,9 @@ HFONT CPaintManagerUI::AddFontAt(int index, const wchar_t* pStrFontName, int nSi
                                  bool bUnderline, bool bItalic) {
     // Checked before anything is made, so a refused index leaks nothing.
     if (index < 0 || index > m_aCustomFonts.GetSize()) return nullptr;
+    // A skin with tens of thousands of fonts would take every GDI handle of
+    // the process, and painting would then fail over and over.
+    if (m_aCustomFonts.GetSize() >= kMaxCustomFonts) return nullptr;
     HFONT hFont = CreateFontFromStock(pStrFontName, nSize, bBold, bUnderline, bItalic);
     if (!hFont) return nullptr;
     auto* info = new (std::nothrow) TFontInfo;

@@ -2,7 +2,9 @@
 // them, loaded on first use, searched along the parent-resource chain, and
 // reloaded in place when the skin changes.
 #include <cwchar>
+#include <cwctype>
 #include <new>
+#include <string>
 
 #include "facet/manager/paint_manager_ui.h"
 #include "facet/render/render_engine.h"
@@ -17,12 +19,31 @@ bool BeginsWithDigit(const wchar_t* name) { return name && *name >= L'0' && *nam
 // number, cut to 16 bits.
 WORD ResourceId(const wchar_t* name) { return static_cast<WORD>(wcstol(name, nullptr, 10)); }
 
+// The table's key for an image name: one file written as "big.png",
+// ".\\Big.PNG" or "./big.png" is one entry, decoded once. Separators become
+// '\\', "." steps go, and case is folded as Windows folds file names.
+CDuiString ImageKey(const wchar_t* name) {
+    std::wstring key;
+    for (const wchar_t* p = name; *p; ++p) {
+        const bool atStep = key.empty() || key.back() == L'\\';
+        const bool dotStep = *p == L'.' && (p[1] == L'\\' || p[1] == L'/');
+        if (atStep && dotStep) {
+            ++p;  // the separator after the dot goes with it
+            continue;
+        }
+        const wchar_t c = *p == L'/' ? L'\\' : *p;
+        key.push_back(static_cast<wchar_t>(std::towlower(c)));
+    }
+    return CDuiString(key.c_str());
+}
+
 }  // namespace
 
 const TImageInfo* CPaintManagerUI::GetImage(const wchar_t* bitmap) {
     if (!bitmap) return nullptr;
+    const CDuiString key = ImageKey(bitmap);
     for (CPaintManagerUI* pm = this; pm; pm = pm->m_pParentResourcePM) {
-        if (auto* info = static_cast<TImageInfo*>(pm->m_mImageHash.Find(bitmap))) return info;
+        if (auto* info = static_cast<TImageInfo*>(pm->m_mImageHash.Find(key))) return info;
     }
     return nullptr;
 }
@@ -30,14 +51,18 @@ const TImageInfo* CPaintManagerUI::GetImage(const wchar_t* bitmap) {
 const TImageInfo* CPaintManagerUI::GetImageEx(const wchar_t* bitmap, const wchar_t* type,
                                               DWORD mask) {
     if (!bitmap) return nullptr;
-    if (auto* info = static_cast<TImageInfo*>(m_mImageHash.Find(bitmap))) return info;
+    const CDuiString key = ImageKey(bitmap);
+    if (auto* info = static_cast<TImageInfo*>(m_mImageHash.Find(key))) return info;
     if (!AddImage(bitmap, type, mask)) return nullptr;
-    return static_cast<TImageInfo*>(m_mImageHash.Find(bitmap));
+    return static_cast<TImageInfo*>(m_mImageHash.Find(key));
 }
 
 const TImageInfo* CPaintManagerUI::AddImage(const wchar_t* bitmap, const wchar_t* type,
                                             DWORD mask) {
     if (!bitmap || !*bitmap) return nullptr;
+    const CDuiString key = ImageKey(bitmap);
+    // Known under another spelling: the file is not decoded again.
+    if (auto* known = static_cast<TImageInfo*>(m_mImageHash.Find(key))) return known;
     TImageInfo* info = nullptr;
     if (type) {
         if (!BeginsWithDigit(bitmap)) return nullptr;
@@ -48,10 +73,10 @@ const TImageInfo* CPaintManagerUI::AddImage(const wchar_t* bitmap, const wchar_t
     if (!info) return nullptr;
     if (type) info->sResType = type;
     info->dwMask = mask;
-    if (!m_mImageHash.Insert(bitmap, info)) {
+    if (!m_mImageHash.Insert(key, info)) {
         // The first image of a name stays; callers may hold it already.
         CRenderEngine::FreeImage(info);
-        return static_cast<TImageInfo*>(m_mImageHash.Find(bitmap));
+        return static_cast<TImageInfo*>(m_mImageHash.Find(key));
     }
     return info;
 }
@@ -59,14 +84,15 @@ const TImageInfo* CPaintManagerUI::AddImage(const wchar_t* bitmap, const wchar_t
 const TImageInfo* CPaintManagerUI::AddImage(const wchar_t* bitmap, HBITMAP hBitmap, int iWidth,
                                             int iHeight, bool bAlpha) {
     if (!bitmap || !hBitmap || iWidth <= 0 || iHeight <= 0) return nullptr;
-    if (m_mImageHash.Find(bitmap)) return nullptr;
+    const CDuiString key = ImageKey(bitmap);
+    if (m_mImageHash.Find(key)) return nullptr;
     auto* info = new (std::nothrow) TImageInfo;
     if (!info) return nullptr;
     info->hBitmap.Reset(hBitmap);
     info->nX = iWidth;
     info->nY = iHeight;
     info->alphaChannel = bAlpha;
-    if (!m_mImageHash.Insert(bitmap, info)) {
+    if (!m_mImageHash.Insert(key, info)) {
         // Not taken after all: hand the bitmap back untouched.
         info->hBitmap.Release();
         delete info;
@@ -77,10 +103,11 @@ const TImageInfo* CPaintManagerUI::AddImage(const wchar_t* bitmap, HBITMAP hBitm
 
 bool CPaintManagerUI::RemoveImage(const wchar_t* bitmap) {
     if (!bitmap) return false;
-    auto* info = static_cast<TImageInfo*>(m_mImageHash.Find(bitmap));
+    const CDuiString key = ImageKey(bitmap);
+    auto* info = static_cast<TImageInfo*>(m_mImageHash.Find(key));
     if (!info) return false;
     CRenderEngine::FreeImage(info);
-    return m_mImageHash.Remove(bitmap);
+    return m_mImageHash.Remove(key);
 }
 
 void CPaintManagerUI::RemoveAllImages() {

@@ -100,6 +100,18 @@ TEST_F(FontTable, AddFontAtInsertsAndRefusesIndexesOutsideTheList) {
     EXPECT_EQ(pm_.GetCustomFontCount(), 4u);
 }
 
+TEST_F(FontTable, FontsBeyondASaneCountAreRefused) {
+    // A skin of tens of thousands of Font elements ran the process out of
+    // GDI handles; the table stops at a thousand.
+    for (int i = 0; i < 1000; ++i) ASSERT_NE(pm_.AddFont(L"F", 8 + i % 40, false, false, false), nullptr) << i;
+    EXPECT_EQ(pm_.AddFont(L"G", 10, false, false, false), nullptr);
+    EXPECT_EQ(pm_.AddFontAt(0, L"G", 10, false, false, false), nullptr);
+    EXPECT_EQ(pm_.GetCustomFontCount(), 1000u);
+    EXPECT_EQ(pm_.GetFont(1000), pm_.GetDefaultFontInfo()->hFont.Get());
+    ASSERT_TRUE(pm_.RemoveFontAt(0));
+    EXPECT_NE(pm_.AddFont(L"G", 10, false, false, false), nullptr) << "room again after a removal";
+}
+
 TEST_F(FontTable, RemovingFontZeroShiftsTheLaterFontsDown) {
     HFONT zero = pm_.AddFont(L"A", 10, false, false, false);
     HFONT one = pm_.AddFont(L"B", 11, false, false, false);

@@ -86,7 +86,25 @@ TEST_F(ImageTable, FileImageHasNoType) {
     ASSERT_NE(image, nullptr);
     EXPECT_TRUE(image->sResType.IsEmpty());
     EXPECT_EQ(pm_.GetImage(L"dot.png"), image);
-    EXPECT_EQ(pm_.GetImage(L"DOT.PNG"), nullptr);  // keys are exact
+    EXPECT_EQ(pm_.GetImage(L"DOT.PNG"), image);  // case folds, as in file names
+}
+
+TEST_F(ImageTable, OneFileUnderManySpellingsIsDecodedOnce) {
+    WriteDot(L"big.png", 0xFF0000FF, 4096);
+    const TImageInfo* image = pm_.AddImage(L"big.png");
+    ASSERT_NE(image, nullptr);
+    const wchar_t* spellings[] = {L".\\big.png", L".\\.\\big.png", L"./big.png", L"./.\\BIG.png",
+                                  L"Big.PNG"};
+    for (const wchar_t* name : spellings) {
+        EXPECT_EQ(pm_.GetImage(name), image) << name;
+        EXPECT_EQ(pm_.GetImageEx(name, nullptr, 0), image) << name;
+        EXPECT_EQ(pm_.AddImage(name), image) << name;
+    }
+    // A real step up or another file is another name.
+    EXPECT_EQ(pm_.GetImage(L"..\\big.png"), nullptr);
+    EXPECT_EQ(pm_.GetImage(L"ig.png"), nullptr);
+    EXPECT_TRUE(pm_.RemoveImage(L".\\BIG.PNG"));
+    EXPECT_EQ(pm_.GetImage(L"big.png"), nullptr);
 }
 
 TEST_F(ImageTable, FailedLoadAddsNothing) {
