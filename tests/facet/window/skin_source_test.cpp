@@ -3,6 +3,8 @@
 // leaves the window empty without InitWindow.
 #include <gtest/gtest.h>
 
+#include <string>
+
 #include "facet/controls/control_ui.h"
 #include "test_window.h"
 
@@ -81,6 +83,26 @@ TEST_F(SkinSource, UnknownTagsMissingImagesAndFontsStillDraw) {
     ::UpdateWindow(hwnd);
     PumpUntil([] { return false; }, 30);
     EXPECT_EQ(window.Manager().FindControl(L"kept")->GetWidth(), 200);  // laid out and painted
+    ::DestroyWindow(hwnd);
+}
+
+TEST_F(SkinSource, ASkinOfTwentyThousandFontsBuildsAndPaintsOnce) {
+    // Each Font once took a GDI handle until none were left, and painting
+    // then failed over and over; the table stops at a thousand.
+    std::wstring skin = L"<Window size=\"200,100\">";
+    for (int i = 0; i < 20000; ++i) skin += L"<Font name=\"Tahoma\" size=\"" + std::to_wstring(8 + i % 40) + L"\"/>";
+    skin += L"<VerticalLayout><Label name=\"far\" text=\"x\" font=\"15000\"/></VerticalLayout></Window>";
+    const DWORD start = ::GetTickCount();
+    CTestWindow window(UILIB_FILE, skin.c_str());
+    HWND hwnd = window.CreateAt(0, 0);
+    ASSERT_NE(hwnd, nullptr);
+    EXPECT_EQ(window.Manager().GetCustomFontCount(), 1000u);
+    ::ShowWindow(hwnd, SW_SHOWNOACTIVATE);
+    ::UpdateWindow(hwnd);
+    PumpUntil([] { return false; }, 30);
+    EXPECT_FALSE(::GetUpdateRect(hwnd, nullptr, FALSE)) << "painted and validated";
+    EXPECT_EQ(window.Manager().FindControl(L"far")->GetWidth(), 200);
+    EXPECT_LT(::GetTickCount() - start, 1000u);
     ::DestroyWindow(hwnd);
 }
 
