@@ -12,6 +12,23 @@ namespace Facet {
 namespace {
 
 constexpr UINT kDelayedCleanupMessage = WM_APP + 1;
+
+// The tooltip window class lives in comctl32. Importing that library costs
+// tens of milliseconds at every start under Wine, for a class most windows
+// never show, so it is loaded with the first tooltip and kept for the
+// process, like the tooltip class it registers.
+bool LoadTooltipClass() {
+    static const bool loaded = [] {
+        HMODULE comctl = ::LoadLibraryW(L"comctl32.dll");
+        if (!comctl) return false;
+        using InitProc = BOOL(WINAPI*)(const INITCOMMONCONTROLSEX*);
+        auto init = reinterpret_cast<InitProc>(
+            reinterpret_cast<void*>(::GetProcAddress(comctl, "InitCommonControlsEx")));
+        INITCOMMONCONTROLSEX classes = {sizeof(classes), ICC_WIN95_CLASSES};
+        return init && init(&classes);
+    }();
+    return loaded;
+}
 // Controls of the child windows answer their own notifications when they
 // come back under this offset (OCM_ in the platform's headers).
 constexpr UINT kReflectOffset = 0x2000;
@@ -171,7 +188,8 @@ void CPaintManagerUI::StartMouseTracking() {
     tme.dwHoverTime = m_hwndTooltip ? static_cast<DWORD>(::SendMessageW(
                                           m_hwndTooltip.get(), TTM_GETDELAYTIME, TTDT_INITIAL, 0))
                                     : 400;
-    ::_TrackMouseEvent(&tme);
+    // user32's own call: comctl32's _TrackMouseEvent only forwards to it.
+    ::TrackMouseEvent(&tme);
     m_bMouseTracking = true;
 }
 
@@ -241,6 +259,7 @@ void CPaintManagerUI::ShowTooltip(CControlUI* pControl) {
     m_ToolTip.lpszText = const_cast<wchar_t*>(m_sToolTipText.GetData());
     m_ToolTip.rect = pControl->GetPos();
     if (!m_hwndTooltip) {
+        if (!LoadTooltipClass()) return;
         m_hwndTooltip.reset(::CreateWindowExW(0, TOOLTIPS_CLASSW, nullptr,
                                               WS_POPUP | TTS_NOPREFIX | TTS_ALWAYSTIP,
                                               CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT,

@@ -45,7 +45,8 @@ int Height(const RECT& rc) { return rc.bottom - rc.top; }
 void CPaintManagerUI::InitProcessResources() {
     if (UpdateRectPen()) return;
     UpdateRectPen().Reset(::CreatePen(PS_SOLID, 1, RGB(220, 0, 0)));
-    ::InitCommonControls();
+    // The common controls (only the tooltip class is used) are loaded when
+    // the first tooltip shows, not here: see LoadTooltipClass.
     // msimg32's AlphaBlend and GradientFill are looked up by the render
     // engine itself, once per process, with its own fall-backs.
 }
