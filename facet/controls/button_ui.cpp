@@ -198,31 +198,23 @@ void CButtonUI::RefreshPaintState() {
     }
 }
 
-bool CButtonUI::DrawStateImage(HDC hDC, CDuiString& image) {
-    if (image.IsEmpty()) return false;
-    if (DrawImage(hDC, image)) return true;
-    // Not tried again at every paint.
-    image.Empty();
-    return false;
-}
-
 void CButtonUI::PaintStatusImage(HDC hDC) {
     RefreshPaintState();
     // The first state that holds picks the face; a state without its own
     // image shows the normal face.
     if (m_uButtonState & StateDisabled) {
-        if (DrawStateImage(hDC, m_sDisabledImage)) {
-            DrawStateImage(hDC, m_sForeImage);
+        if (DrawImageOrForget(hDC, m_sDisabledImage)) {
+            DrawImageOrForget(hDC, m_sForeImage);
             return;
         }
     } else if (m_uButtonState & StatePushed) {
-        if (DrawStateImage(hDC, m_sPushedImage)) {
-            DrawStateImage(hDC, m_sForeImage);
+        if (DrawImageOrForget(hDC, m_sPushedImage)) {
+            DrawImageOrForget(hDC, m_sForeImage);
             return;
         }
     } else if (m_uButtonState & StateHot) {
-        if (DrawStateImage(hDC, m_sHotImage)) {
-            if (!DrawStateImage(hDC, m_sHotForeImage)) DrawStateImage(hDC, m_sForeImage);
+        if (DrawImageOrForget(hDC, m_sHotImage)) {
+            if (!DrawImageOrForget(hDC, m_sHotForeImage)) DrawImageOrForget(hDC, m_sForeImage);
             return;
         }
         if (m_dwHotBkColor != 0) {
@@ -230,13 +222,13 @@ void CButtonUI::PaintStatusImage(HDC hDC) {
             return;
         }
     } else if (m_uButtonState & StateFocused) {
-        if (DrawStateImage(hDC, m_sFocusedImage)) {
-            DrawStateImage(hDC, m_sForeImage);
+        if (DrawImageOrForget(hDC, m_sFocusedImage)) {
+            DrawImageOrForget(hDC, m_sForeImage);
             return;
         }
     }
-    DrawStateImage(hDC, m_sNormalImage);
-    DrawStateImage(hDC, m_sForeImage);
+    DrawImageOrForget(hDC, m_sNormalImage);
+    DrawImageOrForget(hDC, m_sForeImage);
 }
 
 void CButtonUI::PaintText(HDC hDC) {

@@ -72,8 +72,6 @@ public:
 protected:
     // Brings the focused and disabled bits up to date before painting.
     void RefreshPaintState();
-    // Draws the image, dropping it for good when it cannot be drawn.
-    bool DrawStateImage(HDC hDC, CDuiString& image);
     void SetImage(CDuiString& target, const wchar_t* pStrImage);
 
     UINT m_uButtonState = 0;

@@ -238,13 +238,6 @@ SIZE CComboUI::EstimateSize(SIZE szAvailable) {
 
 void CComboUI::DoPaint(HDC hDC, const RECT& rcPaint) { CControlUI::DoPaint(hDC, rcPaint); }
 
-bool CComboUI::DrawStateImage(HDC hDC, CDuiString& image) {
-    if (image.IsEmpty()) return false;
-    if (DrawImage(hDC, image)) return true;
-    image.Empty();
-    return false;
-}
-
 void CComboUI::PaintStatusImage(HDC hDC) {
     if (IsFocused()) {
         m_uButtonState |= StateFocused;
@@ -266,8 +259,8 @@ void CComboUI::PaintStatusImage(HDC hDC) {
     } else if (m_uButtonState & StateFocused) {
         state = &m_sFocusedImage;
     }
-    if (state && DrawStateImage(hDC, *state)) return;
-    DrawStateImage(hDC, m_sNormalImage);
+    if (state && DrawImageOrForget(hDC, *state)) return;
+    DrawImageOrForget(hDC, m_sNormalImage);
 }
 
 void CComboUI::PaintText(HDC hDC) {

@@ -132,7 +132,6 @@ private:
     // Item indices equal positions from `first` on.
     void RenumberFrom(int first);
     void SetImage(CDuiString& target, const wchar_t* pStrImage);
-    bool DrawStateImage(HDC hDC, CDuiString& image);
 
     CComboWnd* m_pWindow = nullptr;
     int m_iCurSel = -1;

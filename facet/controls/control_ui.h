@@ -218,6 +218,10 @@ public:
     CEventSource NotifyHandlers;   // raised with each TNotifyUI the control sends
 
 protected:
+    // Draws an image description as DrawImage does; one that cannot be drawn
+    // is dropped, so that later paints do not try (and load) it again. False
+    // for an empty or dropped description.
+    bool DrawImageOrForget(HDC hDC, CDuiString& image, const wchar_t* pStrModify = nullptr);
     // Invalidates rc after narrowing it to each ancestor in turn; nothing
     // when it vanishes on the way.
     void InvalidateThroughAncestors(RECT rc);

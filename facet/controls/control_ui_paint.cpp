@@ -69,12 +69,14 @@ void CControlUI::PaintBkColor(HDC hDC) {
     CRenderEngine::DrawColor(hDC, opaque ? m_rcPaint : m_rcItem, GetAdjustColor(m_dwBackColor));
 }
 
-void CControlUI::PaintBkImage(HDC hDC) {
-    if (m_sBkImage.IsEmpty()) return;
-    // A description that cannot be drawn is dropped, so that each later paint
-    // does not try (and load) it again.
-    if (!DrawImage(hDC, m_sBkImage)) m_sBkImage.Empty();
+bool CControlUI::DrawImageOrForget(HDC hDC, CDuiString& image, const wchar_t* pStrModify) {
+    if (image.IsEmpty()) return false;
+    if (DrawImage(hDC, image, pStrModify)) return true;
+    image.Empty();
+    return false;
 }
+
+void CControlUI::PaintBkImage(HDC hDC) { DrawImageOrForget(hDC, m_sBkImage); }
 
 void CControlUI::PaintStatusImage(HDC /*hDC*/) {}
 

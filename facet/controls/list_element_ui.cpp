@@ -95,13 +95,6 @@ void CListElementUI::SetAttribute(const wchar_t* pstrName, const wchar_t* pstrVa
     }
 }
 
-bool CListElementUI::DrawListImage(HDC hDC, CDuiString& image) {
-    if (image.IsEmpty()) return false;
-    if (DrawImage(hDC, image)) return true;
-    image.Empty();
-    return false;
-}
-
 void CListElementUI::DrawItemBk(HDC hDC, const RECT& rcItem) {
     if (!m_pOwner) return;
     TListInfoUI* info = m_pOwner->GetListInfo();
@@ -114,16 +107,16 @@ void CListElementUI::DrawItemBk(HDC hDC, const RECT& rcItem) {
     if (!IsEnabled()) color = info->dwDisabledBkColor;
     if (color != 0) CRenderEngine::DrawColor(hDC, rcItem, GetAdjustColor(color));
 
-    if (!IsEnabled() && DrawListImage(hDC, info->sDisabledImage)) return;
-    if (IsSelected() && DrawListImage(hDC, info->sSelectedImage)) return;
-    if (hot && DrawListImage(hDC, info->sHotImage)) return;
+    if (!IsEnabled() && DrawImageOrForget(hDC, info->sDisabledImage)) return;
+    if (IsSelected() && DrawImageOrForget(hDC, info->sSelectedImage)) return;
+    if (hot && DrawImageOrForget(hDC, info->sHotImage)) return;
 
     if (!m_sBkImage.IsEmpty()) {
         if (!info->bAlternateBk || !odd) {
-            if (!DrawImage(hDC, m_sBkImage)) m_sBkImage.Empty();
+            DrawImageOrForget(hDC, m_sBkImage);
         }
     } else if (!info->sBkImage.IsEmpty()) {
-        DrawListImage(hDC, info->sBkImage);
+        DrawImageOrForget(hDC, info->sBkImage);
         return;
     }
 

@@ -45,8 +45,6 @@ protected:
     void PassToOwner(TEventUI& event);
     // Mouse events of an item with its mouse disabled go to the owner.
     bool ForwardDisabledMouse(TEventUI& event);
-    // Draws one of the list info's images; a failing one is cleared.
-    bool DrawListImage(HDC hDC, CDuiString& image);
 
     int m_iIndex = -1;
     bool m_bSelected = false;

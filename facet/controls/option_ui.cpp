@@ -139,9 +139,9 @@ void COptionUI::PaintStatusImage(HDC hDC) {
     // An option never shows a pushed face.
     m_uButtonState &= ~StatePushed;
     if (m_bSelected && (m_uButtonState & StateHot) && !m_sSelectedHotImage.IsEmpty()) {
-        if (!DrawStateImage(hDC, m_sSelectedHotImage)) CButtonUI::PaintStatusImage(hDC);
+        if (!DrawImageOrForget(hDC, m_sSelectedHotImage)) CButtonUI::PaintStatusImage(hDC);
     } else if (m_bSelected && !m_sSelectedImage.IsEmpty()) {
-        if (!DrawStateImage(hDC, m_sSelectedImage)) CButtonUI::PaintStatusImage(hDC);
+        if (!DrawImageOrForget(hDC, m_sSelectedImage)) CButtonUI::PaintStatusImage(hDC);
     } else if (m_bSelected && m_dwSelectedBkColor != 0) {
         // The colour stands alone, as the button's hot colour does.
         CRenderEngine::DrawColor(hDC, m_rcPaint, GetAdjustColor(m_dwSelectedBkColor));
@@ -149,7 +149,7 @@ void COptionUI::PaintStatusImage(HDC hDC) {
     } else {
         CButtonUI::PaintStatusImage(hDC);
     }
-    DrawStateImage(hDC, m_sOptionForeImage);
+    DrawImageOrForget(hDC, m_sOptionForeImage);
 }
 
 void COptionUI::PaintText(HDC hDC) {

@@ -202,13 +202,6 @@ void CSliderUI::SetAttribute(const wchar_t* pstrName, const wchar_t* pstrValue) 
     }
 }
 
-bool CSliderUI::DrawThumb(HDC hDC, CDuiString& image, const wchar_t* pStrModify) {
-    if (image.IsEmpty()) return false;
-    if (DrawImage(hDC, image, pStrModify)) return true;
-    image.Empty();
-    return false;
-}
-
 void CSliderUI::PaintStatusImage(HDC hDC) {
     CProgressUI::PaintStatusImage(hDC);
     RECT thumb = GetThumbRect();
@@ -222,8 +215,8 @@ void CSliderUI::PaintStatusImage(HDC hDC) {
     } else if (m_uButtonState & StateHot) {
         face = &m_sThumbHotImage;
     }
-    if (face && DrawThumb(hDC, *face, modify)) return;
-    DrawThumb(hDC, m_sThumbImage, modify);
+    if (face && DrawImageOrForget(hDC, *face, modify)) return;
+    DrawImageOrForget(hDC, m_sThumbImage, modify);
 }
 
 }  // namespace Facet

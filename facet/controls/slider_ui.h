@@ -50,8 +50,6 @@ private:
     // One wheel notch or key step, reported at once.
     void Step(int direction);
     void SetImage(CDuiString& target, const wchar_t* pStrImage);
-    // Draws the image, dropping it for good when it cannot be drawn.
-    bool DrawThumb(HDC hDC, CDuiString& image, const wchar_t* pStrModify);
 
     UINT m_uButtonState = 0;
     int m_nStep = 1;
