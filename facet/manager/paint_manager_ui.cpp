@@ -188,6 +188,9 @@ CControlUI* CPaintManagerUI::GetRoot() const { return m_pRoot; }
 void CPaintManagerUI::NeedUpdate() { m_bUpdateNeeded = true; }
 
 void CPaintManagerUI::Invalidate(RECT& rcItem) {
+    // An empty rectangle adds nothing to the update region, and asking the
+    // window system costs a round trip per attribute while a skin is built.
+    if (::IsRectEmpty(&rcItem)) return;
     if (m_hWndPaint) ::InvalidateRect(m_hWndPaint, &rcItem, FALSE);
 }
 
