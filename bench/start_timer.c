@@ -1,7 +1,8 @@
 /* Times one cold start from inside Wine, where looking for a window costs
    microseconds: starts the program, waits until its window of the given
-   class is visible and has nothing left to paint, prints the milliseconds
-   and ends the program. Usage: start_timer PROGRAM WINDOW_CLASS */
+   class is visible, has nothing left to paint and has finished painting,
+   prints the milliseconds and ends the program.
+   Usage: start_timer PROGRAM WINDOW_CLASS */
 #include <windows.h>
 #include <stdio.h>
 
@@ -23,6 +24,10 @@ int wmain(int argc, wchar_t** argv) {
         hwnd = NULL;
         Sleep(1);
     }
+    /* The update region empties when the paint begins, not when it ends. The
+       paint runs inside the window thread's WM_PAINT, and a sent message is
+       answered only once that thread is back in its message loop. */
+    if (hwnd) SendMessageTimeoutW(hwnd, WM_NULL, 0, 0, SMTO_NORMAL, 5000, NULL);
     QueryPerformanceCounter(&t1);
     TerminateProcess(pi.hProcess, 0);
     WaitForSingleObject(pi.hProcess, 5000);
