@@ -7,8 +7,8 @@
 # and no window of the last one, and then left alone for QUIET seconds: a
 # start made right after the warm-up window's end meets Wine still busy with
 # it, and both programs then scatter between 50 and 160 ms from one start to
-# the next; after two quiet seconds they start as a user's double click on
-# an idle desktop does. QUIET=0 measures the back-to-back case.
+# the next. After a second or more of quiet both take 150-190 ms: the case
+# of a start on an idle desktop. QUIET=0 measures the back-to-back case.
 # Prints each median, their ratio and the tool's size. Not a test.
 #   RUNS=41 QUIET=2 bash bench/start-bench.sh
 set -euo pipefail
