@@ -156,25 +156,20 @@ SIZE CButtonUI::EstimateSize(SIZE szAvailable) {
     return EstimateWithFontHeight(szAvailable, kButtonTextMargin);
 }
 
-void CButtonUI::SetImage(CDuiString& target, const wchar_t* pStrImage) {
-    target = pStrImage ? pStrImage : L"";
-    Invalidate();
-}
-
 const wchar_t* CButtonUI::GetNormalImage() const { return m_sNormalImage; }
-void CButtonUI::SetNormalImage(const wchar_t* s) { SetImage(m_sNormalImage, s); }
+void CButtonUI::SetNormalImage(const wchar_t* s) { AssignImage(m_sNormalImage, s); }
 const wchar_t* CButtonUI::GetHotImage() const { return m_sHotImage; }
-void CButtonUI::SetHotImage(const wchar_t* s) { SetImage(m_sHotImage, s); }
+void CButtonUI::SetHotImage(const wchar_t* s) { AssignImage(m_sHotImage, s); }
 const wchar_t* CButtonUI::GetHotForeImage() const { return m_sHotForeImage; }
-void CButtonUI::SetHotForeImage(const wchar_t* s) { SetImage(m_sHotForeImage, s); }
+void CButtonUI::SetHotForeImage(const wchar_t* s) { AssignImage(m_sHotForeImage, s); }
 const wchar_t* CButtonUI::GetPushedImage() const { return m_sPushedImage; }
-void CButtonUI::SetPushedImage(const wchar_t* s) { SetImage(m_sPushedImage, s); }
+void CButtonUI::SetPushedImage(const wchar_t* s) { AssignImage(m_sPushedImage, s); }
 const wchar_t* CButtonUI::GetFocusedImage() const { return m_sFocusedImage; }
-void CButtonUI::SetFocusedImage(const wchar_t* s) { SetImage(m_sFocusedImage, s); }
+void CButtonUI::SetFocusedImage(const wchar_t* s) { AssignImage(m_sFocusedImage, s); }
 const wchar_t* CButtonUI::GetDisabledImage() const { return m_sDisabledImage; }
-void CButtonUI::SetDisabledImage(const wchar_t* s) { SetImage(m_sDisabledImage, s); }
+void CButtonUI::SetDisabledImage(const wchar_t* s) { AssignImage(m_sDisabledImage, s); }
 const wchar_t* CButtonUI::GetForeImage() const { return m_sForeImage; }
-void CButtonUI::SetForeImage(const wchar_t* s) { SetImage(m_sForeImage, s); }
+void CButtonUI::SetForeImage(const wchar_t* s) { AssignImage(m_sForeImage, s); }
 
 DWORD CButtonUI::GetHotBkColor() const { return m_dwHotBkColor; }
 void CButtonUI::SetHotBkColor(DWORD dwColor) { m_dwHotBkColor = dwColor; }

@@ -72,7 +72,6 @@ public:
 protected:
     // Brings the focused and disabled bits up to date before painting.
     void RefreshPaintState();
-    void SetImage(CDuiString& target, const wchar_t* pStrImage);
 
     UINT m_uButtonState = 0;
     DWORD m_dwHotBkColor = 0;

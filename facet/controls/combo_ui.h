@@ -131,7 +131,6 @@ private:
     void EmptyItemRects();
     // Item indices equal positions from `first` on.
     void RenumberFrom(int first);
-    void SetImage(CDuiString& target, const wchar_t* pStrImage);
 
     CComboWnd* m_pWindow = nullptr;
     int m_iCurSel = -1;

@@ -96,21 +96,16 @@ void CComboUI::SetTextPadding(RECT rc) {
     Invalidate();
 }
 
-void CComboUI::SetImage(CDuiString& target, const wchar_t* pStrImage) {
-    target = pStrImage ? pStrImage : L"";
-    Invalidate();
-}
-
 const wchar_t* CComboUI::GetNormalImage() const { return m_sNormalImage; }
-void CComboUI::SetNormalImage(const wchar_t* s) { SetImage(m_sNormalImage, s); }
+void CComboUI::SetNormalImage(const wchar_t* s) { AssignImage(m_sNormalImage, s); }
 const wchar_t* CComboUI::GetHotImage() const { return m_sHotImage; }
-void CComboUI::SetHotImage(const wchar_t* s) { SetImage(m_sHotImage, s); }
+void CComboUI::SetHotImage(const wchar_t* s) { AssignImage(m_sHotImage, s); }
 const wchar_t* CComboUI::GetPushedImage() const { return m_sPushedImage; }
-void CComboUI::SetPushedImage(const wchar_t* s) { SetImage(m_sPushedImage, s); }
+void CComboUI::SetPushedImage(const wchar_t* s) { AssignImage(m_sPushedImage, s); }
 const wchar_t* CComboUI::GetFocusedImage() const { return m_sFocusedImage; }
-void CComboUI::SetFocusedImage(const wchar_t* s) { SetImage(m_sFocusedImage, s); }
+void CComboUI::SetFocusedImage(const wchar_t* s) { AssignImage(m_sFocusedImage, s); }
 const wchar_t* CComboUI::GetDisabledImage() const { return m_sDisabledImage; }
-void CComboUI::SetDisabledImage(const wchar_t* s) { SetImage(m_sDisabledImage, s); }
+void CComboUI::SetDisabledImage(const wchar_t* s) { AssignImage(m_sDisabledImage, s); }
 
 // The closed box shows the selected item in these settings, so they repaint.
 int CComboUI::GetItemFont() const { return m_ListInfo.nFont; }

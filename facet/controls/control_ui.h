@@ -222,6 +222,8 @@ protected:
     // is dropped, so that later paints do not try (and load) it again. False
     // for an empty or dropped description.
     bool DrawImageOrForget(HDC hDC, CDuiString& image, const wchar_t* pStrModify = nullptr);
+    // Stores an image description (null means none) and repaints.
+    void AssignImage(CDuiString& image, const wchar_t* pStrImage);
     // Invalidates rc after narrowing it to each ancestor in turn; nothing
     // when it vanishes on the way.
     void InvalidateThroughAncestors(RECT rc);

@@ -69,6 +69,11 @@ void CControlUI::PaintBkColor(HDC hDC) {
     CRenderEngine::DrawColor(hDC, opaque ? m_rcPaint : m_rcItem, GetAdjustColor(m_dwBackColor));
 }
 
+void CControlUI::AssignImage(CDuiString& image, const wchar_t* pStrImage) {
+    image = pStrImage ? pStrImage : L"";
+    Invalidate();
+}
+
 bool CControlUI::DrawImageOrForget(HDC hDC, CDuiString& image, const wchar_t* pStrModify) {
     if (image.IsEmpty()) return false;
     if (DrawImage(hDC, image, pStrModify)) return true;

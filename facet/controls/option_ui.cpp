@@ -94,11 +94,11 @@ void COptionUI::SetGroup(const wchar_t* pStrGroupName) {
 }
 
 const wchar_t* COptionUI::GetSelectedImage() const { return m_sSelectedImage; }
-void COptionUI::SetSelectedImage(const wchar_t* s) { SetImage(m_sSelectedImage, s); }
+void COptionUI::SetSelectedImage(const wchar_t* s) { AssignImage(m_sSelectedImage, s); }
 const wchar_t* COptionUI::GetSelectedHotImage() const { return m_sSelectedHotImage; }
-void COptionUI::SetSelectedHotImage(const wchar_t* s) { SetImage(m_sSelectedHotImage, s); }
+void COptionUI::SetSelectedHotImage(const wchar_t* s) { AssignImage(m_sSelectedHotImage, s); }
 const wchar_t* COptionUI::GetForeImage() const { return m_sOptionForeImage; }
-void COptionUI::SetForeImage(const wchar_t* s) { SetImage(m_sOptionForeImage, s); }
+void COptionUI::SetForeImage(const wchar_t* s) { AssignImage(m_sOptionForeImage, s); }
 
 DWORD COptionUI::GetSelectBkColor() const { return m_dwSelectedBkColor; }
 void COptionUI::SetSelectedBkColor(DWORD dwBkColor) { m_dwSelectedBkColor = dwBkColor; }

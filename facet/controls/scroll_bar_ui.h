@@ -152,7 +152,6 @@ private:
     bool PaintPartImages(HDC hDC, UINT& uState, PartImages& images, const wchar_t* pStrModify);
     // Writes "dest='l,t,r,b'" for rc relative to the bar into the modifier.
     const wchar_t* MakeDestModifier(const RECT& rc);
-    void SetImage(CDuiString& target, const wchar_t* pStrImage);
 
     bool m_bHorizontal = false;
     int m_nRange = 100;

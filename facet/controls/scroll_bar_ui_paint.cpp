@@ -14,55 +14,50 @@ bool IsAllZero(const RECT& rc) {
 
 }  // namespace
 
-void CScrollBarUI::SetImage(CDuiString& target, const wchar_t* pStrImage) {
-    target = pStrImage ? pStrImage : L"";
-    Invalidate();
-}
-
 const wchar_t* CScrollBarUI::GetBkNormalImage() const { return m_bkImages.normal; }
-void CScrollBarUI::SetBkNormalImage(const wchar_t* s) { SetImage(m_bkImages.normal, s); }
+void CScrollBarUI::SetBkNormalImage(const wchar_t* s) { AssignImage(m_bkImages.normal, s); }
 const wchar_t* CScrollBarUI::GetBkHotImage() const { return m_bkImages.hot; }
-void CScrollBarUI::SetBkHotImage(const wchar_t* s) { SetImage(m_bkImages.hot, s); }
+void CScrollBarUI::SetBkHotImage(const wchar_t* s) { AssignImage(m_bkImages.hot, s); }
 const wchar_t* CScrollBarUI::GetBkPushedImage() const { return m_bkImages.pushed; }
-void CScrollBarUI::SetBkPushedImage(const wchar_t* s) { SetImage(m_bkImages.pushed, s); }
+void CScrollBarUI::SetBkPushedImage(const wchar_t* s) { AssignImage(m_bkImages.pushed, s); }
 const wchar_t* CScrollBarUI::GetBkDisabledImage() const { return m_bkImages.disabled; }
-void CScrollBarUI::SetBkDisabledImage(const wchar_t* s) { SetImage(m_bkImages.disabled, s); }
+void CScrollBarUI::SetBkDisabledImage(const wchar_t* s) { AssignImage(m_bkImages.disabled, s); }
 const wchar_t* CScrollBarUI::GetButton1NormalImage() const { return m_button1Images.normal; }
-void CScrollBarUI::SetButton1NormalImage(const wchar_t* s) { SetImage(m_button1Images.normal, s); }
+void CScrollBarUI::SetButton1NormalImage(const wchar_t* s) { AssignImage(m_button1Images.normal, s); }
 const wchar_t* CScrollBarUI::GetButton1HotImage() const { return m_button1Images.hot; }
-void CScrollBarUI::SetButton1HotImage(const wchar_t* s) { SetImage(m_button1Images.hot, s); }
+void CScrollBarUI::SetButton1HotImage(const wchar_t* s) { AssignImage(m_button1Images.hot, s); }
 const wchar_t* CScrollBarUI::GetButton1PushedImage() const { return m_button1Images.pushed; }
-void CScrollBarUI::SetButton1PushedImage(const wchar_t* s) { SetImage(m_button1Images.pushed, s); }
+void CScrollBarUI::SetButton1PushedImage(const wchar_t* s) { AssignImage(m_button1Images.pushed, s); }
 const wchar_t* CScrollBarUI::GetButton1DisabledImage() const { return m_button1Images.disabled; }
 void CScrollBarUI::SetButton1DisabledImage(const wchar_t* s) {
-    SetImage(m_button1Images.disabled, s);
+    AssignImage(m_button1Images.disabled, s);
 }
 const wchar_t* CScrollBarUI::GetButton2NormalImage() const { return m_button2Images.normal; }
-void CScrollBarUI::SetButton2NormalImage(const wchar_t* s) { SetImage(m_button2Images.normal, s); }
+void CScrollBarUI::SetButton2NormalImage(const wchar_t* s) { AssignImage(m_button2Images.normal, s); }
 const wchar_t* CScrollBarUI::GetButton2HotImage() const { return m_button2Images.hot; }
-void CScrollBarUI::SetButton2HotImage(const wchar_t* s) { SetImage(m_button2Images.hot, s); }
+void CScrollBarUI::SetButton2HotImage(const wchar_t* s) { AssignImage(m_button2Images.hot, s); }
 const wchar_t* CScrollBarUI::GetButton2PushedImage() const { return m_button2Images.pushed; }
-void CScrollBarUI::SetButton2PushedImage(const wchar_t* s) { SetImage(m_button2Images.pushed, s); }
+void CScrollBarUI::SetButton2PushedImage(const wchar_t* s) { AssignImage(m_button2Images.pushed, s); }
 const wchar_t* CScrollBarUI::GetButton2DisabledImage() const { return m_button2Images.disabled; }
 void CScrollBarUI::SetButton2DisabledImage(const wchar_t* s) {
-    SetImage(m_button2Images.disabled, s);
+    AssignImage(m_button2Images.disabled, s);
 }
 const wchar_t* CScrollBarUI::GetThumbNormalImage() const { return m_thumbImages.normal; }
-void CScrollBarUI::SetThumbNormalImage(const wchar_t* s) { SetImage(m_thumbImages.normal, s); }
+void CScrollBarUI::SetThumbNormalImage(const wchar_t* s) { AssignImage(m_thumbImages.normal, s); }
 const wchar_t* CScrollBarUI::GetThumbHotImage() const { return m_thumbImages.hot; }
-void CScrollBarUI::SetThumbHotImage(const wchar_t* s) { SetImage(m_thumbImages.hot, s); }
+void CScrollBarUI::SetThumbHotImage(const wchar_t* s) { AssignImage(m_thumbImages.hot, s); }
 const wchar_t* CScrollBarUI::GetThumbPushedImage() const { return m_thumbImages.pushed; }
-void CScrollBarUI::SetThumbPushedImage(const wchar_t* s) { SetImage(m_thumbImages.pushed, s); }
+void CScrollBarUI::SetThumbPushedImage(const wchar_t* s) { AssignImage(m_thumbImages.pushed, s); }
 const wchar_t* CScrollBarUI::GetThumbDisabledImage() const { return m_thumbImages.disabled; }
-void CScrollBarUI::SetThumbDisabledImage(const wchar_t* s) { SetImage(m_thumbImages.disabled, s); }
+void CScrollBarUI::SetThumbDisabledImage(const wchar_t* s) { AssignImage(m_thumbImages.disabled, s); }
 const wchar_t* CScrollBarUI::GetRailNormalImage() const { return m_railImages.normal; }
-void CScrollBarUI::SetRailNormalImage(const wchar_t* s) { SetImage(m_railImages.normal, s); }
+void CScrollBarUI::SetRailNormalImage(const wchar_t* s) { AssignImage(m_railImages.normal, s); }
 const wchar_t* CScrollBarUI::GetRailHotImage() const { return m_railImages.hot; }
-void CScrollBarUI::SetRailHotImage(const wchar_t* s) { SetImage(m_railImages.hot, s); }
+void CScrollBarUI::SetRailHotImage(const wchar_t* s) { AssignImage(m_railImages.hot, s); }
 const wchar_t* CScrollBarUI::GetRailPushedImage() const { return m_railImages.pushed; }
-void CScrollBarUI::SetRailPushedImage(const wchar_t* s) { SetImage(m_railImages.pushed, s); }
+void CScrollBarUI::SetRailPushedImage(const wchar_t* s) { AssignImage(m_railImages.pushed, s); }
 const wchar_t* CScrollBarUI::GetRailDisabledImage() const { return m_railImages.disabled; }
-void CScrollBarUI::SetRailDisabledImage(const wchar_t* s) { SetImage(m_railImages.disabled, s); }
+void CScrollBarUI::SetRailDisabledImage(const wchar_t* s) { AssignImage(m_railImages.disabled, s); }
 
 void CScrollBarUI::DoPaint(HDC hDC, const RECT& rcPaint) {
     if (!::IntersectRect(&m_rcPaint, &rcPaint, &m_rcItem)) return;
