@@ -49,6 +49,7 @@ fat32::FormatResult FormatDriveLetter(char letter, const char* label, int sector
     if (drive->failures & drives::kFailGeometry) device.FailOperation(fat32::DeviceOp::GetGeometry);
     fat32::FormatRequest request;
     request.sectorsPerCluster = sectorsPerCluster;
+    request.mayUseSmallerClusters = true;
     request.label = label;
     fat32::FormatOptions options;
     options.now = fat32::CurrentLocalTime();

@@ -63,6 +63,9 @@ CapacityProbe::CapacityProbe(BlockDevice& device, std::uint64_t claimedBytes, st
       allocator_(allocator) {
     window_ = std::clamp(PowerOfTwoAtLeast(claimed_ / kTargetPlaces), kMinWindow, kMaxWindow);
     window_ = std::min(window_, claimed_ / 2 / kChunkBytes * kChunkBytes);
+    // Below 2 MiB the rule above leaves no window at all: the places would
+    // then stand zero bytes apart for ever.
+    window_ = std::max<std::uint64_t>(window_, std::min<std::uint64_t>(claimed_, kPlaceBytes));
 }
 
 void CapacityProbe::Advance(std::uint64_t bytes) {
@@ -89,7 +92,12 @@ bool CapacityProbe::CheckRange(std::uint64_t offset, std::uint64_t bytes, std::u
             const std::uint64_t here = at + i;
             FillSector(expected, here, nonce_);
             const std::uint8_t* got = buffer + i;
-            if (std::memcmp(got, expected, kSector) == 0) continue;
+            if (std::memcmp(got, expected, kSector) == 0) {
+                // The ranges are checked in ascending order: this is the end
+                // of what held its data, up to the first sector that did not.
+                if (!foreignSeen_) goodEnd_ = here + kSector;
+                continue;
+            }
             const std::uint64_t origin = Get64(got + 16);
             std::uint8_t theirs[kSector];
             FillSector(theirs, origin, nonce_);
@@ -98,8 +106,8 @@ bool CapacityProbe::CheckRange(std::uint64_t offset, std::uint64_t bytes, std::u
                 // (or a multiple of it; the smallest seen is the size).
                 const std::uint64_t distance = origin > here ? origin - here : here - origin;
                 if (smallestWrap_ == 0 || distance < smallestWrap_) smallestWrap_ = distance;
-            } else if (firstForeign_ == 0 || here < firstForeign_) {
-                firstForeign_ = here == 0 ? kSector : here;
+            } else {
+                foreignSeen_ = true;
             }
         }
         Advance(size);
@@ -112,12 +120,13 @@ bool CapacityProbe::Run(ProbeReport& report, const ProbeProgress& progress) {
     progress_ = progress;
 
     std::vector<std::uint64_t> places;
-    for (std::uint64_t at = window_; at + kPlaceBytes <= claimed_; at += window_) places.push_back(at);
+    for (std::uint64_t at = window_; window_ > 0 && at + kPlaceBytes <= claimed_; at += window_)
+        places.push_back(at);
     const std::uint64_t lastMiB = claimed_ > kMiB ? claimed_ - kMiB : 0;
     for (std::uint32_t i = 0; i < kLastMiBPlaces; ++i)
         places.push_back(lastMiB + i * (kMiB / kLastMiBPlaces));
     std::uint64_t state = nonce_ | 1;
-    const std::uint64_t span = (claimed_ - window_) / kPlaceBytes;
+    const std::uint64_t span = claimed_ > window_ ? (claimed_ - window_) / kPlaceBytes : 0;
     for (std::uint32_t i = 0; i < kRandomPlaces && span > 0; ++i)
         places.push_back(window_ + NextRandom(state) % span * kPlaceBytes);
     std::sort(places.begin(), places.end());
@@ -140,7 +149,9 @@ bool CapacityProbe::Run(ProbeReport& report, const ProbeProgress& progress) {
 
     std::uint64_t capacity = claimed_;
     if (smallestWrap_) capacity = std::min(capacity, smallestWrap_);
-    if (firstForeign_) capacity = std::min(capacity, firstForeign_);
+    // A stick that drops what lies past its real size holds at least what
+    // read back right below the first foreign sector: name no more than that.
+    if (foreignSeen_) capacity = std::min(capacity, goodEnd_);
     report.honest = capacity == claimed_;
     report.realCapacity = report.honest ? 0 : capacity / kMiB * kMiB;
     report.places = static_cast<std::uint32_t>(places.size());

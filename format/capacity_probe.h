@@ -56,10 +56,12 @@ private:
     std::uint64_t done_ = 0;
     std::uint64_t total_ = 0;
     // What the read-back found: the smallest distance between a sector and
-    // the offset its data was written for, and the first sector holding
-    // something that is not the probe's at all.
+    // the offset its data was written for; whether a sector held something
+    // that is not the probe's at all, and the end of the good sectors below
+    // the first such one.
     std::uint64_t smallestWrap_ = 0;
-    std::uint64_t firstForeign_ = 0;
+    bool foreignSeen_ = false;
+    std::uint64_t goodEnd_ = 0;
 };
 
 }  // namespace fat32

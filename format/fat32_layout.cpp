@@ -11,6 +11,8 @@ constexpr std::uint64_t kMinTotalSectors = 0x10000;     // below: under 32 MiB
 constexpr std::uint64_t kMaxTotalSectors = 0xFFFFFFFF;  // at or above: 2 TiB or more
 constexpr std::uint64_t kAutoLargeClusterAbove = 0x80000000;  // 1 TiB
 constexpr std::uint32_t kMinClusters = 0x10000;
+constexpr std::int32_t kMaxSectorsPerCluster = 128;
+constexpr std::uint64_t kMaxReservedSectors = 0xFFFF;
 // Cluster numbers from 0x0FFFFFF7 on mean "bad" and "end of chain", and the
 // data clusters are numbered from 2, so 0x0FFFFFF5 clusters is the most a
 // FAT32 volume can address.
@@ -62,19 +64,77 @@ std::uint32_t ClustersBeside(std::uint32_t totalSectors, std::uint32_t reservedS
 // Reserved sectors that put the first data sector on a multiple of `align`
 // counted from the start of the disk. The FAT keeps the size computed for 32
 // reserved sectors: the few clusters the larger reserved area takes away only
-// leave it a little room to spare.
-std::uint32_t AlignedReservedSectors(std::uint32_t hiddenSectors, std::uint32_t fatSectors,
+// leave it a little room to spare. 64-bit, since a huge alignment may ask for
+// more than the boot sector's 16-bit field holds.
+std::uint64_t AlignedReservedSectors(std::uint32_t hiddenSectors, std::uint32_t fatSectors,
                                      std::uint32_t align) {
     if (align <= 1) return kReservedSectors;
     const std::uint64_t firstData =
         static_cast<std::uint64_t>(hiddenSectors) + kReservedSectors + kFatCount * std::uint64_t{fatSectors};
-    return kReservedSectors + static_cast<std::uint32_t>((align - firstData % align) % align);
+    return kReservedSectors + (align - firstData % align) % align;
+}
+
+bool IsClusterSize(std::int32_t sectorsPerCluster) {
+    return sectorsPerCluster >= 1 && sectorsPerCluster <= kMaxSectorsPerCluster &&
+           (sectorsPerCluster & (sectorsPerCluster - 1)) == 0;
+}
+
+// The layout for one cluster size, or the refusal (1, 8, 7 or 6).
+FormatResult LayoutWithClusters(const VolumeGeometry& geometry, std::uint32_t totalSectors,
+                                std::uint32_t sectorsPerCluster, std::uint32_t alignSectors,
+                                Fat32Layout& layout) {
+    // Each cluster costs its sectors plus one FAT entry in each of the two FATs.
+    const std::uint64_t numerator =
+        static_cast<std::uint64_t>(totalSectors - kReservedSectors) * kFatEntrySize;
+    const std::uint64_t divisor =
+        static_cast<std::uint64_t>(sectorsPerCluster) * kSectorSize + kFatEntrySize * kFatCount;
+    std::uint32_t fatSectors = static_cast<std::uint32_t>(numerator / divisor) + 1;
+    std::uint32_t clusterCount =
+        ClustersBeside(totalSectors, kReservedSectors, fatSectors, sectorsPerCluster);
+    // The formula forgets the two reserved entries, so for a few sizes the
+    // last cluster has no entry. One more sector per FAT adds 128 entries and
+    // takes at most two clusters away, which always closes that gap.
+    if (static_cast<std::uint64_t>(fatSectors) * kEntriesPerFatSector <
+        static_cast<std::uint64_t>(clusterCount) + kReservedFatEntries) {
+        ++fatSectors;
+        clusterCount = ClustersBeside(totalSectors, kReservedSectors, fatSectors, sectorsPerCluster);
+    }
+    const std::uint64_t reservedSectors =
+        AlignedReservedSectors(geometry.hiddenSectors, fatSectors, alignSectors);
+    // The boot sector stores the count in 16 bits; a truncated count would
+    // put the FATs somewhere other than where they are written.
+    if (reservedSectors > kMaxReservedSectors) return kInternalError;
+    if (reservedSectors != kReservedSectors) {
+        const std::uint64_t metadata = reservedSectors + std::uint64_t{kFatCount} * fatSectors;
+        if (metadata >= totalSectors) return kTooFewClusters;
+        clusterCount = ClustersBeside(totalSectors, static_cast<std::uint32_t>(reservedSectors),
+                                      fatSectors, sectorsPerCluster);
+    }
+
+    if (clusterCount > kMaxClusters) return kTooManyClusters;
+    if (clusterCount < kMinClusters) return kTooFewClusters;
+    const std::uint64_t fatSectorsNeeded =
+        ((static_cast<std::uint64_t>(clusterCount) + kReservedFatEntries) * kFatEntrySize +
+         kSectorSize - 1) / kSectorSize;
+    if (fatSectorsNeeded > fatSectors) return kFatTooSmall;
+
+    layout.totalSectors = totalSectors;
+    layout.sectorsPerCluster = sectorsPerCluster;
+    layout.reservedSectors = static_cast<std::uint16_t>(reservedSectors);
+    layout.fatCount = kFatCount;
+    layout.fatSectors = fatSectors;
+    layout.clusterCount = clusterCount;
+    layout.firstDataSector = layout.reservedSectors + kFatCount * fatSectors;
+    layout.sectorsToClear = layout.firstDataSector + sectorsPerCluster;
+    return kFormatOk;
 }
 
 }  // namespace
 
 FormatResult ComputeLayout(const VolumeGeometry& geometry, FormatRequest& request,
                            Fat32Layout& layout, const std::function<bool()>& obtainBuffers) {
+    if (request.sectorsPerCluster != 0 && !IsClusterSize(request.sectorsPerCluster))
+        return kInternalError;
     if (geometry.bytesPerSector != kSectorSize) return kUnsupportedSectorSize;
 
     const std::int64_t totalSectors64 = geometry.partitionLength / kSectorSize;
@@ -91,46 +151,18 @@ FormatResult ComputeLayout(const VolumeGeometry& geometry, FormatRequest& reques
     if (obtainBuffers && !obtainBuffers()) return kOutOfMemory;
 
     const auto totalSectors = static_cast<std::uint32_t>(totalUnsigned);
-    const auto sectorsPerCluster = static_cast<std::uint32_t>(request.sectorsPerCluster);
-    const std::uint32_t clusterByte = sectorsPerCluster & 0xFF;
-
-    // Each cluster costs its sectors plus one FAT entry in each of the two FATs.
-    const std::uint64_t numerator =
-        static_cast<std::uint64_t>(totalSectors - kReservedSectors) * kFatEntrySize;
-    const std::uint64_t divisor =
-        static_cast<std::uint64_t>(clusterByte) * kSectorSize + kFatEntrySize * kFatCount;
-    std::uint32_t fatSectors = static_cast<std::uint32_t>(numerator / divisor) + 1;
-    std::uint32_t clusterCount =
-        ClustersBeside(totalSectors, kReservedSectors, fatSectors, sectorsPerCluster);
-    // The formula forgets the two reserved entries, so for a few sizes the
-    // last cluster has no entry. One more sector per FAT adds 128 entries and
-    // takes at most two clusters away, which always closes that gap.
-    if (static_cast<std::uint64_t>(fatSectors) * kEntriesPerFatSector <
-        static_cast<std::uint64_t>(clusterCount) + kReservedFatEntries) {
-        ++fatSectors;
-        clusterCount = ClustersBeside(totalSectors, kReservedSectors, fatSectors, sectorsPerCluster);
+    auto sectorsPerCluster = static_cast<std::uint32_t>(request.sectorsPerCluster);
+    FormatResult result =
+        LayoutWithClusters(geometry, totalSectors, sectorsPerCluster, request.alignSectors, layout);
+    // A policy's cluster size that is too large for a small stick: halve it
+    // until the clusters are enough, down to a single sector.
+    while (result == kTooFewClusters && request.mayUseSmallerClusters && sectorsPerCluster > 1) {
+        sectorsPerCluster /= 2;
+        result = LayoutWithClusters(geometry, totalSectors, sectorsPerCluster, request.alignSectors,
+                                    layout);
+        if (result == kFormatOk) request.sectorsPerCluster = static_cast<std::int32_t>(sectorsPerCluster);
     }
-    const std::uint32_t reservedSectors =
-        AlignedReservedSectors(geometry.hiddenSectors, fatSectors, request.alignSectors);
-    if (reservedSectors != kReservedSectors)
-        clusterCount = ClustersBeside(totalSectors, reservedSectors, fatSectors, sectorsPerCluster);
-
-    if (clusterCount > kMaxClusters) return kTooManyClusters;
-    if (clusterCount < kMinClusters) return kTooFewClusters;
-    const std::uint64_t fatSectorsNeeded =
-        ((static_cast<std::uint64_t>(clusterCount) + kReservedFatEntries) * kFatEntrySize +
-         kSectorSize - 1) / kSectorSize;
-    if (fatSectorsNeeded > fatSectors) return kFatTooSmall;
-
-    layout.totalSectors = totalSectors;
-    layout.sectorsPerCluster = sectorsPerCluster;
-    layout.reservedSectors = static_cast<std::uint16_t>(reservedSectors);
-    layout.fatCount = kFatCount;
-    layout.fatSectors = fatSectors;
-    layout.clusterCount = clusterCount;
-    layout.firstDataSector = reservedSectors + kFatCount * fatSectors;
-    layout.sectorsToClear = layout.firstDataSector + sectorsPerCluster;
-    return kFormatOk;
+    return result;
 }
 
 std::uint32_t VolumeSerialNumber(const LocalTime& t) {

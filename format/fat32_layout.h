@@ -33,6 +33,10 @@ struct FormatRequest {
     // first data cluster starts on a multiple of this many sectors from the
     // start of the disk (hidden sectors counted), e.g. a flash erase block.
     std::uint32_t alignSectors = 0;
+    // The cluster size came from the capacity policy, not from the user: when
+    // it leaves too few clusters, the largest smaller size that reaches the
+    // minimum is used instead (and written back).
+    bool mayUseSmallerClusters = false;
 };
 
 // The reserved-sector count is a 16-bit field: an alignment of up to 16 MiB
@@ -56,8 +60,10 @@ struct LocalTime {
     std::uint16_t hour = 0, minute = 0, second = 0, milliseconds = 0;
 };
 
-// Computes the layout, or returns the refusal (2, 11, 10, 9, 8, 7 or 6; the
-// first failing test decides). obtainBuffers is called where the sector
+// Computes the layout, or returns the refusal (1 for a request no caller
+// should make: sectors per cluster not a power of two up to 128, or an
+// alignment that needs more reserved sectors than the boot sector can hold;
+// then 2, 11, 10, 9, 8, 7 or 6; the first failing test decides). obtainBuffers is called where the sector
 // buffers are to be obtained; false from it refuses with 9. When the request's
 // sectors per cluster is 0 the chosen value is written back, refusal or not.
 FormatResult ComputeLayout(const VolumeGeometry& geometry, FormatRequest& request,

@@ -169,53 +169,57 @@ FormatResult FormatVolume(BlockDevice& device, char letter, FormatRequest& reque
     if (FormatResult r = ReadVolumeGeometry(device, geometry, mayMarkPartition); r != kFormatOk)
         return r;
 
+    // Every buffer is obtained before the first write: a run refused for
+    // memory must leave the stick as it was.
     PageBuffer bootSector(allocator, kSectorSize);
     PageBuffer fsInfoSector(allocator, kSectorSize);
     PageBuffer fatSector(allocator, kSectorSize);
+    PageBuffer rootSector(allocator, kSectorSize);
+    PageBuffer zeros(allocator, kZeroBufferSize);
     Fat32Layout layout;
     const FormatResult refusal = ComputeLayout(geometry, request, layout, [&] {
-        return bootSector && fsInfoSector && fatSector;
+        return bootSector && fsInfoSector && fatSector && rootSector && zeros;
     });
     if (refusal != kFormatOk) return refusal;
     layout.serialNumber = serialNumber;
     BuildBootSector(layout, geometry, bootSector.data());
     BuildFsInfoSector(layout, fsInfoSector.data());
     BuildFirstFatSector(fatSector.data());
+    BuildRootDirectorySector(request.label, rootSector.data());
 
-    {
-        PageBuffer zeros(allocator, kZeroBufferSize);
-        if (!zeros) return kOutOfMemory;
-        release.WritingStarts();
-        if (FormatResult r = ProbeIfAsked(device, geometry, options, allocator); r != kFormatOk)
-            return r;
-        if (FormatResult r = ClearMetadataArea(device, layout, zeros.data(), options); r != kFormatOk)
-            return r;
-    }
+    release.WritingStarts();
+    if (FormatResult r = ProbeIfAsked(device, geometry, options, allocator); r != kFormatOk)
+        return r;
+    if (FormatResult r = ClearMetadataArea(device, layout, zeros.data(), options); r != kFormatOk)
+        return r;
 
+    // The clearing pass wiped the old boot sector first, and the new one is
+    // written last, after everything else is on the stick: a run cut at any
+    // write (a pulled stick, a failing sector) leaves either no FAT volume,
+    // which the system offers to format, or a whole one, never a volume
+    // that mounts over an empty FAT and a root directory marked free.
     const std::uint32_t firstFat = layout.reservedSectors;
     const std::uint32_t secondFat = firstFat + layout.fatSectors;
-    if (!WriteSector(device, 0, bootSector.data(), options.err) ||
-        !WriteSector(device, kFsInfoSector, fsInfoSector.data(), options.err) ||
+    if (!WriteSector(device, kFsInfoSector, fsInfoSector.data(), options.err) ||
         !WriteSector(device, kBackupBootSector, bootSector.data(), options.err) ||
         !WriteSector(device, kBackupFsInfoSector, fsInfoSector.data(), options.err) ||
         !WriteSector(device, firstFat, fatSector.data(), options.err) ||
         !WriteSector(device, secondFat, fatSector.data(), options.err))
         return kWriteFailed;
 
-    // Without a partition table in front of it (hidden sectors 0) there is no
-    // entry to mark, so a failure to mark it is no failure of the format.
-    if (mayMarkPartition && !device.SetPartitionType(kPartitionTypeFat32Lba) &&
-        geometry.hiddenSectors != 0)
-        return kSetPartitionTypeFailed;
-
-    PageBuffer rootSector(allocator, kSectorSize);
-    if (!rootSector) return kOutOfMemory;
-    BuildRootDirectorySector(request.label, rootSector.data());
-    if (!WriteSector(device, layout.firstDataSector, rootSector.data(), options.err))
+    if (!WriteSector(device, layout.firstDataSector, rootSector.data(), options.err) ||
+        !device.Flush() || !WriteSector(device, 0, bootSector.data(), options.err))
         return kWriteFailed;
     // A stick with its write cache on may still hold the last sectors when
     // the user is told to pull it out.
     if (!device.Flush()) return kWriteFailed;
+
+    // The volume is whole now, whatever the table says. Without a partition
+    // table in front of it (hidden sectors 0) there is no entry to mark, so a
+    // failure to mark it is no failure of the format.
+    if (mayMarkPartition && !device.SetPartitionType(kPartitionTypeFat32Lba) &&
+        geometry.hiddenSectors != 0)
+        return kSetPartitionTypeFailed;
 
     release.Settled();
     if (!device.Dismount()) return kDismountFailed;
@@ -255,6 +259,8 @@ FormatResult FormatVolume(char letter, FormatRequest& request) {
 FormatResult FormatDrive(char letter, const char* label, int sectorsPerCluster) {
     FormatRequest request;
     request.sectorsPerCluster = sectorsPerCluster;
+    // The window passes the capacity policy's choice, never the user's.
+    request.mayUseSmallerClusters = true;
     request.label = label;
     return FormatVolume(letter, request);
 }

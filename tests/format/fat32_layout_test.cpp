@@ -182,6 +182,39 @@ TEST(Layout, RefusalsComeInTheirOrder) {
     EXPECT_EQ(asked, 2);
 }
 
+// Sticks too small for the policy's cluster size get the largest smaller one
+// that still makes 65,536 clusters; a size the user chose stands, and a
+// request no caller should make is refused before anything else.
+TEST(Layout, ClusterSizeShrinksOnlyWhenThePolicyChose) {
+    struct Case {
+        std::int64_t mib;
+        std::int32_t asked;
+        bool policy;
+        std::uint32_t align;
+        FormatResult result;
+        std::int32_t used;
+    };
+    const Case cases[] = {
+        {40, 16, true, 0, kFormatOk, 1},       {128, 8, true, 0, kFormatOk, 2},
+        {255, 16, true, 0, kFormatOk, 4},      {257, 8, true, 0, kFormatOk, 8},
+        {32, 8, true, 0, kTooFewClusters, 8},  {128, 16, false, 0, kTooFewClusters, 16},
+        {300, 3, true, 0, kInternalError, 3},  {300, 256, false, 0, kInternalError, 256},
+        {300, -8, false, 0, kInternalError, -8},
+        // 64 MiB alignment would need more reserved sectors than 16 bits hold.
+        {8192, 8, false, 0x20000, kInternalError, 8},
+        {8192, 8, false, 0x8000, kFormatOk, 8},
+    };
+    for (const Case& c : cases) {
+        FormatRequest request{c.asked, ""};
+        request.mayUseSmallerClusters = c.policy;
+        request.alignSectors = c.align;
+        Fat32Layout layout;
+        EXPECT_EQ(ComputeLayout(GeometryOfSectors(c.mib * 2048), request, layout), c.result) << c.mib;
+        EXPECT_EQ(request.sectorsPerCluster, c.used) << c.mib;
+        if (c.result == kFormatOk) EXPECT_GE(layout.clusterCount, 65536u) << c.mib;
+    }
+}
+
 TEST(Layout, NegativeOrPartialSectorLengthsTruncate) {
     Fat32Layout layout;
     FormatRequest request{8, ""};

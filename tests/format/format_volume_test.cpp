@@ -97,7 +97,8 @@ TEST_F(FormatRun, SevenGigabyteVolumeIsClearedInSixtyFourKilobyteWrites) {
         expected += writes[i].size;
     }
     EXPECT_EQ(expected, 15719424u);  // 30,702 sectors
-    const std::uint32_t metadata[] = {0, 1, 6, 7, 32, 32 + 15331, 30694};
+    // The boot sector comes last, so a cut run never leaves a volume that mounts.
+    const std::uint32_t metadata[] = {1, 6, 7, 32, 32 + 15331, 30694, 0};
     for (std::size_t i = 0; i < 7; ++i) {
         EXPECT_EQ(writes[240 + i].offset, metadata[i] * 512ull) << i;
         EXPECT_EQ(writes[240 + i].size, 512u) << i;
@@ -121,12 +122,14 @@ TEST_F(FormatRun, OperationsComeInTheirOrder) {
         DeviceOp::Open, DeviceOp::AllowExtendedAccess, DeviceOp::Lock, DeviceOp::GetGeometry,
         DeviceOp::GetPartitionInfo,
         DeviceOp::Seek, DeviceOp::Write,  // clearing pass
-        DeviceOp::Seek, DeviceOp::Write, DeviceOp::Seek, DeviceOp::Write,   // sectors 0, 1
+        DeviceOp::Seek, DeviceOp::Write,  // sector 1
         DeviceOp::Seek, DeviceOp::Write, DeviceOp::Seek, DeviceOp::Write,   // sectors 6, 7
         DeviceOp::Seek, DeviceOp::Write, DeviceOp::Seek, DeviceOp::Write,   // both FATs
-        DeviceOp::SetPartitionType,
-        DeviceOp::Seek, DeviceOp::Write,  // root directory, after the partition type
+        DeviceOp::Seek, DeviceOp::Write,  // root directory
+        DeviceOp::Flush,                  // all of the volume is on the stick ...
+        DeviceOp::Seek, DeviceOp::Write,  // ... before its boot sector makes it one
         DeviceOp::Flush,                  // nothing left in a cache when the user pulls the stick
+        DeviceOp::SetPartitionType,
         DeviceOp::Dismount, DeviceOp::Unlock, DeviceOp::Close};
     EXPECT_EQ(ops, expected);
     EXPECT_EQ(device().OpenedPath(), "\\\\.\\E:");
@@ -262,10 +265,11 @@ TEST_F(FormatRun, PartitionTypeFailureWithoutHiddenSectorsIsNoFailure) {
     EXPECT_EQ(image().Sector(32 + 2 * 599)[11], 0x08);  // the label is still written
 }
 
-TEST_F(FormatRun, PartitionTypeFailureWithHiddenSectorsStopsBeforeTheLabel) {
+TEST_F(FormatRun, PartitionTypeFailureWithHiddenSectorsComesAfterAWholeVolume) {
     Use(k300MiB, ImageOptions{512, 63, 255, 63, PartitionQuery::Plain, true});
     EXPECT_EQ(Run(), kSetPartitionTypeFailed);
-    EXPECT_EQ(image().Sector(32 + 2 * 599)[11], 0);
+    EXPECT_EQ(image().Sector(32 + 2 * 599)[11], 0x08);
+    EXPECT_EQ(image().Sector(0)[0x1FE], 0x55);
     EXPECT_EQ(device().CountOf(DeviceOp::Dismount), 1u);  // metadata was written: see below
 }
 
@@ -279,8 +283,9 @@ TEST_F(FormatRun, ClearingWriteFailureStopsWithSixteen) {
 }
 
 TEST_F(FormatRun, MetadataWriteFailureIsReportedAndReturned) {
-    // 1,238 sectors to clear: 10 writes; then the boot sector, FSInfo, their
-    // backups, both FATs and the root directory, each told on the error stream.
+    // 1,238 sectors to clear: 10 writes; then FSInfo, the backup boot sector
+    // and FSInfo, both FATs, the root directory and last the boot sector,
+    // each told on the error stream.
     for (std::size_t failing = 11; failing <= 17; ++failing) {
         Use(k300MiB);
         device().FailWrite(failing);
@@ -331,8 +336,9 @@ INSTANTIATE_TEST_SUITE_P(
     EachFailure, RoadsOut,
     ::testing::Values(RoadOut{"geometry", DeviceOp::GetGeometry, 0, kGeometryFailed, false},
                       RoadOut{"first_clearing_write", DeviceOp::Write, 1, kWriteFailed, true},
-                      RoadOut{"boot_sector", DeviceOp::Write, 11, kWriteFailed, true},
-                      RoadOut{"root_directory", DeviceOp::Write, 17, kWriteFailed, true},
+                      RoadOut{"fsinfo", DeviceOp::Write, 11, kWriteFailed, true},
+                      RoadOut{"root_directory", DeviceOp::Write, 16, kWriteFailed, true},
+                      RoadOut{"boot_sector", DeviceOp::Write, 17, kWriteFailed, true},
                       RoadOut{"partition_type", DeviceOp::SetPartitionType, 0,
                               kSetPartitionTypeFailed, true},
                       RoadOut{"flush", DeviceOp::Flush, 0, kWriteFailed, true}),
@@ -352,14 +358,14 @@ TEST_F(FormatRun, LockIsTriedForAboutThreeSeconds) {
 }
 
 TEST_F(FormatRun, EachBufferThatCannotBeObtainedGivesNine) {
-    // Three sector images, the zero buffer, the root directory sector.
+    // Four sector images and the zero buffer, all before the first write.
     for (int failing = 1; failing <= 5; ++failing) {
         FailingAllocator allocator(failing);
         allocator_ = &allocator;
         Use(k300MiB);
         EXPECT_EQ(Run(), kOutOfMemory) << failing;
         EXPECT_EQ(device().Calls().back().op, DeviceOp::Close);
-        if (failing <= 4) EXPECT_EQ(device().CountOf(DeviceOp::Write), 0u) << failing;
+        EXPECT_EQ(device().CountOf(DeviceOp::Write), 0u) << failing;
         allocator_ = nullptr;
     }
 }

@@ -200,6 +200,8 @@ int main(int argc, char** argv) {
     request.sectorsPerCluster = args.sectorsPerCluster
                                     ? args.sectorsPerCluster
                                     : fat32::RequestedSectorsPerCluster(CapacityInMegabytes(args));
+    // An explicit -c stands as given; the policy's choice may shrink to fit.
+    request.mayUseSmallerClusters = args.sectorsPerCluster == 0;
     fat32::ProbeReport probe;
     const fat32::FormatResult result = Format(args, request, probe);
     if (result == mkfat32::kNotUsbExit) return result;

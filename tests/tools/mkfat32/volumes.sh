@@ -7,8 +7,9 @@ mkdir -p "$work"; img="$work/volume.img"
 
 # 506, 9,216, 18,411 and 36,813 MiB are sizes where the bare FAT formula left
 # the last cluster without an entry, one per cluster size the policy picks
-# (8, 16, 32 and 64 sectors).
-for size in $((300 * MiB)) $((7680 * MiB)) $((32 * 1024 * MiB)) $((256 * 1024 * MiB)) \
+# (8, 16, 32 and 64 sectors). 40, 128 and 255 MiB are sticks too small for the
+# policy's cluster size, which a smaller one must serve.
+for size in $((40 * MiB)) $((128 * MiB)) $((255 * MiB)) $((300 * MiB)) $((7680 * MiB)) $((32 * 1024 * MiB)) $((256 * 1024 * MiB)) \
             $((2 * 1024 * 1024 * MiB - MiB)) \
             $((506 * MiB)) $((9216 * MiB)) $((18411 * MiB)) $((36813 * MiB)); do
   name="$((size / MiB)) MiB"
