@@ -5,6 +5,7 @@
 
 #include <dbt.h>
 
+#include <cstddef>
 #include <cstdio>
 
 #include "app/main_wnd.h"
@@ -28,8 +29,12 @@ void CMainWnd::OnDeviceChange(WPARAM event, LPARAM data) {
         return;
     }
     if (event != DBT_DEVICEREMOVECOMPLETE || data == 0) return;
+    // Any program may broadcast: a record is read only as far as its own
+    // size says it reaches.
     const auto* header = reinterpret_cast<const DEV_BROADCAST_HDR*>(data);
+    if (header->dbch_size < sizeof(DEV_BROADCAST_HDR)) return;
     if (header->dbch_devicetype != DBT_DEVTYP_VOLUME) return;
+    if (header->dbch_size < offsetof(DEV_BROADCAST_VOLUME, dbcv_unitmask) + sizeof(DWORD)) return;
     const auto* volume = reinterpret_cast<const DEV_BROADCAST_VOLUME*>(data);
     // One message may carry several volumes of one device: each goes.
     for (int n = 0; n < kDriveLetters; ++n) {

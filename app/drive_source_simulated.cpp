@@ -2,9 +2,13 @@
 // environment variable VARQO_SIM_DRIVES (format: drives/README.md). The file
 // is read afresh at the start of every scan, so a test or a user can plug and
 // unplug drives by editing it while the window runs. Without the variable, or
-// with a file that does not parse, the machine has no drives at all.
+// with a file that does not parse, the machine has no drives at all. A drive
+// whose image file holds a FAT32 volume reports that volume's size, label,
+// file system and serial number, as Windows reports a mounted volume.
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
+#include <memory>
 #include <string>
 
 #include "app/drive_source.h"
@@ -14,8 +18,72 @@
 namespace app {
 namespace {
 
+constexpr std::size_t kSector = 512;
+constexpr std::size_t kDirEntrySize = 32;
+constexpr std::uint8_t kAttrVolumeLabel = 0x08;
+constexpr std::uint8_t kAttrLongName = 0x0F;
+constexpr std::uint32_t kFsInfoLead = 0x41615252;
+
+std::uint32_t Le(const std::uint8_t* p, int bytes) {
+    std::uint32_t v = 0;
+    for (int i = bytes - 1; i >= 0; --i) v = v << 8 | p[i];
+    return v;
+}
+
+using File = std::unique_ptr<std::FILE, int (*)(std::FILE*)>;
+
+bool ReadSector(std::FILE* f, std::uint64_t sector, std::uint8_t* out) {
+    return ::_fseeki64(f, static_cast<long long>(sector * kSector), SEEK_SET) == 0 &&
+           std::fread(out, 1, kSector, f) == kSector;
+}
+
+// The label entry of the root directory's first sector, blanks trimmed.
+std::wstring RootLabel(const std::uint8_t* root) {
+    for (std::size_t at = 0; at < kSector; at += kDirEntrySize) {
+        const std::uint8_t* e = root + at;
+        if (e[0] == 0) break;
+        if (e[0] == 0xE5 || e[11] == kAttrLongName || !(e[11] & kAttrVolumeLabel)) continue;
+        char name[12] = {};
+        std::memcpy(name, e, 11);
+        if (name[0] == 0x05) name[0] = static_cast<char>(0xE5);
+        for (int i = 10; i >= 0 && name[i] == ' '; --i) name[i] = '\0';
+        wchar_t wide[12] = {};
+        ::MultiByteToWideChar(CP_OEMCP, 0, name, -1, wide, 12);
+        return wide;
+    }
+    return std::wstring();
+}
+
+void ReportImageVolume(drives::SimulatedDrive& drive) {
+    if (drive.image.empty()) return;
+    File f(::_wfopen(drive.image.c_str(), L"rb"), std::fclose);
+    std::uint8_t boot[kSector], fsInfo[kSector], root[kSector];
+    if (!f || !ReadSector(f.get(), 0, boot)) return;
+    if (boot[510] != 0x55 || boot[511] != 0xAA || std::memcmp(boot + 0x52, "FAT32   ", 8) != 0) return;
+    const std::uint32_t sectorsPerCluster = boot[0x0D], fats = boot[0x10];
+    const std::uint32_t reserved = Le(boot + 0x0E, 2), total = Le(boot + 0x20, 4);
+    const std::uint32_t fatSectors = Le(boot + 0x24, 4), rootCluster = Le(boot + 0x2C, 4);
+    const std::uint64_t metadata = reserved + std::uint64_t{fats} * fatSectors;
+    if (Le(boot + 0x0B, 2) != kSector || sectorsPerCluster == 0 || rootCluster < 2 || metadata >= total)
+        return;
+    const auto clusters = static_cast<DWORD>((total - metadata) / sectorsPerCluster);
+    drive.bytesPerSector = kSector;
+    drive.sectorsPerCluster = sectorsPerCluster;
+    drive.totalClusters = clusters;
+    drive.freeClusters = clusters;
+    if (ReadSector(f.get(), Le(boot + 0x30, 2), fsInfo) && Le(fsInfo, 4) == kFsInfoLead &&
+        Le(fsInfo + 0x1E8, 4) <= clusters)
+        drive.freeClusters = Le(fsInfo + 0x1E8, 4);
+    drive.fileSystem = L"FAT32";
+    drive.serial = Le(boot + 0x43, 4);
+    const std::uint64_t rootSector = metadata + std::uint64_t{rootCluster - 2} * sectorsPerCluster;
+    drive.label = ReadSector(f.get(), rootSector, root) ? RootLabel(root) : std::wstring();
+}
+
 class ReloadingDriveQuery : public drives::SimulatedDriveQuery {
 public:
+    ReloadingDriveQuery() { Reload(); }
+
     // A scan starts by listing the drive strings.
     DWORD LogicalDriveStrings(DWORD bufferLength, wchar_t* buffer) override {
         Reload();
@@ -31,6 +99,7 @@ private:
             std::fprintf(stderr, "simulated drives: %s\n", error.c_str());
             fresh = {};
         }
+        for (drives::SimulatedDrive& drive : fresh.drives) ReportImageVolume(drive);
         table() = fresh;
     }
 };
@@ -41,5 +110,7 @@ drives::DriveQuery& ApplicationDriveQuery() {
     static ReloadingDriveQuery query;
     return query;
 }
+
+std::unique_ptr<drives::DriveQuery> NewDriveQuery() { return std::make_unique<ReloadingDriveQuery>(); }
 
 }  // namespace app

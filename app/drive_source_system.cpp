@@ -10,4 +10,6 @@ drives::DriveQuery& ApplicationDriveQuery() {
     return query;
 }
 
+std::unique_ptr<drives::DriveQuery> NewDriveQuery() { return std::make_unique<drives::Win32DriveQuery>(); }
+
 }  // namespace app

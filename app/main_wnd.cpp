@@ -19,6 +19,7 @@ CMainWnd::CMainWnd(drives::DriveQuery& query, MainWndHooks hooks)
     if (!m_hooks.messageBox) m_hooks.messageBox = ::MessageBoxW;
     if (!m_hooks.showResult) m_hooks.showResult = fat32::ShowResult;
     if (!m_hooks.format) m_hooks.format = FormatDriveLetter;
+    if (!m_hooks.sameDrive) m_hooks.sameDrive = SameDriveAsConfirmed;
     g_objectAlive = true;
 }
 
@@ -45,13 +46,20 @@ LRESULT CMainWnd::HandleMessage(UINT uMsg, WPARAM wParam, LPARAM lParam) {
     // The window has one size: a double click on the caption strip must not
     // maximise or restore it.
     if (uMsg == WM_NCLBUTTONDBLCLK) return 0;
-    // Closing while the worker writes the drive would end the process in
-    // the middle of the run and leave a half-written stick: every way to
-    // close (button, Escape, Alt+F4, the taskbar) ends in WM_CLOSE, which
-    // waits until the result is in. Logging off is asked to wait too.
-    if (m_bFormatRunning && uMsg == WM_CLOSE) {
-        ::MessageBeep(MB_ICONWARNING);
-        return 0;
+    // Every way to close (button, Escape, Alt+F4, the taskbar) ends in
+    // WM_CLOSE. While one of the window's boxes is open, the code that opened
+    // it still runs on this window: the close waits until the box is gone.
+    // While the worker writes the drive, closing would end the run half way,
+    // so the user is asked; a stick that hangs must not keep the window open
+    // for ever. Signing out is asked to wait, with the reason given at the
+    // run's start.
+    if (uMsg == WM_CLOSE) {
+        if (m_askingToClose) return 0;
+        if (m_openBoxes > 0) {
+            m_closeDeferred = true;
+            return 0;
+        }
+        if (m_bFormatRunning && !MayCloseDuringRun()) return 0;
     }
     if (m_bFormatRunning && uMsg == WM_QUERYENDSESSION) return FALSE;
     return WindowImplBase::HandleMessage(uMsg, wParam, lParam);

@@ -27,6 +27,10 @@ struct MainWndHooks {
     std::function<void(HWND owner, fat32::FormatResult result)> showResult;
     // Called on the worker thread.
     std::function<fat32::FormatResult(char letter, const char* label, int sectorsPerCluster)> format;
+    // Called on the worker thread right before the engine opens the volume:
+    // whether the letter is still a USB drive with the identity the user
+    // confirmed. The default asks a drive query of the worker's own.
+    std::function<bool(wchar_t letter, const drives::DriveIdentity& confirmed)> sameDrive;
     // The worker's pause before and after the engine runs.
     DWORD pauseMs = 3000;
 };
@@ -78,7 +82,15 @@ private:
     void ShowIdleButton();
     void AdvanceAnimation();
     void OnFormatComplete(fat32::FormatResult result);
+    // The letter is still a listed USB drive, and the one the user confirmed.
+    bool StillConfirmedDrive(wchar_t letter);
+    // Every box of the window goes through these two: a close request that
+    // comes while one is open waits until it has closed.
     int Ask(const wchar_t* text, const wchar_t* caption, UINT style);
+    void ShowResultBox(fat32::FormatResult result);
+    // While a run writes the drive, a close asks first; true to go on closing.
+    bool MayCloseDuringRun();
+    class BoxOpen;
 
     // Device changes.
     void OnDeviceChange(WPARAM event, LPARAM data);
@@ -93,9 +105,18 @@ private:
     Facet::CControlUI* m_pTitle = nullptr;
     Facet::CComboUI* m_pDriveCombo = nullptr;
     bool m_bFormatRunning = false;
-    // The drive of the run in progress, 0 when none.
+    // The drive of the run in progress, 0 when none, and who it was when the
+    // user confirmed it.
     wchar_t m_formatLetter = 0;
+    drives::DriveIdentity m_formatIdentity;
+    int m_openBoxes = 0;
+    bool m_closeDeferred = false;
+    bool m_askingToClose = false;
 };
+
+// The worker's default check before it formats: asks a drive query of its
+// own thread whether the letter is still that USB drive.
+bool SameDriveAsConfirmed(wchar_t letter, const drives::DriveIdentity& confirmed);
 
 // The process-wide handle of the main window, for the format worker's
 // result message.

@@ -29,6 +29,11 @@ inline constexpr LocaleText kConfirmFormat = {
     L"Warning!All the %c:%s the data on the disk will be lost!\r\n Are you really want to format?"};
 inline constexpr LocaleText kStartNotice = {L"%c盘，卷标是%s，你已开始格式化",
                                             L"%c盘，卷标是%s，你已开始格式化"};
+inline constexpr LocaleText kCloseDuringRun = {
+    L"正在向驱动器写入数据，现在关闭可能使驱动器无法读取。\r\n确定要关闭吗?",
+    L"The drive is being written. Closing now may leave it unreadable.\r\nClose anyway?"};
+inline constexpr LocaleText kShutdownReason = {L"正在格式化USB驱动器，请等待完成。",
+                                               L"A USB drive is being formatted; wait until it is done."};
 inline constexpr LocaleText kStartNoticeCaption = {L"Varqo文件系统格式化工具V1.0",
                                                    L"Varqo文件系统格式化工具V1.0"};
 

@@ -71,6 +71,8 @@ public:
     // GetVolumeInformationW; either buffer may be null with length 0.
     virtual bool VolumeInformation(const wchar_t* rootPath, wchar_t* volumeName, DWORD volumeNameLength,
                                    wchar_t* fileSystemName, DWORD fileSystemNameLength) = 0;
+    // GetVolumeInformationW for the volume serial number alone.
+    virtual bool VolumeSerialNumber(const wchar_t* rootPath, DWORD& serial) = 0;
 };
 
 }  // namespace drives

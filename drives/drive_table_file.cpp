@@ -189,6 +189,8 @@ bool ParseDrive(LineParser& p, const std::string& letterText, const std::vector<
             ok = p.Text(f, drive.label);
         } else if (f.name == "fs") {
             ok = p.Text(f, drive.fileSystem);
+        } else if (f.name == "serial") {
+            ok = p.Number(f, drive.serial);
         } else if (f.name == "image") {
             ok = p.Text(f, drive.image);
         } else if (f.name == "fail") {

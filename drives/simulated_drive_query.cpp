@@ -271,4 +271,13 @@ bool SimulatedDriveQuery::VolumeInformation(const wchar_t* rootPath, wchar_t* vo
     return true;
 }
 
+bool SimulatedDriveQuery::VolumeSerialNumber(const wchar_t* rootPath, DWORD& serial) {
+    driveCalls_.push_back({"serial", rootPath ? rootPath : L"", errorMode_});
+    const SimulatedDrive* drive = DriveAt(rootPath, L"", L":\\");
+    if (!drive) return Failed(ERROR_PATH_NOT_FOUND, false);
+    if (drive->failures & kFailVolumeInfo) return Failed(ERROR_NOT_READY, false);
+    serial = drive->serial;
+    return true;
+}
+
 }  // namespace drives

@@ -70,6 +70,7 @@ public:
                        DWORD& freeClusters, DWORD& totalClusters) override;
     bool VolumeInformation(const wchar_t* rootPath, wchar_t* volumeName, DWORD volumeNameLength,
                            wchar_t* fileSystemName, DWORD fileSystemNameLength) override;
+    bool VolumeSerialNumber(const wchar_t* rootPath, DWORD& serial) override;
 
 private:
     // What an open handle stands for: a drive's volume or an interface path.

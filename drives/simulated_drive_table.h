@@ -44,6 +44,7 @@ struct SimulatedDrive {
     DWORD freeClusters = 0;
     std::wstring label;
     std::wstring fileSystem;
+    DWORD serial = 0;  // the volume serial number
     // An image file that stands for the volume when the drive is formatted.
     std::wstring image;
     unsigned failures = 0;

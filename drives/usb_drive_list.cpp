@@ -86,6 +86,10 @@ bool UsbDriveList::QueryLabel(wchar_t letter) {
     return true;
 }
 
+bool UsbDriveList::Identify(wchar_t letter, DriveIdentity& identity) {
+    return IdentifyUsbDrive(query_, letter, identity);
+}
+
 bool UsbDriveList::QueryFileSystemName(wchar_t letter) {
     wchar_t rootPath[] = L"C:\\";
     rootPath[0] = letter;

@@ -43,11 +43,13 @@ bool MentionsUsb(wchar_t* id) {
 
 // CM_Get_Device_IDW stores an identifier that fills the buffer exactly
 // without a terminator; holding one unit back keeps the text terminated.
-bool ParentIdMentionsUsb(DriveQuery& query, DEVINST instance) {
+// `parentId` receives the identifier as the system gave it.
+bool ParentIdMentionsUsb(DriveQuery& query, DEVINST instance, std::wstring* parentId) {
     DEVINST parent = 0;
     if (query.ParentDevice(parent, instance) != CR_SUCCESS) return false;
     wchar_t id[kDeviceIdUnits] = {};
     if (query.DeviceId(parent, id, kDeviceIdUnits - 1) != CR_SUCCESS) return false;
+    if (parentId) *parentId = id;
     return MentionsUsb(id);
 }
 
@@ -62,7 +64,9 @@ bool VolumeDeviceNumber(DriveQuery& query, wchar_t letter, DWORD& deviceNumber) 
     return true;
 }
 
-bool IsUsbLetter(DriveQuery& query, wchar_t letter) {
+// `identity`, when given, receives the device number and the USB device's
+// identifier (not the volume serial number).
+bool IsUsbLetter(DriveQuery& query, wchar_t letter, DriveIdentity* identity = nullptr) {
     // The type comes first: it costs nothing, while opening a disconnected
     // network drive waits for the network's timeout and opening an optical
     // drive spins it up, and neither kind is ever listed.
@@ -82,7 +86,8 @@ bool IsUsbLetter(DriveQuery& query, wchar_t letter) {
 
     const DEVINST instance = FindDeviceInstance(query, deviceNumber, driveType, dosName);
     if (instance == 0) return false;
-    return ParentIdMentionsUsb(query, instance);
+    if (identity) identity->deviceNumber = deviceNumber;
+    return ParentIdMentionsUsb(query, instance, identity ? &identity->instanceId : nullptr);
 }
 
 }  // namespace
@@ -117,6 +122,19 @@ DEVINST FindDeviceInstance(DriveQuery& query, DWORD deviceNumber, UINT driveType
             return info.DevInst;
     }
     return 0;
+}
+
+bool IdentifyUsbDrive(DriveQuery& query, wchar_t letter, DriveIdentity& identity) {
+    identity = DriveIdentity{};
+    // Also asked from the format worker's thread: quiet on that thread too.
+    const ErrorModeScope quiet(query, SEM_FAILCRITICALERRORS);
+    if (!IsUsbLetter(query, letter, &identity)) return false;
+    wchar_t rootPath[] = L"C:\\";
+    rootPath[0] = letter;
+    // A stick without a file system (RAW, or never formatted) has no serial
+    // number to read, and is just the kind that gets formatted: it counts as 0.
+    if (!query.VolumeSerialNumber(rootPath, identity.volumeSerial)) identity.volumeSerial = 0;
+    return true;
 }
 
 void ScanUsbDrives(DriveQuery& query, wchar_t (&letters)[kLetterSlots]) {

@@ -4,9 +4,31 @@
 // identifier contains "USB". Every failure only drops the letter in hand.
 #pragma once
 
+#include <string>
+
 #include "drives/drive_query.h"
 
 namespace drives {
+
+// Who stands behind a drive letter: the storage device number of its disk,
+// the instance identifier of the USB device above it and the volume's serial
+// number. A stick pulled and another plugged in under the same letter differs
+// in at least one of them.
+struct DriveIdentity {
+    DWORD deviceNumber = 0;
+    std::wstring instanceId;
+    DWORD volumeSerial = 0;
+
+    bool operator==(const DriveIdentity& other) const {
+        return deviceNumber == other.deviceNumber && instanceId == other.instanceId &&
+               volumeSerial == other.volumeSerial;
+    }
+    bool operator!=(const DriveIdentity& other) const { return !(*this == other); }
+};
+
+// Whether the letter is a USB drive now (as the scan would judge it), and who
+// it is. A volume whose serial number cannot be read has serial number 0.
+bool IdentifyUsbDrive(DriveQuery& query, wchar_t letter, DriveIdentity& identity);
 
 // Slots of the letter column; the first slot holding kEndOfLetters ends the
 // list, so at most kMaxUsbDrives letters are kept.

@@ -81,4 +81,8 @@ bool Win32DriveQuery::VolumeInformation(const wchar_t* rootPath, wchar_t* volume
                                    fileSystemName, fileSystemNameLength) != FALSE;
 }
 
+bool Win32DriveQuery::VolumeSerialNumber(const wchar_t* rootPath, DWORD& serial) {
+    return ::GetVolumeInformationW(rootPath, nullptr, 0, &serial, nullptr, nullptr, nullptr, 0) != FALSE;
+}
+
 }  // namespace drives

@@ -6,11 +6,16 @@
 
 #include <dbt.h>
 
+#include <atomic>
+#include <cwchar>
+#include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
 #include <gtest/gtest.h>
 
+#include "app/drive_source.h"
 #include "app/main_wnd.h"
 #include "drives/drive_table_file.h"
 #include "drives/simulated_drive_query.h"
@@ -23,6 +28,7 @@ namespace app {
 // The executables link their own format target; these tests hand the window
 // theirs through its hooks.
 fat32::FormatResult FormatDriveLetter(char, const char*, int) { return fat32::kInternalError; }
+std::unique_ptr<drives::DriveQuery> NewDriveQuery() { return nullptr; }
 
 namespace {
 
@@ -70,8 +76,9 @@ protected:
         query.table() = Table(drives);
         MainWndHooks hooks;
         hooks.pauseMs = 0;
-        hooks.messageBox = [this](HWND, const wchar_t* text, const wchar_t*, UINT style) {
+        hooks.messageBox = [this](HWND, const wchar_t* text, const wchar_t* caption, UINT style) {
             boxes.push_back(text);
+            captions.push_back(caption);
             const int answer = answers.empty() ? IDNO : answers.front();
             if (!answers.empty()) answers.erase(answers.begin());
             if (duringBox) {
@@ -81,11 +88,23 @@ protected:
             }
             return (style & MB_YESNO) ? answer : IDOK;
         };
-        hooks.showResult = [this](HWND, fat32::FormatResult r) { results.push_back(r); };
+        hooks.showResult = [this](HWND, fat32::FormatResult r) {
+            results.push_back(r);
+            if (duringResult) duringResult();
+        };
         hooks.format = [this](char letter, const char* label, int spc) {
             calls.push_back({letter, label, spc});
             if (duringRun) duringRun();
+            ++enginesDone;
             return fat32::kFormatOk;
+        };
+        // The worker looks at the machine as it is after its pause: the
+        // window's own table, or the one a test swapped in for that moment.
+        hooks.sameDrive = [this](wchar_t letter, const drives::DriveIdentity& confirmed) {
+            drives::SimulatedDriveQuery worker;
+            worker.table() = afterPause ? *afterPause : query.table();
+            drives::DriveIdentity now;
+            return drives::IdentifyUsbDrive(worker, letter, now) && now == confirmed;
         };
         window = new CMainWnd(query, hooks);
         ASSERT_NE(window->Create(nullptr, L"test", WS_POPUP, 0), nullptr);
@@ -110,14 +129,15 @@ protected:
     }
     void ClickFormat() {
         window->PaintManager().SendNotify(FormatButton(), L"click");
-        for (int i = 0; i < 200 && window->FormatRunning(); ++i) {
+        // A run may end with the window closed.
+        for (int i = 0; i < 200 && CMainWnd::ObjectAlive() && window->FormatRunning(); ++i) {
             ::Sleep(5);
             Pump();
         }
     }
-    void Removal(DWORD mask) {
+    void Removal(DWORD mask, DWORD recordSize = sizeof(DEV_BROADCAST_VOLUME)) {
         DEV_BROADCAST_VOLUME volume = {};
-        volume.dbcv_size = sizeof(volume);
+        volume.dbcv_size = recordSize;
         volume.dbcv_devicetype = DBT_DEVTYP_VOLUME;
         volume.dbcv_unitmask = mask;
         ::SendMessageW(*window, WM_DEVICECHANGE, DBT_DEVICEREMOVECOMPLETE, reinterpret_cast<LPARAM>(&volume));
@@ -128,10 +148,14 @@ protected:
     CMainWnd* window = nullptr;
     std::vector<int> answers;
     std::vector<std::wstring> boxes;
+    std::vector<std::wstring> captions;
+    std::optional<drives::SimulatedDriveTable> afterPause;
+    std::atomic<int> enginesDone{0};
     std::vector<fat32::FormatResult> results;
     std::vector<FormatCall> calls;
     std::function<void()> duringBox;
     std::function<void()> duringRun;
+    std::function<void()> duringResult;
 };
 
 TEST_F(MainWindowTest, ListsEachDriveWithLabelFileSystemAndSize) {
@@ -173,6 +197,10 @@ TEST_F(MainWindowTest, NoDriveFaceHidesTheComboAndDisablesTheButton) {
     EXPECT_FALSE(FormatButton()->IsEnabled());
     EXPECT_STREQ(FormatButton()->GetNormalImage(), L"res='168' restype='png'");
     EXPECT_EQ(FormatButton()->GetText(), Facet::CDuiString(Chinese() ? L"格式化" : L"Format"));
+    EXPECT_EQ(Find<Facet::CLabelUI>(L"prompt")->GetText(),
+              Facet::CDuiString(Chinese() ? L"注意:格式化时请不要随意拔插磁盘" : L"Note: please don't pull out plug disk format"));
+    EXPECT_EQ(Find<Facet::CLabelUI>(L"prompt1")->GetText(),
+              Facet::CDuiString(Chinese() ? L"转化格式后，闪存盘的文件系统会变成FAT32" : L"The flash disk format will be changed to FAT32"));
 }
 
 TEST_F(MainWindowTest, NoFormatsNothingYesFormatsTheChosenDriveAndShowsItsNewFileSystem) {
@@ -182,7 +210,9 @@ TEST_F(MainWindowTest, NoFormatsNothingYesFormatsTheChosenDriveAndShowsItsNewFil
     EXPECT_TRUE(calls.empty());
     EXPECT_TRUE(FormatButton()->IsEnabled());
     ASSERT_EQ(boxes.size(), 1u);
-    EXPECT_NE(boxes[0].find(L"E:"), std::wstring::npos);
+    EXPECT_EQ(boxes[0], Chinese() ? L"警告! 所有在 E: CAM 盘上的数据将会丢失!\r\n您真的想进行格式化吗?"
+                                  : L"Warning!All the E:CAM the data on the disk will be lost!\r\n Are you really want to format?");
+    EXPECT_EQ(captions[0], Chinese() ? L"Varqo文件系统格式化工具V1.0" : L"VARQO file system format tool V1.0");
 
     answers = {IDYES};
     duringRun = [this] { query.table().drives[0].fileSystem = L"FAT32"; };
@@ -194,6 +224,7 @@ TEST_F(MainWindowTest, NoFormatsNothingYesFormatsTheChosenDriveAndShowsItsNewFil
     // The start notice came between the question and the run.
     ASSERT_EQ(boxes.size(), 3u);
     EXPECT_EQ(boxes[2], L"E盘，卷标是CAM，你已开始格式化");
+    EXPECT_EQ(captions[2], L"Varqo文件系统格式化工具V1.0");  // in both languages
     EXPECT_EQ(results, std::vector<fat32::FormatResult>{fat32::kFormatOk});
     EXPECT_EQ(Items(), std::vector<std::wstring>{L"E: (CAM) FAT32 14.6GB"});
     EXPECT_EQ(Combo()->GetCurSel(), 0);
@@ -216,16 +247,31 @@ TEST_F(MainWindowTest, TheEngineOnlyEverGetsTheConfirmedDrive) {
     EXPECT_TRUE(calls.empty());
     EXPECT_FALSE(window->FormatRunning());
     EXPECT_TRUE(FormatButton()->IsEnabled());
+    EXPECT_EQ(results, std::vector<fat32::FormatResult>{fat32::kDriveChanged});
 
-    // E: pulled during the start notice: back to idle, nothing formatted.
+    // E: pulled during the start notice: back to idle, nothing formatted,
+    // and the user is told so right after being told the run started.
     Open({Usb('E', 8000), Usb('F', 8000)});
     Combo()->SelectItem(0);
     answers = {IDYES};
+    results.clear();
     duringBox = [this] { duringBox = [this] { Removal(1u << ('E' - 'A')); }; };
     ClickFormat();
     EXPECT_TRUE(calls.empty());
-    EXPECT_TRUE(results.empty());
+    EXPECT_EQ(results, std::vector<fat32::FormatResult>{fat32::kDriveChanged});
     EXPECT_EQ(FormatButton()->GetText(), Facet::CDuiString(Chinese() ? L"格式化" : L"Format"));
+
+    // Another stick under E: during the worker's pause, without a device
+    // message: the worker's own look finds a stranger and writes nothing.
+    Open({Usb('E', 8000)});
+    answers = {IDYES};
+    results.clear();
+    afterPause = Table({Usb('E', 8000, "label=DATA fs=FAT32 serial=99")});
+    ClickFormat();
+    afterPause.reset();
+    EXPECT_TRUE(calls.empty());
+    EXPECT_EQ(results, std::vector<fat32::FormatResult>{fat32::kDriveChanged});
+    EXPECT_TRUE(FormatButton()->IsEnabled());
 
     // With E: and F: listed and E: gone, F: is item 0 and a run targets it.
     Open({Usb('E', 8000), Usb('F', 8000)});
@@ -245,23 +291,30 @@ TEST_F(MainWindowTest, RemovalsTakeEveryListedVolumeOfTheMaskAndNothingElse) {
     Removal((1u << ('E' - 'A')) | (1u << ('F' - 'A')));
     EXPECT_EQ(Items(), std::vector<std::wstring>{L"G: (DATA) FAT32 7.8GB"});
     EXPECT_EQ(window->Drives().Count(), 1);
-    // A broadcast without its record is ignored.
+    // A broadcast without its record, or with a record too short for the
+    // mask, is ignored.
     ::SendMessageW(*window, WM_DEVICECHANGE, DBT_DEVICEREMOVECOMPLETE, 0);
+    Removal(1u << ('G' - 'A'), sizeof(DEV_BROADCAST_HDR));
+    EXPECT_EQ(window->Drives().Count(), 1);
     Removal(1u << ('G' - 'A'));
     EXPECT_FALSE(Combo()->IsVisible());
     EXPECT_FALSE(FormatButton()->IsEnabled());
 }
 
-TEST_F(MainWindowTest, DuringARunArrivalsKeepTheButtonBusyAndClosingWaits) {
+TEST_F(MainWindowTest, DuringARunArrivalsKeepTheButtonBusyAndClosingAsks) {
     Open({Usb('E', 8000)});
-    answers = {IDYES};
+    answers = {IDYES, IDOK, IDNO};
     Facet::CControlUI* disk = Find<Facet::CControlUI>(L"disk");
-    // While the engine runs, a drive arrives and the user tries to close.
-    duringRun = [this] {
-        query.table() = Table({Usb('E', 8000), Usb('F', 8000)});
+    LRESULT endSession = TRUE;
+    // While the engine runs, a drive arrives (and the locked E: cannot be
+    // read), the system asks to end the session and the user tries to close.
+    duringRun = [&] {
+        query.table() = Table({Usb('E', 8000, "label=DATA fs=FAT32 fail=open"), Usb('F', 8000)});
         // A device broadcast is sent, never posted, as the system does.
         ::SendMessageW(*window, WM_DEVICECHANGE, DBT_DEVICEARRIVAL, 0);
+        endSession = ::SendMessageW(*window, WM_QUERYENDSESSION, 0, 0);
         ::SendMessageW(*window, WM_CLOSE, 0, 0);
+        query.table() = Table({Usb('E', 8000), Usb('F', 8000)});
         ::Sleep(200);
     };
     bool busyThroughout = true;
@@ -271,23 +324,81 @@ TEST_F(MainWindowTest, DuringARunArrivalsKeepTheButtonBusyAndClosingWaits) {
         Pump();
         if (window->FormatRunning()) busyThroughout = busyThroughout && !FormatButton()->IsEnabled();
     }
-    EXPECT_EQ(Items().size(), 2u) << "the arrival was not handled during the run";
     EXPECT_TRUE(busyThroughout);
-    // Whatever another timer does, only the animation's moves the picture.
+    EXPECT_FALSE(endSession);
+    // The close was asked about, with No as the default, and answered No.
+    ASSERT_EQ(boxes.size(), 3u);
+    EXPECT_EQ(boxes[2], Chinese() ? L"正在向驱动器写入数据，现在关闭可能使驱动器无法读取。\r\n确定要关闭吗?"
+                                  : L"The drive is being written. Closing now may leave it unreadable.\r\nClose anyway?");
+    EXPECT_TRUE(CMainWnd::ObjectAlive());
+    EXPECT_EQ(results, std::vector<fat32::FormatResult>{fat32::kFormatOk});
+    // The list is read afresh at the end: the formatted E: is back, chosen.
+    EXPECT_EQ(Items().size(), 2u);
+    EXPECT_EQ(Combo()->GetCurSel(), 0);
+    EXPECT_TRUE(FormatButton()->IsEnabled());
+    // The animation's timer is gone, the session may end again, and only
+    // the animation's own timer ever moves the picture.
+    EXPECT_FALSE(::KillTimer(*window, kAnimationTimer));
+    EXPECT_TRUE(::SendMessageW(*window, WM_QUERYENDSESSION, 0, 0));
     const Facet::CDuiString frame = disk->GetBkImage();
     ::SendMessageW(*window, WM_TIMER, kAnimationTimer + 1, 0);
     EXPECT_EQ(Facet::CDuiString(disk->GetBkImage()), frame);
-    ::SendMessageW(*window, WM_TIMER, kAnimationTimer, 0);
-    EXPECT_NE(Facet::CDuiString(disk->GetBkImage()), frame);
-    // The close waited for the run; the window is still there and idle.
-    EXPECT_TRUE(CMainWnd::ObjectAlive());
-    EXPECT_TRUE(::IsWindow(*window));
-    EXPECT_EQ(results, std::vector<fat32::FormatResult>{fat32::kFormatOk});
-    EXPECT_TRUE(FormatButton()->IsEnabled());
-    // Once idle, the window closes.
+    // Once idle, the window closes without a question.
     ::SendMessageW(*window, WM_CLOSE, 0, 0);
     Pump();
     EXPECT_FALSE(CMainWnd::ObjectAlive());
+    EXPECT_EQ(boxes.size(), 3u);
+}
+
+// Yes to the question ends the window in the middle of the run.
+TEST_F(MainWindowTest, YesToTheCloseQuestionEndsTheWindowDuringARun) {
+    Open({Usb('E', 8000)});
+    answers = {IDYES, IDOK, IDYES};
+    duringRun = [this] { ::SendMessageW(*window, WM_CLOSE, 0, 0); };
+    ClickFormat();
+    EXPECT_FALSE(CMainWnd::ObjectAlive());
+    for (int i = 0; i < 400 && enginesDone == 0; ++i) ::Sleep(5);
+    ::Sleep(50);  // the worker's post to the gone window
+    EXPECT_TRUE(results.empty());
+}
+
+// A close that comes while a box is open, its code still running on the
+// window, waits until the box has closed, then closes as usual.
+TEST_F(MainWindowTest, CloseDuringABoxWaitsForTheBox) {
+    for (bool resultBox : {false, true}) {
+        Open({Usb('E', 8000)});
+        answers = {resultBox ? IDYES : IDNO};
+        auto close = [this] { ::SendMessageW(*window, WM_CLOSE, 0, 0); };
+        if (resultBox) {
+            duringResult = close;
+        } else {
+            duringBox = close;
+        }
+        ClickFormat();
+        duringResult = nullptr;
+        Pump();
+        EXPECT_FALSE(CMainWnd::ObjectAlive()) << resultBox;
+        EXPECT_EQ(results.size(), resultBox ? 1u : 0u);
+        results.clear();
+    }
+}
+
+// Frames 1 to 17 run in a ring that skips the no-drive frame 0 and the
+// first frame 1 after the first turn; the counter is never reset.
+TEST_F(MainWindowTest, AnimationRunsTheFramesInTheirRing) {
+    Open({Usb('E', 8000)});
+    Facet::CControlUI* disk = Find<Facet::CControlUI>(L"disk");
+    int previous = -1;
+    for (int tick = 0; tick < 40; ++tick) {
+        ::SendMessageW(*window, WM_TIMER, kAnimationTimer, 0);
+        int left = -1, right = -1;
+        ASSERT_EQ(std::swscanf(disk->GetBkImage(), L"res='173' restype='png' source='%d,0,%d,83'", &left, &right), 2);
+        const int frame = left / 83;
+        EXPECT_EQ(right, left + 83);
+        EXPECT_GE(frame, 1);
+        if (previous >= 0) EXPECT_EQ(frame, previous == 17 ? 2 : previous + 1) << tick;
+        previous = frame;
+    }
 }
 
 TEST_F(MainWindowTest, TheLabelReachesTheEngineAsWholeOemCharactersOfAtMostElevenBytes) {

@@ -129,22 +129,35 @@ TEST(ToolWindow, SimulationWithOneLabelledDrive) {
 
 // The resources a user and Windows see in the file: the icon group, the
 // manifest asking for elevation, the version record, the skin and images.
-TEST(ToolExecutable, CarriesIconManifestVersionSkinAndImages) {
+std::wstring BesideThisProgram(const wchar_t* file) {
     wchar_t path[MAX_PATH] = {};
     ::GetModuleFileNameW(nullptr, path, MAX_PATH);
     std::wstring exe(path);
-    exe.replace(exe.find_last_of(L"\\/") + 1, std::wstring::npos, L"VarqoFat32.exe");
-    HMODULE module = ::LoadLibraryExW(exe.c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE);
-    ASSERT_NE(module, nullptr);
-    auto bytes = [module](LPCWSTR id, LPCWSTR type) {
-        HRSRC found = ::FindResourceW(module, id, type);
-        if (!found) return std::string();
+    exe.replace(exe.find_last_of(L"\\/") + 1, std::wstring::npos, file);
+    return exe;
+}
+
+// A resource of an executable beside this test program.
+std::string ResourceOf(const wchar_t* file, LPCWSTR id, LPCWSTR type) {
+    HMODULE module = ::LoadLibraryExW(BesideThisProgram(file).c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE);
+    if (!module) return std::string();
+    std::string bytes;
+    if (HRSRC found = ::FindResourceW(module, id, type)) {
         const char* data = static_cast<const char*>(::LockResource(::LoadResource(module, found)));
-        return std::string(data, ::SizeofResource(module, found));
-    };
+        bytes.assign(data, ::SizeofResource(module, found));
+    }
+    ::FreeLibrary(module);
+    return bytes;
+}
+
+TEST(ToolExecutable, CarriesIconManifestVersionSkinAndImages) {
+    auto bytes = [](LPCWSTR id, LPCWSTR type) { return ResourceOf(L"VarqoFat32.exe", id, type); };
     EXPECT_FALSE(bytes(MAKEINTRESOURCEW(129), RT_GROUP_ICON).empty());
     const std::string manifest = bytes(MAKEINTRESOURCEW(1), RT_MANIFEST);
     EXPECT_NE(manifest.find("level=\"requireAdministrator\""), std::string::npos);
+    // The simulation writes only image files: no elevation asked.
+    EXPECT_NE(ResourceOf(L"VarqoFat32-sim.exe", MAKEINTRESOURCEW(1), RT_MANIFEST).find("level=\"asInvoker\""),
+              std::string::npos);
     EXPECT_NE(manifest.find("Microsoft.Windows.Common-Controls"), std::string::npos);
     EXPECT_NE(bytes(MAKEINTRESOURCEW(154), L"XML").find("<Window"), std::string::npos);
 
@@ -169,6 +182,7 @@ TEST(ToolExecutable, CarriesIconManifestVersionSkinAndImages) {
         EXPECT_EQ(png[25], image.colourType) << image.id;
     }
 
+    const std::wstring exe = BesideThisProgram(L"VarqoFat32.exe");
     DWORD ignored = 0;
     const DWORD size = ::GetFileVersionInfoSizeW(exe.c_str(), &ignored);
     ASSERT_GT(size, 0u);
@@ -183,7 +197,6 @@ TEST(ToolExecutable, CarriesIconManifestVersionSkinAndImages) {
     ASSERT_TRUE(::VerQueryValueW(info.data(), L"\\StringFileInfo\\040904B0\\ProductName",
                                  reinterpret_cast<void**>(&product), &length));
     EXPECT_STREQ(product, L"VARQO file system format tool");
-    ::FreeLibrary(module);
 }
 
 }  // namespace
