@@ -45,6 +45,12 @@ static_assert(sizeof(kMessages) / sizeof(kMessages[0]) == kWriteFailed + 1,
 }  // namespace
 
 const ResultMessage* FindResultMessage(FormatResult result) {
+    static const ResultMessage driveChanged{
+        "格式化开始前驱动器已被拔出或更换，没有写入任何数据。请重新选择驱动器！",
+        "The drive was removed or changed before formatting began; nothing was written. "
+        "Choose the drive again, please!",
+        kIconWarning};
+    if (result == kDriveChanged) return &driveChanged;
     if (result < kFormatOk || result > kWriteFailed) return nullptr;
     return &kMessages[result];
 }

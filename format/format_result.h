@@ -29,6 +29,10 @@ inline constexpr FormatResult kWriteFailed = 16;
 // mkfat32 --check only: the drive holds less than it claims. The window never
 // runs the probe, so its boxes (0 to 16) do not know this code.
 inline constexpr FormatResult kFakeCapacity = 17;
+// The window only: between the user's confirmation and the opening of the
+// volume the drive went away, or another stick took its letter. Nothing was
+// written.
+inline constexpr FormatResult kDriveChanged = 18;
 
 // Message box icons, with the values of the Win32 MB_ICON* flags.
 inline constexpr std::uint32_t kIconError = 0x10;
@@ -41,7 +45,7 @@ struct ResultMessage {
     std::uint32_t icon;
 };
 
-// The message for a result code, or null for a code outside 0 to 16.
+// The message for a result code, or null for a code outside 0 to 16 and 18.
 const ResultMessage* FindResultMessage(FormatResult result);
 
 // The message for kFakeCapacity: printf formats taking the real capacity in

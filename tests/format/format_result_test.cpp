@@ -24,7 +24,8 @@ TEST(ResultMessages, EveryCodeFromZeroToSixteenHasTwoTexts) {
 
 TEST(ResultMessages, CodesOutsideTheRangeHaveNone) {
     EXPECT_EQ(FindResultMessage(-1), nullptr);
-    EXPECT_EQ(FindResultMessage(17), nullptr);
+    EXPECT_EQ(FindResultMessage(17), nullptr);  // mkfat32's own, with its size
+    EXPECT_EQ(FindResultMessage(19), nullptr);
     EXPECT_EQ(FindResultMessage(0x7FFFFFFF), nullptr);
 }
 
