@@ -34,7 +34,7 @@ usb E 1 300 label=CAMERA fs=NTFS "image=$(winpath "$work/ok.img")" > "$work/one.
   usb G 3 64 label=BROKEN fs=FAT32 "image=$(winpath "$work/geometry.img")" fail=geometry
 } > "$work/drives.txt"
 
-E2E_DIR=$(winpath "$work") wine "$build/bin/app_format_e2e_tests.exe" --gtest_brief=1 || fail "the window's runs (see above)"
+E2E_DIR=$(winpath "$work") "$here/../../cmake/wine-run.sh" "$build/bin/app_format_e2e_tests.exe" --gtest_brief=1 || fail "the window's runs (see above)"
 
 if fsck_clean "$work/ok.img" CAMERA; then pass "fsck.fat accepts the volume written from the window"; else fail "fsck.fat"; fi
 label=$(label_of "$work/ok.img")
