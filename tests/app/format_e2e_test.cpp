@@ -12,6 +12,7 @@
 
 #include <gtest/gtest.h>
 
+#include "app/texts.h"
 #include "format/format_result.h"
 #include "tool_process.h"
 
@@ -195,6 +196,141 @@ TEST(FormatFromTheWindow, DrivesPluggedAndPulledWhileTheWindowRuns) {
     const Capture shot = tool.Shot();
     shot.SaveBmp(ScreenFolder() + L"pulled-" + (Chinese() ? L"zh" : L"en") + L".bmp");
     EXPECT_FALSE(Bluish(shot.At(kButtonFace.x, kButtonFace.y)));
+    tool.KeyDown(VK_ESCAPE);
+    EXPECT_EQ(tool.WaitExit(), 0);
+}
+
+// The table the tool reads is one file that a test rewrites as it plugs and
+// pulls sticks.
+std::wstring LiveTable(const wchar_t* from) {
+    const std::wstring live = WorkFile(L"live.txt");
+    ::CopyFileW(WorkFile(from).c_str(), live.c_str(), FALSE);
+    return live;
+}
+
+// Presses the format button and Yes; the start notice, still open.
+HWND ConfirmFormat(ToolProcess& tool) {
+    tool.Click(kFormatButton.x, kFormatButton.y);
+    HWND question = tool.WaitBox();
+    if (!question) return nullptr;
+    PressBoxButton(question, IDYES);
+    return tool.WaitBox();
+}
+
+void ExpectDriveChanged(ToolProcess& tool, const wchar_t* shot) {
+    HWND result = tool.WaitBox(20000);
+    ASSERT_NE(result, nullptr);
+    EXPECT_EQ(BoxText(result), ResultText(fat32::kDriveChanged));
+    Settle();
+    tool.Shot().SaveBmp(ScreenFolder() + shot + (Chinese() ? L"-zh" : L"-en") + L".bmp");
+    PressBoxButton(result, IDOK);
+    Settle();
+    tool.KeyDown(VK_ESCAPE);
+    EXPECT_EQ(tool.WaitExit(), 0);
+}
+
+// Another stick under E: during the worker's pause after the notice: with
+// the removal and arrival the system would send, and with no message at all,
+// when only the worker's own look before it opens the volume can tell.
+TEST(FormatFromTheWindow, AStickSwappedAfterTheConfirmationIsNotWritten) {
+    for (int messages : {0, 1}) {
+        const std::wstring n = std::to_wstring(messages);
+        ToolProcess tool(L"VarqoFat32-sim.exe", LiveTable((L"keep" + n + L".txt").c_str()));
+        ASSERT_NE(tool.Window(), nullptr);
+        HWND notice = ConfirmFormat(tool);
+        ASSERT_NE(notice, nullptr);
+        PressBoxButton(notice, IDOK);
+        LiveTable((L"stranger" + n + L".txt").c_str());
+        if (messages) {
+            SendVolumeRemoval(tool.Window(), 'E');
+            ::SendMessageW(tool.Window(), WM_DEVICECHANGE, DBT_DEVICEARRIVAL, 0);
+        }
+        ExpectDriveChanged(tool, messages ? L"swapped-told" : L"swapped-silent");
+    }
+}
+
+TEST(FormatFromTheWindow, AStickPulledDuringTheStartNoticeIsToldSo) {
+    ToolProcess tool(L"VarqoFat32-sim.exe", LiveTable(L"pulled.txt"));
+    ASSERT_NE(tool.Window(), nullptr);
+    HWND notice = ConfirmFormat(tool);
+    ASSERT_NE(notice, nullptr);
+    LiveTable(L"none.txt");
+    SendVolumeRemoval(tool.Window(), 'E');
+    PressBoxButton(notice, IDOK);
+    ExpectDriveChanged(tool, L"pulled");
+}
+
+// A close during a run asks, No being the default: No lets the run finish,
+// Yes ends the program there and then.
+TEST(FormatFromTheWindow, ClosingDuringARunAsks) {
+    for (int answer : {IDNO, IDYES}) {
+        ToolProcess tool(L"VarqoFat32-sim.exe", LiveTable(answer == IDNO ? L"close-no.txt" : L"close-yes.txt"));
+        ASSERT_NE(tool.Window(), nullptr);
+        HWND notice = ConfirmFormat(tool);
+        ASSERT_NE(notice, nullptr);
+        PressBoxButton(notice, IDOK);
+        Settle();
+        ::PostMessageW(tool.Window(), WM_CLOSE, 0, 0);
+        HWND question = tool.WaitBox();
+        ASSERT_NE(question, nullptr);
+        EXPECT_EQ(BoxText(question), Chinese() ? app::kCloseDuringRun.chinese : app::kCloseDuringRun.english);
+        EXPECT_TRUE(::GetWindowLongW(::GetDlgItem(question, IDNO), GWL_STYLE) & BS_DEFPUSHBUTTON);
+        tool.Shot().SaveBmp(ScreenFolder() + L"close-question-" + (Chinese() ? L"zh" : L"en") + L".bmp");
+        PressBoxButton(question, answer);
+        if (answer == IDYES) {
+            EXPECT_EQ(tool.WaitExit(), 0);
+            EXPECT_FALSE(::IsWindow(tool.Window()));
+            continue;
+        }
+        HWND result = tool.WaitBox(20000);
+        ASSERT_NE(result, nullptr);
+        EXPECT_EQ(BoxText(result), ResultText(fat32::kFormatOk));
+        PressBoxButton(result, IDOK);
+        tool.KeyDown(VK_ESCAPE);
+        EXPECT_EQ(tool.WaitExit(), 0);
+    }
+}
+
+// WM_CLOSE while the question or the result box is open: the window closes
+// once the box has, not under it.
+TEST(FormatFromTheWindow, CloseDuringABoxComesAfterTheBox) {
+    for (bool resultBox : {false, true}) {
+        ToolProcess tool(L"VarqoFat32-sim.exe", LiveTable(L"boxes.txt"));
+        ASSERT_NE(tool.Window(), nullptr);
+        HWND box = nullptr;
+        if (resultBox) {
+            box = RunFormat(tool);
+        } else {
+            tool.Click(kFormatButton.x, kFormatButton.y);
+            box = tool.WaitBox();
+        }
+        ASSERT_NE(box, nullptr);
+        ::PostMessageW(tool.Window(), WM_CLOSE, 0, 0);
+        Settle(500);
+        EXPECT_TRUE(tool.Running()) << resultBox;
+        PressBoxButton(box, resultBox ? IDOK : IDNO);
+        EXPECT_EQ(tool.WaitExit(), 0) << resultBox;
+    }
+}
+
+// A 128 MiB stick gets a cluster size small enough for FAT32; its item then
+// shows what the stick now holds (the table said NTFS).
+TEST(FormatFromTheWindow, ASmallStickIsFormattedAndShowsItsNewFileSystem) {
+    ToolProcess tool(L"VarqoFat32-sim.exe", LiveTable(L"small.txt"));
+    ASSERT_NE(tool.Window(), nullptr);
+    const Capture before = tool.Shot();
+    HWND result = RunFormat(tool);
+    ASSERT_NE(result, nullptr);
+    EXPECT_EQ(BoxText(result), ResultText(fat32::kFormatOk));
+    PressBoxButton(result, IDOK);
+    Settle();
+    const Capture after = tool.Shot();
+    after.SaveBmp(ScreenFolder() + L"small-done-" + (Chinese() ? L"zh" : L"en") + L".bmp");
+    int changed = 0;
+    for (int y = 62; y < 80; ++y) {
+        for (int x = 106; x < 298; ++x) changed += before.At(x, y) != after.At(x, y) ? 1 : 0;
+    }
+    EXPECT_GT(changed, 20) << "the item still shows what the table said";
     tool.KeyDown(VK_ESCAPE);
     EXPECT_EQ(tool.WaitExit(), 0);
 }
