@@ -6,7 +6,6 @@
 
 #include <dbt.h>
 
-#include <atomic>
 #include <cwchar>
 #include <memory>
 #include <optional>
@@ -88,14 +87,10 @@ protected:
             }
             return (style & MB_YESNO) ? answer : IDOK;
         };
-        hooks.showResult = [this](HWND, fat32::FormatResult r) {
-            results.push_back(r);
-            if (duringResult) duringResult();
-        };
+        hooks.showResult = [this](HWND, fat32::FormatResult r) { results.push_back(r); };
         hooks.format = [this](char letter, const char* label, int spc) {
             calls.push_back({letter, label, spc});
             if (duringRun) duringRun();
-            ++enginesDone;
             return fat32::kFormatOk;
         };
         // The worker looks at the machine as it is after its pause: the
@@ -150,12 +145,10 @@ protected:
     std::vector<std::wstring> boxes;
     std::vector<std::wstring> captions;
     std::optional<drives::SimulatedDriveTable> afterPause;
-    std::atomic<int> enginesDone{0};
     std::vector<fat32::FormatResult> results;
     std::vector<FormatCall> calls;
     std::function<void()> duringBox;
     std::function<void()> duringRun;
-    std::function<void()> duringResult;
 };
 
 TEST_F(MainWindowTest, ListsEachDriveWithLabelFileSystemAndSize) {
@@ -348,39 +341,6 @@ TEST_F(MainWindowTest, DuringARunArrivalsKeepTheButtonBusyAndClosingAsks) {
     Pump();
     EXPECT_FALSE(CMainWnd::ObjectAlive());
     EXPECT_EQ(boxes.size(), 3u);
-}
-
-// Yes to the question ends the window in the middle of the run.
-TEST_F(MainWindowTest, YesToTheCloseQuestionEndsTheWindowDuringARun) {
-    Open({Usb('E', 8000)});
-    answers = {IDYES, IDOK, IDYES};
-    duringRun = [this] { ::SendMessageW(*window, WM_CLOSE, 0, 0); };
-    ClickFormat();
-    EXPECT_FALSE(CMainWnd::ObjectAlive());
-    for (int i = 0; i < 400 && enginesDone == 0; ++i) ::Sleep(5);
-    ::Sleep(50);  // the worker's post to the gone window
-    EXPECT_TRUE(results.empty());
-}
-
-// A close that comes while a box is open, its code still running on the
-// window, waits until the box has closed, then closes as usual.
-TEST_F(MainWindowTest, CloseDuringABoxWaitsForTheBox) {
-    for (bool resultBox : {false, true}) {
-        Open({Usb('E', 8000)});
-        answers = {resultBox ? IDYES : IDNO};
-        auto close = [this] { ::SendMessageW(*window, WM_CLOSE, 0, 0); };
-        if (resultBox) {
-            duringResult = close;
-        } else {
-            duringBox = close;
-        }
-        ClickFormat();
-        duringResult = nullptr;
-        Pump();
-        EXPECT_FALSE(CMainWnd::ObjectAlive()) << resultBox;
-        EXPECT_EQ(results.size(), resultBox ? 1u : 0u);
-        results.clear();
-    }
 }
 
 // Frames 1 to 17 run in a ring that skips the no-drive frame 0 and the
