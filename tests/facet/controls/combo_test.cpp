@@ -5,6 +5,9 @@
 #include <windows.h>
 
 #include <cstring>
+#include <functional>
+#include <utility>
+#include <vector>
 
 #include <gtest/gtest.h>
 
@@ -12,18 +15,47 @@
 #include "facet/controls/combo_wnd.h"
 #include "facet/controls/container_ui.h"
 #include "facet/controls/list_label_element_ui.h"
+#include "facet/manager/paint_manager_ui.h"
 #include "ui_window_fixture.h"
 
 namespace Facet {
 namespace test {
 namespace {
 
-// A list item whose memory is filled with 0xDD and never reused once deleted.
-class CPoisonedItem : public CListLabelElementUI {
+// Controls whose memory is filled with 0xDD and never reused once deleted:
+// a stale read of a pointer faults, and a stale write shows in Untouched().
+std::vector<std::pair<const unsigned char*, size_t>> g_poisoned;
+template <class Base>
+class CPoisoned : public Base {
 public:
     static void* operator new(size_t size) { return ::operator new(size); }
-    static void operator delete(void* p, size_t size) { std::memset(p, 0xDD, size); }
+    static void operator delete(void* p, size_t size) {
+        std::memset(p, 0xDD, size);
+        g_poisoned.emplace_back(static_cast<const unsigned char*>(p), size);
+    }
 };
+bool Untouched() {
+    for (const auto& [p, size] : g_poisoned) {
+        for (size_t i = 0; i < size; ++i) {
+            if (p[i] != 0xDD) return false;
+        }
+    }
+    return true;
+}
+using CPoisonedItem = CPoisoned<CListLabelElementUI>;
+using CPoisonedCombo = CPoisoned<CComboUI>;
+
+IListItemUI* AsItem(CControlUI* control) {
+    return static_cast<IListItemUI*>(control->GetInterface(L"ListItem"));
+}
+
+// The drop-down's real window procedure, under a class of the same name
+// whose windows refuse WM_CREATE once the list has been built.
+WNDPROC g_comboWndProc = nullptr;
+LRESULT CALLBACK RefuseCreate(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
+    const LRESULT result = ::CallWindowProcW(g_comboWndProc, hwnd, msg, wParam, lParam);
+    return msg == WM_CREATE ? -1 : result;
+}
 
 constexpr int kItemHeight = 30;
 constexpr RECT kComboRect = {20, 20, 220, 43};
@@ -32,21 +64,30 @@ class ComboTest : public UiWindowTest {
 protected:
     void SetUp() override {
         UiWindowTest::SetUp();
-        auto* root = new CContainerUI;
-        combo = new CComboUI;
+        root = new CContainerUI;
+        // Removed controls die at once, as a handler that destroys them wants.
+        root->SetDelayedDestroy(false);
+        AddCombo();
+        Attach(root);
+    }
+    void AddCombo() {
+        combo = new CPoisonedCombo;
         combo->SetFloat(true);
         combo->SetFixedXY(SIZE{kComboRect.left, kComboRect.top});
         combo->SetFixedWidth(kComboRect.right - kComboRect.left);
         combo->SetFixedHeight(kComboRect.bottom - kComboRect.top);
         combo->SetAttribute(L"textpadding", L"5,1,1,1");
+        combo->SetDelayedDestroy(false);
         root->Add(combo);
         for (const wchar_t* text : {L"E: (DATA) FAT32 14.6GB", L"F: FAT32 7.5GB", L"G: NTFS 1023MB"}) {
-            auto* item = new CPoisonedItem;
-            item->SetText(text);
-            item->SetFixedHeight(kItemHeight);
-            combo->Add(item);
+            AddItem(text);
         }
-        Attach(root);
+    }
+    void AddItem(const wchar_t* text) {
+        auto* item = new CPoisonedItem;
+        item->SetText(text);
+        item->SetFixedHeight(kItemHeight);
+        combo->Add(item);
     }
 
     HWND Popup() const { return combo->GetDropDown() ? combo->GetDropDown()->GetHWND() : nullptr; }
@@ -75,6 +116,7 @@ protected:
         Pump();
     }
 
+    CContainerUI* root = nullptr;
     CComboUI* combo = nullptr;
 };
 
@@ -132,6 +174,13 @@ TEST_F(ComboTest, KeysWheelEscapeAndReturn) {
     Wheel(30, 30, -WHEEL_DELTA);
     EXPECT_EQ(combo->GetCurSel(), 0);
     combo->SetEnabled(true);
+    // While the list is open its rows lie under this point in their own
+    // window's coordinates; the wheel still reaches the combo.
+    Open();
+    Wheel(30, 30, -WHEEL_DELTA);
+    EXPECT_EQ(combo->GetCurSel(), 1);
+    EXPECT_TRUE(PumpUntil([&] { return Popup() == nullptr; }));
+    combo->SelectItem(0);
 
     // A key in the open list chooses (and the choice closes the list);
     // Escape, before the list is gone, goes back to what was chosen when it
@@ -144,7 +193,7 @@ TEST_F(ComboTest, KeysWheelEscapeAndReturn) {
     PumpUntil([&] { return Popup() == nullptr; });
     EXPECT_EQ(combo->GetCurSel(), 0);
     EXPECT_EQ(Popup(), nullptr);
-    EXPECT_EQ(notes.Count(L"itemselect", combo), 4);
+    EXPECT_EQ(notes.Count(L"itemselect", combo), 6);
 
     // Return closes and keeps the choice.
     Open();
@@ -157,9 +206,30 @@ TEST_F(ComboTest, KeysWheelEscapeAndReturn) {
     EXPECT_EQ(combo->GetCurSel(), 2);
 }
 
+TEST_F(ComboTest, EscapeGoesBackToNoSelection) {
+    Open();
+    ::PostMessageW(Popup(), WM_KEYDOWN, VK_DOWN, 0);
+    ::PostMessageW(Popup(), WM_KEYDOWN, VK_ESCAPE, 0);
+    Pump();
+    EXPECT_TRUE(PumpUntil([&] { return Popup() == nullptr; }));
+    EXPECT_EQ(combo->GetCurSel(), -1);
+    EXPECT_FALSE(AsItem(combo->GetItemAt(0))->IsSelected());
+    EXPECT_EQ(combo->GetText(), CDuiString());
+}
+
 TEST_F(ComboTest, SelectionBookkeepingWhenItemsComeAndGo) {
+    // A disabled selected item lets go when another is chosen, so hiding it
+    // later leaves the real selection alone.
+    combo->SelectItem(1);
+    combo->GetItemAt(1)->SetEnabled(false);
     combo->SelectItem(2);
+    EXPECT_FALSE(AsItem(combo->GetItemAt(1))->IsSelected());
     notes.Clear();
+    combo->GetItemAt(1)->SetVisible(false);
+    combo->GetItemAt(1)->SetVisible(true);
+    combo->GetItemAt(1)->SetEnabled(true);
+    EXPECT_EQ(combo->GetCurSel(), 2);
+    EXPECT_EQ(notes.Count(L"itemselect"), 0);
     // An item added before the selection moves it, silently.
     auto* first = new CPoisonedItem;
     first->SetText(L"D: FAT32 2.0GB");
@@ -172,10 +242,7 @@ TEST_F(ComboTest, SelectionBookkeepingWhenItemsComeAndGo) {
     combo->RemoveAt(0);
     EXPECT_EQ(combo->GetCurSel(), 1);
     EXPECT_EQ(combo->GetText(), CDuiString(L"G: NTFS 1023MB"));
-    for (int i = 0; i < combo->GetCount(); ++i) {
-        auto* item = static_cast<IListItemUI*>(combo->GetItemAt(i)->GetInterface(L"ListItem"));
-        EXPECT_EQ(item->GetIndex(), i);
-    }
+    for (int i = 0; i < combo->GetCount(); ++i) EXPECT_EQ(AsItem(combo->GetItemAt(i))->GetIndex(), i);
     EXPECT_EQ(notes.Count(L"itemselect"), 0);
     // Removing the selected item chooses its neighbour, with one notice.
     combo->RemoveAt(1);
@@ -217,6 +284,125 @@ TEST_F(ComboTest, ItemsRemovedWhileTheListIsOpenAreNeverTouchedAgain) {
     EXPECT_EQ(combo->GetCount(), 0);
     EXPECT_EQ(combo->GetCurSel(), -1);
     EXPECT_EQ(combo->GetText(), CDuiString());
+}
+
+TEST_F(ComboTest, HandlersThatDestroyTheComboOrTheItemAtOnceLeaveNothingTouched) {
+    struct Case {
+        const wchar_t* notification;
+        bool item;  // the chosen (or first) item dies, else the whole combo
+        std::function<void()> act;
+    };
+    auto clickBox = [this] { Click(30, 30); };
+    auto chooseInList = [this] {
+        Open();
+        ClickPopup(50, 1 + kItemHeight + kItemHeight / 2);
+    };
+    auto wheel = [this] { Wheel(30, 30, -WHEEL_DELTA); };
+    const Case cases[] = {
+        {L"dropdown", false, clickBox},       {L"dropdown", true, clickBox},
+        {L"itemselect", false, chooseInList}, {L"itemselect", true, chooseInList},
+        {L"itemselect", false, wheel},        {L"itemselect", true, wheel},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(testing::Message() << c.item << " " << static_cast<int>(&c - cases));
+        if (combo) root->Remove(combo);
+        AddCombo();
+        Repaint();
+        bool done = false;
+        notes.onNotify = [&](TNotifyUI& msg) {
+            if (done || msg.type != c.notification) return;
+            done = true;
+            if (!c.item) {
+                root->Remove(combo);
+                combo = nullptr;
+                return;
+            }
+            const int index = msg.type == L"itemselect" ? static_cast<int>(msg.wParam) : 0;
+            combo->Remove(combo->GetItemAt(index));
+        };
+        c.act();
+        notes.onNotify = nullptr;
+        EXPECT_TRUE(done);
+        EXPECT_TRUE(PumpUntil([] { return !::FindWindowW(L"ComboWnd", nullptr); }));
+        Repaint();
+        EXPECT_TRUE(Untouched());
+        if (combo) EXPECT_EQ(combo->GetCount(), 2);
+    }
+}
+
+TEST_F(ComboTest, ADropDownWhoseWindowFailsLeavesNoPopupAndTheItemsHome) {
+    // Open and close once, so that the drop-down's class exists.
+    Open();
+    ::PostMessageW(Popup(), WM_KEYDOWN, VK_RETURN, 0);
+    ASSERT_TRUE(PumpUntil([] { return !::FindWindowW(L"ComboWnd", nullptr); }));
+    // Classes registered without an instance belong to the program's module.
+    HINSTANCE instance = CPaintManagerUI::GetInstance();
+    if (!instance) instance = ::GetModuleHandleW(nullptr);
+    WNDCLASSW wc = {};
+    ASSERT_TRUE(::GetClassInfoW(instance, L"ComboWnd", &wc));
+    g_comboWndProc = wc.lpfnWndProc;
+    ASSERT_TRUE(::UnregisterClassW(L"ComboWnd", instance));
+    wc.lpfnWndProc = RefuseCreate;
+    ASSERT_NE(::RegisterClassW(&wc), 0);
+    notes.Clear();
+
+    EXPECT_FALSE(combo->Activate());
+    ::UnregisterClassW(L"ComboWnd", instance);
+    EXPECT_EQ(combo->GetDropDown(), nullptr);
+    EXPECT_EQ(::FindWindowW(L"ComboWnd", nullptr), nullptr);
+    EXPECT_EQ(notes.Count(L"dropdown"), 0);
+    EXPECT_EQ(combo->GetItemAt(0)->GetManager(), pm.get());
+    Repaint();
+    // The next opening registers the real class again.
+    Open();
+    EXPECT_EQ(combo->GetItemAt(0)->GetManager()->GetPaintWindow(), Popup());
+}
+
+TEST_F(ComboTest, AClickOnTheListsScrollBarKeepsItOpen) {
+    for (int i = 0; i < 5; ++i) AddItem(L"H: FAT32 1.0GB");
+    Open();
+    const RECT popup = PopupRect();
+    ClickPopup(popup.right - popup.left - 5, (popup.bottom - popup.top) / 2);
+    PumpFor(100);
+    EXPECT_NE(Popup(), nullptr);
+    ClickPopup(50, kItemHeight / 2);
+    EXPECT_TRUE(PumpUntil([&] { return Popup() == nullptr; }));
+}
+
+TEST_F(ComboTest, ItemsDrawAlternateBackgroundsAndALineBelow) {
+    combo->ApplyAttributeList(
+        L"itembkcolor=\"#FF102030\" itemaltbk=\"true\" itemlinecolor=\"#FFFF0000\"");
+    CCanvas canvas(40, 30);
+    for (int i = 0; i < 3; ++i) {
+        static_cast<CListElementUI*>(combo->GetItemAt(i))->DrawItemBk(canvas.Dc(), RECT{0, 10 * i, 40, 10 * i + 10});
+    }
+    EXPECT_EQ(canvas.Rgb(5, 5), 0x102030u);
+    EXPECT_EQ(canvas.Rgb(5, 15), 0xFFFFFFu) << "odd rows have no colour";
+    EXPECT_EQ(canvas.Rgb(5, 25), 0x102030u);
+    for (int y : {9, 19, 29}) EXPECT_EQ(canvas.Rgb(5, y), 0xFF0000u) << y;
+}
+
+TEST_F(ComboTest, ItemAlignAndTheItemsEstimatedWidth) {
+    const struct {
+        const wchar_t* align;
+        UINT horizontal;
+    } cases[] = {{L"center", DT_CENTER}, {L"right", DT_RIGHT}, {L"left", 0},
+                 {L"center right", DT_RIGHT}, {L"left,center", DT_CENTER}};
+    CControlUI* item = combo->GetItemAt(1);
+    item->SetFixedHeight(0);
+    const SIZE plain = item->EstimateSize(SIZE{200, 150});
+    EXPECT_GT(plain.cx, 40);
+    EXPECT_LT(plain.cx, 150);
+    for (const auto& c : cases) {
+        combo->SetAttribute(L"itemalign", c.align);
+        EXPECT_EQ(combo->GetItemTextStyle(), static_cast<UINT>(DT_VCENTER | c.horizontal)) << c.align;
+        // Alignment never changes the measured width.
+        EXPECT_EQ(item->EstimateSize(SIZE{200, 150}).cx, plain.cx) << c.align;
+    }
+    combo->SetItemTextPadding(RECT{7, 2, 5, 3});
+    const SIZE padded = item->EstimateSize(SIZE{200, 150});
+    EXPECT_EQ(padded.cx, plain.cx + 12);
+    EXPECT_EQ(padded.cy, plain.cy + 5);
 }
 
 }  // namespace
