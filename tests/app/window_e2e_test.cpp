@@ -191,78 +191,56 @@ TEST(ToolExecutable, CarriesIconManifestVersionSkinAndImages) {
 // either half of the closed box moves the selection (the list's rows lie
 // under the left half in their own window's coordinates).
 TEST(ToolWindow, DropDownForgetsItsHoverAndTheClosedBoxKeepsTheWheel) {
-    constexpr POINT kComboLeft = {130, 70}, kComboRight = {280, 70};
-    constexpr int kListTop = 82;  // the combo's bottom edge
-    constexpr std::uint32_t kHotRow = 0xE9F5FF, kSelectedRow = 0xC1E3FF, kPlainRow = 0xFFFFFF;
+    constexpr std::uint32_t kHot = 0xE9F5FF, kSelected = 0xC1E3FF, kPlain = 0xFFFFFF;
     ToolProcess tool(L"VarqoFat32-sim.exe", HostPath(TEST_DATA_DIR "/three-drives.txt"));
     ASSERT_NE(tool.Window(), nullptr);
-    auto parkPointer = [] {
-        ::SetCursorPos(::GetSystemMetrics(SM_CXSCREEN) - 1, ::GetSystemMetrics(SM_CYSCREEN) - 1);
-    };
     auto open = [&] {
-        tool.Click(kComboLeft.x, kComboLeft.y);
+        // The display's pointer stays off the list: it would hover a row.
+        ::SetCursorPos(::GetSystemMetrics(SM_CXSCREEN) - 1, ::GetSystemMetrics(SM_CYSCREEN) - 1);
+        tool.Click(130, 70);
         return tool.WaitWindow(L"ComboWnd");
     };
     auto gone = [](HWND popup) {
-        for (int i = 0; i < 100 && ::IsWindow(popup) && ::IsWindowVisible(popup); ++i) Settle(20);
-        return !::IsWindow(popup) || !::IsWindowVisible(popup);
+        for (int i = 0; i < 100 && ::IsWindowVisible(popup); ++i) Settle(20);
+        return !::IsWindowVisible(popup);
     };
-    // Row backgrounds, sampled right of the text, in the window's client
-    // area that the list covers.
-    auto rows = [&](int rowHeight) {
-        const Capture shot = tool.Shot();
-        std::vector<std::uint32_t> colours;
-        for (int i = 0; i < 3; ++i) colours.push_back(shot.At(294, kListTop + 1 + i * rowHeight + rowHeight / 2));
-        return colours;
-    };
-    auto comboText = [&] {
-        const Capture shot = tool.Shot();
-        std::vector<std::uint32_t> text;
-        for (int y = 62; y < 80; ++y) {
-            for (int x = 106; x < 260; ++x) text.push_back(shot.At(x, y));
-        }
-        return text;
-    };
-
-    parkPointer();
     HWND popup = open();
     ASSERT_NE(popup, nullptr);
     RECT list = {};
     ::GetClientRect(popup, &list);
-    const int rowHeight = (list.bottom - 4) / 3;
-    // The real pointer rests on row B too, so that nothing reports a leave.
-    POINT b = {list.right / 2, 1 + rowHeight + rowHeight / 2};
-    POINT onScreen = b;
-    ::ClientToScreen(popup, &onScreen);
-    ::SetCursorPos(onScreen.x, onScreen.y);
-    ::PostMessageW(popup, WM_MOUSEMOVE, 0, MAKELPARAM(b.x, b.y));
+    const int row = (list.bottom - 4) / 3;
+    // Row backgrounds right of the text, where the list covers the window.
+    auto rows = [&] {
+        const Capture shot = tool.Shot();
+        return std::vector<std::uint32_t>{shot.At(294, 83 + row / 2), shot.At(294, 83 + row * 3 / 2),
+                                          shot.At(294, 83 + row * 5 / 2)};
+    };
+    // Hover row B, with the display's pointer there too so nothing leaves.
+    POINT b = {list.right / 2, 1 + row * 3 / 2};
+    ::ClientToScreen(popup, &b);
+    ::SetCursorPos(b.x, b.y);
+    ::PostMessageW(popup, WM_MOUSEMOVE, 0, MAKELPARAM(list.right / 2, 1 + row * 3 / 2));
     Settle();
     Save(tool.Shot(), L"drop-down-three");
     // The tool selects the last drive.
-    EXPECT_EQ(rows(rowHeight), (std::vector<std::uint32_t>{kPlainRow, kHotRow, kSelectedRow}));
-
+    EXPECT_EQ(rows(), (std::vector<std::uint32_t>{kPlain, kHot, kSelected}));
     ::PostMessageW(popup, WM_KEYDOWN, VK_ESCAPE, 0);
     ASSERT_TRUE(gone(popup));
-    parkPointer();
     popup = open();
-    ASSERT_NE(popup, nullptr);
     Settle();
-    EXPECT_EQ(rows(rowHeight), (std::vector<std::uint32_t>{kPlainRow, kPlainRow, kSelectedRow}));
+    EXPECT_EQ(rows(), (std::vector<std::uint32_t>{kPlain, kPlain, kSelected}));
 
-    const std::vector<std::uint32_t> first = comboText();
-    for (const POINT at : {kComboLeft, kComboRight}) {
+    // Up one drive over each half; each choice closes the list.
+    for (POINT at : {POINT{130, 70}, POINT{280, 70}}) {
         SCOPED_TRACE(at.x);
-        if (!::IsWindow(popup) || !::IsWindowVisible(popup)) popup = open();
-        ASSERT_NE(popup, nullptr);
-        POINT screen = at;
-        ::ClientToScreen(tool.Window(), &screen);
-        // Up from the last drive, then back down.
-        const short delta = at.x == kComboLeft.x ? WHEEL_DELTA : -WHEEL_DELTA;
-        ::PostMessageW(tool.Window(), WM_MOUSEWHEEL, MAKEWPARAM(0, delta), MAKELPARAM(screen.x, screen.y));
-        EXPECT_TRUE(gone(popup)) << "the choice closes the list";
-        Settle();
-        EXPECT_EQ(comboText() == first, at.x == kComboRight.x);
+        if (!::IsWindowVisible(popup)) popup = open();
+        ::ClientToScreen(tool.Window(), &at);
+        ::PostMessageW(tool.Window(), WM_MOUSEWHEEL, MAKEWPARAM(0, WHEEL_DELTA), MAKELPARAM(at.x, at.y));
+        EXPECT_TRUE(gone(popup));
     }
+    popup = open();
+    Settle();
+    EXPECT_EQ(rows(), (std::vector<std::uint32_t>{kSelected, kPlain, kPlain}));
     tool.KeyDown(VK_ESCAPE);
     EXPECT_EQ(tool.WaitExit(), 0);
 }
