@@ -15,6 +15,7 @@
 #include "facet/controls/combo_wnd.h"
 #include "facet/controls/container_ui.h"
 #include "facet/controls/list_label_element_ui.h"
+#include "facet/controls/scroll_bar_ui.h"
 #include "facet/manager/paint_manager_ui.h"
 #include "ui_window_fixture.h"
 
@@ -341,9 +342,12 @@ TEST_F(ComboTest, ADropDownWhoseWindowFailsLeavesNoPopupAndTheItemsHome) {
 TEST_F(ComboTest, AClickOnTheListsScrollBarKeepsItOpen) {
     for (int i = 0; i < 5; ++i) AddItem(L"H: FAT32 1.0GB");
     Open();
-    ClickPopup(kComboRect.right - kComboRect.left - 5, 75);
+    auto* list = static_cast<CContainerUI*>(combo->GetItemAt(0)->GetParent());
+    const RECT bar = list->GetVerticalScrollBar()->GetPos();
+    ClickPopup((bar.left + bar.right) / 2, bar.bottom - 20);  // the track below the thumb
     PumpFor(100);
     EXPECT_NE(Popup(), nullptr);
+    EXPECT_GT(list->GetScrollPos().cy, 0);
 }
 
 TEST_F(ComboTest, ItemLookAlternateRowsLineAlignmentAndWidth) {
