@@ -1,8 +1,9 @@
 // The tool's executables started as separate processes under the display, in
 // the locale the test runs in: the face each shows (checked by a few pixels
 // and saved as screenshots under app-screens), the caption by code page, and
-// how the window answers Escape, Return, a double click on the caption strip
-// and its caption buttons. Dragging needs real pointer input: caption_drag.sh.
+// how the window answers Escape, Return, a double click on the caption strip,
+// its caption buttons and the drive list's hover and wheel. Dragging needs
+// real pointer input: caption_drag.sh.
 #include <windows.h>
 
 #include <string>

@@ -1,7 +1,9 @@
 // The combo box on a real window: where its drop-down opens, choosing by
-// click, keys and wheel, Escape and Return, the notifications, and changing
-// the item list while the drop-down is open (removed items are poisoned, so a
-// popup that still used one would fault).
+// click, keys and wheel, Escape and Return, the notifications, changing the
+// item list while the drop-down is open, handlers that destroy the combo or
+// an item, a drop-down whose window fails, and how items look and measure.
+// Removed controls are poisoned, so a popup or combo that still used one
+// would fault.
 #include <windows.h>
 
 #include <algorithm>

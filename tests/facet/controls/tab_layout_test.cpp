@@ -1,6 +1,7 @@
 // The tab layout in a window: which page is current and shown as pages are
-// added, inserted, selected and removed (exactly one shown throughout), what
-// a selection reports, and where the current page is placed.
+// added, inserted, selected, moved and removed (exactly one shown
+// throughout), what a selection reports, and where the current page is
+// placed.
 #include <windows.h>
 
 #include <gtest/gtest.h>

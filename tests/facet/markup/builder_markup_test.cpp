@@ -1,5 +1,6 @@
 // The builder's rules on small documents: root attributes, fonts, defaults,
-// unknown tags, includes, and documents or parents it cannot use.
+// unknown tags, includes, and documents or parents it cannot use (which
+// leave the manager nothing of what they built).
 #include <gtest/gtest.h>
 
 #include <cstdio>
