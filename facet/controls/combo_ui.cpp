@@ -80,6 +80,11 @@ bool CComboUI::SetItemIndex(CControlUI* pControl, int iIndex) {
     return true;
 }
 
+CControlUI* CComboUI::FindControl(FINDCONTROLPROC Proc, LPVOID pData, UINT uFlags) {
+    if (uFlags & FindHitTest) return CControlUI::FindControl(Proc, pData, uFlags);
+    return CContainerUI::FindControl(Proc, pData, uFlags);
+}
+
 CDuiString CComboUI::GetText() const {
     CControlUI* item = GetItemAt(m_iCurSel);
     return item ? item->GetText() : CDuiString();
@@ -105,10 +110,16 @@ bool CComboUI::SelectItem(int iIndex, bool bTakeFocus) {
     IListItemUI* item = AsListItem(control);
     if (!item || !control->IsVisible() || !control->IsEnabled()) return false;
     m_iCurSel = iIndex;
+    // Focus and notification handlers may destroy the combo or the item at
+    // once; what is gone is not touched again.
+    CControlWatch self(this);
+    CControlWatch chosen(control);
     if (m_pWindow || bTakeFocus) control->SetFocus();
+    if (!self || !chosen) return false;
     item->Select(true);
+    if (!self) return true;
     if (m_pManager) m_pManager->SendNotify(this, L"itemselect", iIndex, old);
-    Invalidate();
+    if (self) Invalidate();
     return true;
 }
 
@@ -118,8 +129,9 @@ bool CComboUI::Activate() {
     if (!CControlUI::Activate()) return false;
     if (m_pWindow) return true;
     if (!m_pManager || !CComboWnd::Open(this)) return false;
+    CControlWatch self(this);
     m_pManager->SendNotify(this, L"dropdown");
-    Invalidate();
+    if (self) Invalidate();
     return true;
 }
 
@@ -160,8 +172,9 @@ void CComboUI::DoEvent(TEventUI& event) {
         break;
     case EventButtonDown:
         if (IsEnabled()) {
+            CControlWatch self(this);
             Activate();
-            m_uButtonState |= StatePushed | StateCaptured;
+            if (self) m_uButtonState |= StatePushed | StateCaptured;
         }
         return;
     case EventButtonUp:

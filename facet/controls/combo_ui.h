@@ -44,6 +44,11 @@ public:
     void RemoveAll() override;
     bool SetItemIndex(CControlUI* pControl, int iIndex) override;
 
+    // To its window the combo is one control: while the drop-down is open
+    // its items lie in the popup's coordinates and belong to the popup's
+    // manager, so a hit test never descends into them.
+    CControlUI* FindControl(FINDCONTROLPROC Proc, LPVOID pData, UINT uFlags) override;
+
     CDuiString GetText() const override;
     void SetEnabled(bool bEnable = true) override;
     bool Activate() override;

@@ -5,6 +5,7 @@
 #include <windowsx.h>
 
 #include <cwchar>
+#include <memory>
 
 #include "facet/controls/combo_ui.h"
 #include "facet/controls/scroll_bar_ui.h"
@@ -22,19 +23,19 @@ constexpr DWORD kListBorderColor = 0xFFC6C7D2;
 CComboWnd::CComboWnd(CComboUI* pOwner) : m_pOwner(pOwner), m_iOldSel(pOwner->GetCurSel()) {}
 
 CComboWnd* CComboWnd::Open(CComboUI* pOwner) {
-    auto* wnd = new CComboWnd(pOwner);
-    pOwner->m_pWindow = wnd;
+    auto destroy = [](CComboWnd* wnd) { delete wnd; };  // the destructor is private
+    std::unique_ptr<CComboWnd, decltype(destroy)> owned(new CComboWnd(pOwner), destroy);
+    pOwner->m_pWindow = owned.get();
     HWND hWndParent = pOwner->GetManager()->GetPaintWindow();
-    wnd->Create(hWndParent, nullptr, WS_POPUP, WS_EX_TOOLWINDOW, wnd->PlaceBelowOrAbove());
-    if (!::IsWindow(wnd->m_hWnd)) {
-        // A window that failed after its creation began has already let go
-        // of the combo and deleted itself on its final message.
-        if (pOwner->m_pWindow == wnd) {
-            pOwner->m_pWindow = nullptr;
-            delete wnd;
-        }
+    owned->Create(hWndParent, nullptr, WS_POPUP, WS_EX_TOOLWINDOW, owned->PlaceBelowOrAbove());
+    if (!::IsWindow(owned->m_hWnd)) {
+        // A window that failed after its creation began has given the items
+        // back and let go of the combo on its final message already.
+        if (pOwner->m_pWindow == owned.get()) pOwner->m_pWindow = nullptr;
         return nullptr;
     }
+    CComboWnd* wnd = owned.release();
+    wnd->m_bOwnedByWindow = true;
     HWND hWndTop = hWndParent;
     while (HWND up = ::GetParent(hWndTop)) hWndTop = up;
     ::ShowWindow(wnd->m_hWnd, SW_SHOW);
@@ -100,6 +101,11 @@ void CComboWnd::BuildLayout() {
 }
 
 void CComboWnd::GiveItemsBack() {
+    if (m_bItemsGivenBack || !m_pOwner) return;
+    // A hovered or pressed item hears the end of it while it is still in
+    // this list, so none comes back lit or pushed. A handler may destroy the
+    // combo, which gives the items back itself.
+    m_pm.EndMouseInput();
     if (m_bItemsGivenBack || !m_pOwner) return;
     m_bItemsGivenBack = true;
     // This manager must not hover, focus or press an item after it left.
@@ -195,8 +201,12 @@ LRESULT CComboWnd::HandleMessage(UINT uMsg, WPARAM wParam, LPARAM lParam) {
 }
 
 void CComboWnd::OnFinalMessage(HWND /*hWnd*/) {
-    if (m_pOwner) m_pOwner->OnDropDownGone();
-    delete this;
+    // A window whose creation failed gets no WM_DESTROY, only this.
+    GiveItemsBack();
+    CComboUI* owner = m_pOwner;
+    m_pOwner = nullptr;
+    if (owner) owner->OnDropDownGone();
+    if (m_bOwnedByWindow) delete this;
 }
 
 }  // namespace Facet

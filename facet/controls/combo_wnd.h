@@ -17,8 +17,9 @@ class CVerticalLayoutUI;
 class CComboWnd final : public CWindowWnd {
 public:
     // Creates the popup below the combo (above it when the work area has no
-    // room below). False when the window could not be made; the object is
-    // then deleted and must not be used.
+    // room below). Null when the window could not be made; the object is
+    // then deleted. Until creation succeeds Open owns the object: a window
+    // that fails after its first message does not delete it on its way out.
     static CComboWnd* Open(CComboUI* pOwner);
 
     // Moves the layout so the combo's selected item is in view.
@@ -48,6 +49,9 @@ private:
     CVerticalLayoutUI* m_pLayout = nullptr;
     int m_iOldSel;
     bool m_bItemsGivenBack = false;
+    // Set once creation succeeded: from then on the final message deletes
+    // the object.
+    bool m_bOwnedByWindow = false;
 };
 
 }  // namespace Facet

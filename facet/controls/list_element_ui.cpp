@@ -46,10 +46,18 @@ void CListElementUI::SetOwner(CControlUI* pOwner) {
 bool CListElementUI::IsSelected() const { return m_bSelected; }
 
 bool CListElementUI::Select(bool bSelect) {
-    if (!IsEnabled()) return false;
+    // A disabled item cannot be chosen, but it must be able to let go: the
+    // owner would otherwise select another while this one still says it is
+    // selected.
+    if (bSelect && !IsEnabled()) return false;
     if (bSelect == m_bSelected) return true;
     m_bSelected = bSelect;
-    if (bSelect && m_pOwner) m_pOwner->SelectItem(m_iIndex);
+    if (bSelect && m_pOwner) {
+        // The owner's "itemselect" handler may destroy this item.
+        CControlWatch self(this);
+        m_pOwner->SelectItem(m_iIndex);
+        if (!self) return true;
+    }
     Invalidate();
     return true;
 }

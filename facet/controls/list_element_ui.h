@@ -33,7 +33,8 @@ public:
     // Keeps the owner's "IListOwner" face; null when it has none.
     void SetOwner(CControlUI* pOwner) override;
     bool IsSelected() const override;
-    // False when disabled; selecting tells the owner.
+    // Selecting is refused while disabled (deselecting is not); selecting
+    // tells the owner.
     bool Select(bool bSelect = true) override;
     bool IsExpanded() const override;
     bool Expand(bool bExpand = true) override;

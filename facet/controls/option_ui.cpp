@@ -22,6 +22,9 @@ LPVOID COptionUI::GetInterface(const wchar_t* pstrName) {
 }
 
 void COptionUI::SetManager(CPaintManagerUI* pManager, CControlUI* pParent, bool bInit) {
+    // Taking the manager away (null) keeps the entry: that is the builder
+    // lending its manager, and attaching follows.
+    if (pManager && m_pGroupManager && pManager != m_pGroupManager) LeaveGroup();
     CButtonUI::SetManager(pManager, pParent, bInit);
     // The manager refuses a second entry, so an option that joined while
     // the builder applied its attributes is not listed twice.
@@ -29,11 +32,16 @@ void COptionUI::SetManager(CPaintManagerUI* pManager, CControlUI* pParent, bool 
 }
 
 void COptionUI::JoinGroup() {
-    if (!m_sGroupName.IsEmpty() && m_pManager) m_pManager->AddOptionGroup(m_sGroupName, this);
+    if (m_sGroupName.IsEmpty() || !m_pManager) return;
+    m_pManager->AddOptionGroup(m_sGroupName, this);
+    m_pGroupManager = m_pManager;
 }
 
 void COptionUI::LeaveGroup() {
-    if (!m_sGroupName.IsEmpty() && m_pManager) m_pManager->RemoveOptionGroup(m_sGroupName, this);
+    if (!m_sGroupName.IsEmpty() && m_pGroupManager) {
+        m_pGroupManager->RemoveOptionGroup(m_sGroupName, this);
+    }
+    m_pGroupManager = nullptr;
 }
 
 bool COptionUI::Activate() {

@@ -18,13 +18,14 @@ public:
     enum : UINT { StateSelected = 0x02 };
 
     COptionUI();
-    // Leaves its group.
+    // Leaves its group, attached or not.
     ~COptionUI() override;
 
     const wchar_t* GetClass() const override;
     // "Option" gives the option; other names go to the button.
     LPVOID GetInterface(const wchar_t* pstrName) override;
-    // With initialisation, joins the manager's group of its name.
+    // With initialisation, joins the manager's group of its name; a move to
+    // another manager leaves the old one's group first.
     void SetManager(CPaintManagerUI* pManager, CControlUI* pParent, bool bInit = true) override;
     // The button's click, then select (in a group) or toggle (alone).
     bool Activate() override;
@@ -69,6 +70,10 @@ private:
     CDuiString m_sSelectedImage;
     CDuiString m_sSelectedHotImage;
     CDuiString m_sOptionForeImage;
+    // The manager that holds this option's group entry. The builder lends
+    // its manager while it applies "group" and takes it back; the entry
+    // stays, and the option must still be able to leave it.
+    CPaintManagerUI* m_pGroupManager = nullptr;
 };
 
 }  // namespace Facet

@@ -12,6 +12,13 @@ namespace Facet {
 
 CTabLayoutUI::CTabLayoutUI() = default;
 
+CTabLayoutUI::~CTabLayoutUI() {
+    // Attached, the page's own destruction is reaped by its manager.
+    if (m_pManager || !m_pFocusManager) return;
+    CControlUI* focus = m_pFocusManager->GetFocus();
+    if (focus && GetItemIndex(focus) >= 0) m_pFocusManager->ReapObjects(focus);
+}
+
 const wchar_t* CTabLayoutUI::GetClass() const { return L"TabLayoutUI"; }
 
 LPVOID CTabLayoutUI::GetInterface(const wchar_t* pstrName) {
@@ -56,6 +63,13 @@ void CTabLayoutUI::RemoveAll() {
     NeedParentUpdate();
 }
 
+bool CTabLayoutUI::SetItemIndex(CControlUI* pControl, int iIndex) {
+    CControlUI* current = GetItemAt(m_iCurSel);
+    if (!CContainerUI::SetItemIndex(pControl, iIndex)) return false;
+    if (current) m_iCurSel = GetItemIndex(current);
+    return true;
+}
+
 int CTabLayoutUI::GetCurSel() const { return m_iCurSel; }
 
 bool CTabLayoutUI::SelectItem(int iIndex) {
@@ -71,6 +85,7 @@ bool CTabLayoutUI::SelectItem(int iIndex) {
         }
         page->SetVisible(true);
         page->SetFocus();
+        if (m_pManager && m_pManager->GetFocus() == page) m_pFocusManager = m_pManager;
         SetPos(m_rcItem);
     }
     NeedParentUpdate();

@@ -13,6 +13,9 @@ namespace Facet {
 class CTabLayoutUI : public CContainerUI {
 public:
     CTabLayoutUI();
+    // A tree deleted without ever being attached (the builder refusing a
+    // skin) takes back the focus SelectItem gave a page meanwhile.
+    ~CTabLayoutUI() override;
 
     const wchar_t* GetClass() const override;
     // "TabLayout" gives the layout; other names go to the container.
@@ -26,6 +29,8 @@ public:
     // here, so its bookkeeping is this one.
     bool Remove(CControlUI* pControl) override;
     void RemoveAll() override;
+    // The current page stays current, under its new index.
+    bool SetItemIndex(CControlUI* pControl, int iIndex) override;
 
     // The current page's index; -1 when there is none.
     int GetCurSel() const;
@@ -40,6 +45,10 @@ public:
 
 private:
     int m_iCurSel = -1;
+    // The manager that SelectItem last gave a page's focus to. While the
+    // builder lends its manager the layout forgets it again, so without this
+    // nobody could take that focus back if the tree is never attached.
+    CPaintManagerUI* m_pFocusManager = nullptr;
 };
 
 }  // namespace Facet

@@ -83,15 +83,7 @@ bool CPaintManagerUI::MessageHandler(UINT uMsg, WPARAM wParam, LPARAM lParam, LR
         DeleteDelayedCleanup();
         break;
     case WM_CLOSE: {
-        // Whoever was hovered or pressed hears the end of it.
-        if (m_pEventHover) {
-            TEventUI event = MakeEvent(EventMouseLeave, m_pEventHover, m_ptLastMousePos);
-            DeliverEvent(m_pEventHover, event);
-        }
-        if (m_pEventClick) {
-            TEventUI event = MakeEvent(EventButtonUp, m_pEventClick, m_ptLastMousePos);
-            DeliverEvent(m_pEventClick, event);
-        }
+        EndMouseInput();
         SetFocus(nullptr);
         HWND owner = ::GetWindow(m_hWndPaint, GW_OWNER);
         if (owner) ::SetFocus(owner);
@@ -218,6 +210,23 @@ void CPaintManagerUI::OnMouseMove(POINT pt) {
     if (target) {
         TEventUI event = MakeEvent(EventMouseMove, target, pt);
         DeliverEvent(target, event);
+    }
+}
+
+void CPaintManagerUI::EndMouseInput() {
+    // Each pointer is cleared before its event, so a handler that destroys
+    // the control (or the other one) leaves nothing stale behind.
+    if (CControlUI* hover = m_pEventHover) {
+        m_pEventHover = nullptr;
+        HideTooltip();
+        TEventUI event = MakeEvent(EventMouseLeave, hover, m_ptLastMousePos);
+        DeliverEvent(hover, event);
+    }
+    if (CControlUI* pressed = m_pEventClick) {
+        m_pEventClick = nullptr;
+        if (m_bMouseCapture) ReleaseCapture();
+        TEventUI event = MakeEvent(EventButtonUp, pressed, m_ptLastMousePos);
+        DeliverEvent(pressed, event);
     }
 }
 

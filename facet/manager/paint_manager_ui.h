@@ -54,6 +54,10 @@ public:
     bool InitControls(CControlUI* pControl, CControlUI* pParent = nullptr);
     // Forgets every reference to a control that is being destroyed.
     void ReapObjects(CControlUI* pControl);
+    // The hovered control hears the mouse leave and the pressed one its
+    // release, and the manager forgets both: nothing stays lit or pushed
+    // when a window closes or its controls are handed elsewhere.
+    void EndMouseInput();
     // Detaches the control (and its subtree) now and deletes it on WM_APP+1.
     void AddDelayedCleanup(CControlUI* pControl);
     CControlUI* GetRoot() const;

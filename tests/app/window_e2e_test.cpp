@@ -1,8 +1,9 @@
 // The tool's executables started as separate processes under the display, in
 // the locale the test runs in: the face each shows (checked by a few pixels
 // and saved as screenshots under app-screens), the caption by code page, and
-// how the window answers Escape, Return, a double click on the caption strip
-// and its caption buttons. Dragging needs real pointer input: caption_drag.sh.
+// how the window answers Escape, Return, a double click on the caption strip,
+// its caption buttons and the drive list's hover and wheel. Dragging needs
+// real pointer input: caption_drag.sh.
 #include <windows.h>
 
 #include <string>
@@ -197,6 +198,65 @@ TEST(ToolExecutable, CarriesIconManifestVersionSkinAndImages) {
     ASSERT_TRUE(::VerQueryValueW(info.data(), L"\\StringFileInfo\\040904B0\\ProductName",
                                  reinterpret_cast<void**>(&product), &length));
     EXPECT_STREQ(product, L"VARQO file system format tool");
+}
+
+// The drop-down over three drives. A row hovered when Escape closes the list
+// is not lit when it opens again; and while the list is open, the wheel over
+// either half of the closed box moves the selection (the list's rows lie
+// under the left half in their own window's coordinates).
+TEST(ToolWindow, DropDownForgetsItsHoverAndTheClosedBoxKeepsTheWheel) {
+    constexpr std::uint32_t kHot = 0xE9F5FF, kSelected = 0xC1E3FF, kPlain = 0xFFFFFF;
+    ToolProcess tool(L"VarqoFat32-sim.exe", HostPath(TEST_DATA_DIR "/three-drives.txt"));
+    ASSERT_NE(tool.Window(), nullptr);
+    auto open = [&] {
+        // The display's pointer stays off the list: it would hover a row.
+        ::SetCursorPos(::GetSystemMetrics(SM_CXSCREEN) - 1, ::GetSystemMetrics(SM_CYSCREEN) - 1);
+        tool.Click(130, 70);
+        return tool.WaitWindow(L"ComboWnd");
+    };
+    auto gone = [](HWND popup) {
+        for (int i = 0; i < 100 && ::IsWindowVisible(popup); ++i) Settle(20);
+        return !::IsWindowVisible(popup);
+    };
+    HWND popup = open();
+    ASSERT_NE(popup, nullptr);
+    RECT list = {};
+    ::GetClientRect(popup, &list);
+    const int row = (list.bottom - 4) / 3;
+    // Row backgrounds right of the text, where the list covers the window.
+    auto rows = [&] {
+        const Capture shot = tool.Shot();
+        return std::vector<std::uint32_t>{shot.At(294, 83 + row / 2), shot.At(294, 83 + row * 3 / 2),
+                                          shot.At(294, 83 + row * 5 / 2)};
+    };
+    // Hover row B, with the display's pointer there too so nothing leaves.
+    POINT b = {list.right / 2, 1 + row * 3 / 2};
+    ::ClientToScreen(popup, &b);
+    ::SetCursorPos(b.x, b.y);
+    ::PostMessageW(popup, WM_MOUSEMOVE, 0, MAKELPARAM(list.right / 2, 1 + row * 3 / 2));
+    Settle();
+    Save(tool.Shot(), L"drop-down-three");
+    // The tool selects the last drive.
+    EXPECT_EQ(rows(), (std::vector<std::uint32_t>{kPlain, kHot, kSelected}));
+    ::PostMessageW(popup, WM_KEYDOWN, VK_ESCAPE, 0);
+    ASSERT_TRUE(gone(popup));
+    popup = open();
+    Settle();
+    EXPECT_EQ(rows(), (std::vector<std::uint32_t>{kPlain, kPlain, kSelected}));
+
+    // Up one drive over each half; each choice closes the list.
+    for (POINT at : {POINT{130, 70}, POINT{280, 70}}) {
+        SCOPED_TRACE(at.x);
+        if (!::IsWindowVisible(popup)) popup = open();
+        ::ClientToScreen(tool.Window(), &at);
+        ::PostMessageW(tool.Window(), WM_MOUSEWHEEL, MAKEWPARAM(0, WHEEL_DELTA), MAKELPARAM(at.x, at.y));
+        EXPECT_TRUE(gone(popup));
+    }
+    popup = open();
+    Settle();
+    EXPECT_EQ(rows(), (std::vector<std::uint32_t>{kSelected, kPlain, kPlain}));
+    tool.KeyDown(VK_ESCAPE);
+    EXPECT_EQ(tool.WaitExit(), 0);
 }
 
 }  // namespace

@@ -1,10 +1,15 @@
 // The combo box on a real window: where its drop-down opens, choosing by
-// click, keys and wheel, Escape and Return, the notifications, and changing
-// the item list while the drop-down is open (removed items are poisoned, so a
-// popup that still used one would fault).
+// click, keys and wheel, Escape and Return, the notifications, changing the
+// item list while the drop-down is open, handlers that destroy the combo or
+// an item, a drop-down whose window fails, and how items look and measure.
+// Removed controls are poisoned, so a popup or combo that still used one
+// would fault.
 #include <windows.h>
 
+#include <algorithm>
 #include <cstring>
+#include <functional>
+#include <vector>
 
 #include <gtest/gtest.h>
 
@@ -12,18 +17,45 @@
 #include "facet/controls/combo_wnd.h"
 #include "facet/controls/container_ui.h"
 #include "facet/controls/list_label_element_ui.h"
+#include "facet/controls/scroll_bar_ui.h"
+#include "facet/manager/paint_manager_ui.h"
 #include "ui_window_fixture.h"
 
 namespace Facet {
 namespace test {
 namespace {
 
-// A list item whose memory is filled with 0xDD and never reused once deleted.
-class CPoisonedItem : public CListLabelElementUI {
+// Controls whose memory is filled with 0xDD and never reused once deleted:
+// a stale read of a pointer faults, and a stale write shows in Untouched().
+std::vector<std::pair<const unsigned char*, size_t>> g_poisoned;
+template <class Base>
+class CPoisoned : public Base {
 public:
     static void* operator new(size_t size) { return ::operator new(size); }
-    static void operator delete(void* p, size_t size) { std::memset(p, 0xDD, size); }
+    static void operator delete(void* p, size_t size) {
+        std::memset(p, 0xDD, size);
+        g_poisoned.emplace_back(static_cast<const unsigned char*>(p), size);
+    }
 };
+bool Untouched() {
+    return std::all_of(g_poisoned.begin(), g_poisoned.end(), [](const auto& block) {
+        return std::all_of(block.first, block.first + block.second, [](auto b) { return b == 0xDD; });
+    });
+}
+using CPoisonedItem = CPoisoned<CListLabelElementUI>;
+using CPoisonedCombo = CPoisoned<CComboUI>;
+
+IListItemUI* AsItem(CControlUI* control) {
+    return static_cast<IListItemUI*>(control->GetInterface(L"ListItem"));
+}
+
+// The drop-down's own window procedure, under a class of its name whose
+// windows refuse WM_CREATE once the list has been built.
+WNDPROC g_comboWndProc = nullptr;
+LRESULT CALLBACK RefuseCreate(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
+    const LRESULT result = ::CallWindowProcW(g_comboWndProc, hwnd, msg, wParam, lParam);
+    return msg == WM_CREATE ? -1 : result;
+}
 
 constexpr int kItemHeight = 30;
 constexpr RECT kComboRect = {20, 20, 220, 43};
@@ -32,21 +64,30 @@ class ComboTest : public UiWindowTest {
 protected:
     void SetUp() override {
         UiWindowTest::SetUp();
-        auto* root = new CContainerUI;
-        combo = new CComboUI;
+        root = new CContainerUI;
+        // Removed controls die at once, as a handler that destroys them wants.
+        root->SetDelayedDestroy(false);
+        AddCombo();
+        Attach(root);
+    }
+    void AddCombo() {
+        combo = new CPoisonedCombo;
         combo->SetFloat(true);
         combo->SetFixedXY(SIZE{kComboRect.left, kComboRect.top});
         combo->SetFixedWidth(kComboRect.right - kComboRect.left);
         combo->SetFixedHeight(kComboRect.bottom - kComboRect.top);
         combo->SetAttribute(L"textpadding", L"5,1,1,1");
+        combo->SetDelayedDestroy(false);
         root->Add(combo);
         for (const wchar_t* text : {L"E: (DATA) FAT32 14.6GB", L"F: FAT32 7.5GB", L"G: NTFS 1023MB"}) {
-            auto* item = new CPoisonedItem;
-            item->SetText(text);
-            item->SetFixedHeight(kItemHeight);
-            combo->Add(item);
+            AddItem(text);
         }
-        Attach(root);
+    }
+    void AddItem(const wchar_t* text) {
+        auto* item = new CPoisonedItem;
+        item->SetText(text);
+        item->SetFixedHeight(kItemHeight);
+        combo->Add(item);
     }
 
     HWND Popup() const { return combo->GetDropDown() ? combo->GetDropDown()->GetHWND() : nullptr; }
@@ -75,6 +116,7 @@ protected:
         Pump();
     }
 
+    CContainerUI* root = nullptr;
     CComboUI* combo = nullptr;
 };
 
@@ -117,6 +159,13 @@ TEST_F(ComboTest, OpensAboveWhenTheWorkAreaEndsBelow) {
 }
 
 TEST_F(ComboTest, KeysWheelEscapeAndReturn) {
+    // Escape goes back to no selection when there was none at opening.
+    Open();
+    ::PostMessageW(Popup(), WM_KEYDOWN, VK_DOWN, 0);
+    ::PostMessageW(Popup(), WM_KEYDOWN, VK_ESCAPE, 0);
+    EXPECT_TRUE(PumpUntil([&] { return Popup() == nullptr; }));
+    EXPECT_EQ(combo->GetCurSel(), -1);
+    EXPECT_FALSE(AsItem(combo->GetItemAt(0))->IsSelected());
     combo->SelectItem(0);
     notes.Clear();
 
@@ -132,6 +181,13 @@ TEST_F(ComboTest, KeysWheelEscapeAndReturn) {
     Wheel(30, 30, -WHEEL_DELTA);
     EXPECT_EQ(combo->GetCurSel(), 0);
     combo->SetEnabled(true);
+    // While the list is open its rows lie under this point in their own
+    // window's coordinates; the wheel still reaches the combo.
+    Open();
+    Wheel(30, 30, -WHEEL_DELTA);
+    EXPECT_EQ(combo->GetCurSel(), 1);
+    EXPECT_TRUE(PumpUntil([&] { return Popup() == nullptr; }));
+    combo->SelectItem(0);
 
     // A key in the open list chooses (and the choice closes the list);
     // Escape, before the list is gone, goes back to what was chosen when it
@@ -144,7 +200,7 @@ TEST_F(ComboTest, KeysWheelEscapeAndReturn) {
     PumpUntil([&] { return Popup() == nullptr; });
     EXPECT_EQ(combo->GetCurSel(), 0);
     EXPECT_EQ(Popup(), nullptr);
-    EXPECT_EQ(notes.Count(L"itemselect", combo), 4);
+    EXPECT_EQ(notes.Count(L"itemselect", combo), 6);
 
     // Return closes and keeps the choice.
     Open();
@@ -158,13 +214,22 @@ TEST_F(ComboTest, KeysWheelEscapeAndReturn) {
 }
 
 TEST_F(ComboTest, SelectionBookkeepingWhenItemsComeAndGo) {
+    // A disabled selected item lets go when another is chosen, so hiding it
+    // later leaves the real selection alone.
+    combo->SelectItem(1);
+    combo->GetItemAt(1)->SetEnabled(false);
     combo->SelectItem(2);
     notes.Clear();
+    combo->GetItemAt(1)->SetVisible(false);
+    EXPECT_EQ(combo->GetCurSel(), 2);
+    combo->GetItemAt(1)->SetVisible(true);
+    combo->GetItemAt(1)->SetEnabled(true);
     // An item added before the selection moves it, silently.
     auto* first = new CPoisonedItem;
     first->SetText(L"D: FAT32 2.0GB");
     combo->AddAt(first, 0);
     EXPECT_EQ(combo->GetCurSel(), 3);
+    EXPECT_EQ(notes.Count(L"itemselect"), 0);
     // Removing one before it keeps the same item selected; indices stay
     // equal to positions.
     combo->RemoveAt(0);
@@ -173,8 +238,7 @@ TEST_F(ComboTest, SelectionBookkeepingWhenItemsComeAndGo) {
     EXPECT_EQ(combo->GetCurSel(), 1);
     EXPECT_EQ(combo->GetText(), CDuiString(L"G: NTFS 1023MB"));
     for (int i = 0; i < combo->GetCount(); ++i) {
-        auto* item = static_cast<IListItemUI*>(combo->GetItemAt(i)->GetInterface(L"ListItem"));
-        EXPECT_EQ(item->GetIndex(), i);
+        EXPECT_EQ(AsItem(combo->GetItemAt(i))->GetIndex(), i);
     }
     EXPECT_EQ(notes.Count(L"itemselect"), 0);
     // Removing the selected item chooses its neighbour, with one notice.
@@ -217,6 +281,106 @@ TEST_F(ComboTest, ItemsRemovedWhileTheListIsOpenAreNeverTouchedAgain) {
     EXPECT_EQ(combo->GetCount(), 0);
     EXPECT_EQ(combo->GetCurSel(), -1);
     EXPECT_EQ(combo->GetText(), CDuiString());
+}
+
+TEST_F(ComboTest, HandlersThatDestroyTheComboOrTheItemAtOnceLeaveNothingTouched) {
+    const std::function<void()> clickBox = [this] { Click(30, 30); };
+    const std::function<void()> wheel = [this] { Wheel(30, 30, -WHEEL_DELTA); };
+    const std::function<void()> choose = [this] {
+        Open();
+        ClickPopup(50, kItemHeight * 3 / 2);
+    };
+    const struct {
+        const wchar_t* notification;
+        bool item;  // the chosen (or first) item dies, else the whole combo
+        const std::function<void()>& act;
+    } cases[] = {{L"dropdown", false, clickBox}, {L"dropdown", true, clickBox},
+                 {L"itemselect", false, choose}, {L"itemselect", true, choose},
+                 {L"itemselect", false, wheel},  {L"itemselect", true, wheel}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(&c - cases);
+        if (combo) root->Remove(combo);
+        AddCombo();
+        Repaint();
+        bool done = false;
+        notes.onNotify = [&](TNotifyUI& msg) {
+            if (done || msg.type != c.notification) return;
+            done = true;
+            if (c.item) {
+                combo->Remove(combo->GetItemAt(msg.type == L"dropdown" ? 0 : int(msg.wParam)));
+            } else {
+                root->Remove(combo);
+                combo = nullptr;
+            }
+        };
+        c.act();
+        EXPECT_TRUE(done);
+        EXPECT_TRUE(PumpUntil([] { return !::FindWindowW(L"ComboWnd", nullptr); }));
+        Repaint();
+        EXPECT_TRUE(Untouched());
+    }
+}
+
+TEST_F(ComboTest, ADropDownWhoseWindowFailsLeavesNoPopupAndTheItemsHome) {
+    Open();  // and closed again: the class now exists
+    ::PostMessageW(Popup(), WM_KEYDOWN, VK_RETURN, 0);
+    ASSERT_TRUE(PumpUntil([] { return !::FindWindowW(L"ComboWnd", nullptr); }));
+    HINSTANCE module = ::GetModuleHandleW(nullptr);
+    WNDCLASSW wc = {};
+    ASSERT_TRUE(::GetClassInfoW(module, L"ComboWnd", &wc));
+    g_comboWndProc = wc.lpfnWndProc;
+    wc.lpfnWndProc = RefuseCreate;
+    ASSERT_TRUE(::UnregisterClassW(L"ComboWnd", module) && ::RegisterClassW(&wc));
+    notes.Clear();
+    EXPECT_FALSE(combo->Activate());
+    ::UnregisterClassW(L"ComboWnd", module);
+    EXPECT_EQ(combo->GetDropDown(), nullptr);
+    EXPECT_EQ(::FindWindowW(L"ComboWnd", nullptr), nullptr);
+    EXPECT_EQ(notes.Count(L"dropdown"), 0);
+    EXPECT_EQ(combo->GetItemAt(0)->GetManager(), pm.get());
+    Open();  // with the real class again
+}
+
+TEST_F(ComboTest, AClickOnTheListsScrollBarKeepsItOpen) {
+    for (int i = 0; i < 5; ++i) AddItem(L"H: FAT32 1.0GB");
+    Open();
+    auto* list = static_cast<CContainerUI*>(combo->GetItemAt(0)->GetParent());
+    const RECT bar = list->GetVerticalScrollBar()->GetPos();
+    ClickPopup((bar.left + bar.right) / 2, bar.bottom - 20);  // the track below the thumb
+    PumpFor(100);
+    EXPECT_NE(Popup(), nullptr);
+    EXPECT_GT(list->GetScrollPos().cy, 0);
+}
+
+TEST_F(ComboTest, ItemLookAlternateRowsLineAlignmentAndWidth) {
+    combo->ApplyAttributeList(
+        L"itembkcolor=\"#FF102030\" itemaltbk=\"true\" itemlinecolor=\"#FFFF0000\"");
+    CCanvas canvas(40, 20);
+    for (int i : {0, 1}) {
+        auto* row = static_cast<CListElementUI*>(combo->GetItemAt(i));
+        row->DrawItemBk(canvas.Dc(), RECT{0, 10 * i, 40, 10 * i + 10});
+    }
+    // Odd rows have no colour of their own; every row ends in the line.
+    const std::vector<std::uint32_t> seen = {canvas.Rgb(5, 5), canvas.Rgb(5, 9), canvas.Rgb(5, 15),
+                                             canvas.Rgb(5, 19)};
+    EXPECT_EQ(seen, (std::vector<std::uint32_t>{0x102030, 0xFF0000, 0xFFFFFF, 0xFF0000}));
+
+    CControlUI* item = combo->GetItemAt(1);
+    item->SetFixedHeight(0);
+    const SIZE plain = item->EstimateSize(SIZE{200, 150});
+    EXPECT_TRUE(plain.cx > 40 && plain.cx < 150) << plain.cx;
+    const std::pair<const wchar_t*, UINT> aligns[] = {{L"center", DT_CENTER}, {L"right", DT_RIGHT},
+                                                      {L"left", 0}, {L"center right", DT_RIGHT},
+                                                      {L"left,center", DT_CENTER}};
+    for (const auto& [align, horizontal] : aligns) {
+        combo->SetAttribute(L"itemalign", align);
+        EXPECT_EQ(combo->GetItemTextStyle(), DT_VCENTER | horizontal) << align;
+        EXPECT_EQ(item->EstimateSize(SIZE{200, 150}).cx, plain.cx) << align;
+    }
+    combo->SetItemTextPadding(RECT{7, 2, 5, 3});
+    const SIZE padded = item->EstimateSize(SIZE{200, 150});
+    EXPECT_EQ(padded.cx - plain.cx, 12);
+    EXPECT_EQ(padded.cy - plain.cy, 5);
 }
 
 }  // namespace

@@ -1,6 +1,7 @@
 // The tab layout in a window: which page is current and shown as pages are
-// added, inserted, selected and removed (exactly one shown throughout), what
-// a selection reports, and where the current page is placed.
+// added, inserted, selected, moved and removed (exactly one shown
+// throughout), what a selection reports, and where the current page is
+// placed.
 #include <windows.h>
 
 #include <gtest/gtest.h>
@@ -66,17 +67,19 @@ TEST_F(TabLayoutTest, SelectingAPageShowsFocusesAndReportsIt) {
     EXPECT_EQ(Pages(), L"0[1]2");
 }
 
-TEST_F(TabLayoutTest, RemovingPagesKeepsTheCurrentIndexRight) {
+TEST_F(TabLayoutTest, RemovingOrMovingPagesKeepsTheCurrentIndexRight) {
     struct Case {
         int select, remove;
         bool throughRemoveAt;  // which goes through Remove: bookkeeping once
         const wchar_t* pages;
         int current;
+        int moveTo = -1;  // moved there instead of removed
     } cases[] = {
         {1, 1, false, L"[0]2", 0},  // the current page: page 0 takes over
         {1, 1, true, L"[0]2", 0},
         {2, 0, true, L"1[2]", 1},  // before it: the same page, one index lower
         {0, 2, false, L"[0]1", 0},
+        {2, 2, false, L"[2]01", 0, 0},  // the current page moved to the front
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.pages);
@@ -85,9 +88,18 @@ TEST_F(TabLayoutTest, RemovingPagesKeepsTheCurrentIndexRight) {
         for (int i = 0; i < 3; ++i) tabs->Add(Page(i));
         tabs->SelectItem(c.select);
         CControlUI* page = tabs->GetItemAt(c.remove);
-        EXPECT_TRUE(c.throughRemoveAt ? tabs->RemoveAt(c.remove) : tabs->Remove(page));
+        if (c.moveTo >= 0) {
+            EXPECT_TRUE(tabs->SetItemIndex(page, c.moveTo));
+        } else {
+            EXPECT_TRUE(c.throughRemoveAt ? tabs->RemoveAt(c.remove) : tabs->Remove(page));
+        }
         EXPECT_EQ(Pages(), c.pages);
         EXPECT_EQ(tabs->GetCurSel(), c.current);
+        // The shown page is the one laid out.
+        tabs->SetInset(RECT{0, 0, 10, 0});
+        Flush();
+        EXPECT_EQ(tabs->GetItemAt(c.current)->GetPos(), (RECT{0, 0, kWidth - 10, kHeight}));
+        tabs->SetInset(RECT{0, 0, 0, 0});
     }
 }
 

@@ -1,5 +1,6 @@
 // The builder's rules on small documents: root attributes, fonts, defaults,
-// unknown tags, includes, and documents or parents it cannot use.
+// unknown tags, includes, and documents or parents it cannot use (which
+// leave the manager nothing of what they built).
 #include <gtest/gtest.h>
 
 #include <cstdio>
@@ -224,18 +225,29 @@ TEST_F(BuilderMarkup, AFileThatIncludesItselfStops) {
 // Skins built to exhaust the builder: each is refused or cut short quickly
 // instead of overflowing the stack or building for hours.
 TEST_F(BuilderMarkup, HostileNestingAndIncludesAreRefusedOrCapped) {
+    // Beside the chain, controls that register with the manager lent to
+    // them while their attributes are applied.
     auto nested = [](int levels) {
         std::wstring xml = L"<Window>";
-        for (int i = 0; i < levels; ++i) xml += L"<VerticalLayout>";
+        for (int i = 0; i < levels; ++i) {
+            xml += L"<VerticalLayout>";
+            if (i == 0) {
+                xml += L"<Option group=\"g\"/>"
+                       L"<TabLayout selectedid=\"1\"><Control/><Control/></TabLayout>";
+            }
+        }
         for (int i = 0; i < levels; ++i) xml += L"</VerticalLayout>";
         return xml + L"</Window>";
     };
     // 257 levels build; one more is refused as a whole, the road that makes
-    // a window show its skin failure.
-    EXPECT_NE(Build(nested(257).c_str()), nullptr);
-    EXPECT_EQ(Build(nested(258).c_str()), nullptr);
-    EXPECT_EQ(Build(nested(1750).c_str()), nullptr);
-    EXPECT_NE(Build(nested(3).c_str()), nullptr) << "a refusal leaves no state behind";
+    // a window show its skin failure. Refused or built, a tree deleted
+    // without ever being attached leaves the manager nothing of it.
+    const std::pair<int, bool> cases[] = {{257, true}, {258, false}, {1750, false}, {3, true}};
+    for (const auto& [levels, builds] : cases) {
+        EXPECT_EQ(Build(nested(levels).c_str()) != nullptr, builds) << levels;
+        EXPECT_EQ(m_pm.GetOptionGroup(L"g"), nullptr) << levels;
+        EXPECT_EQ(m_pm.GetFocus(), nullptr) << levels;
+    }
 
     // A huge count repeats at most 100 times.
     CContainerUI holder;
