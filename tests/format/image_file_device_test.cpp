@@ -1,0 +1,73 @@
+// The image-file device at its edges: the last sector, the position that
+// successive writes and reads advance, and an image the user may not write.
+#include "format/image_file_device.h"
+
+#include <gtest/gtest.h>
+
+#include "test_image.h"
+
+#ifndef _WIN32
+#include <sys/stat.h>
+#include <unistd.h>
+#endif
+
+namespace fat32 {
+namespace {
+
+constexpr std::uint64_t kImageBytes = 1024 * 1024;
+constexpr std::uint64_t kLastSector = kImageBytes - 512;
+
+TEST(ImageFileDevice, LastSectorIsWrittenAndReadButNothingPastIt) {
+    testing::TestImage image(kImageBytes);
+    ImageFileDevice device(image.path(), ImageOptions());
+    ASSERT_TRUE(device.Open("\\\\.\\Z:"));
+    const std::vector<std::uint8_t> pattern(512, 0x5A);
+    std::vector<std::uint8_t> back(512);
+    EXPECT_TRUE(device.WriteAt(kLastSector, pattern.data(), 512));
+    EXPECT_TRUE(device.ReadAt(kLastSector, back.data(), 512));
+    EXPECT_EQ(back, pattern);
+    EXPECT_FALSE(device.WriteAt(kLastSector + 1, pattern.data(), 512));
+    EXPECT_FALSE(device.ReadAt(kLastSector + 1, back.data(), 512));
+    EXPECT_FALSE(device.WriteAt(kImageBytes, pattern.data(), 1));
+    device.Close();
+    EXPECT_EQ(image.Read(kLastSector, 512), pattern);
+    EXPECT_EQ(image.Read(kLastSector - 1, 1)[0], 0);  // the file did not grow either
+}
+
+TEST(ImageFileDevice, SuccessiveWritesAndReadsAdvanceThePosition) {
+    testing::TestImage image(kImageBytes);
+    ImageFileDevice device(image.path(), ImageOptions());
+    ASSERT_TRUE(device.Open("\\\\.\\Z:"));
+    const std::vector<std::uint8_t> a(512, 0xA1), b(1024, 0xB2), c(512, 0xC3);
+    ASSERT_TRUE(device.Seek(4096));
+    ASSERT_TRUE(device.Write(a.data(), 512));
+    ASSERT_TRUE(device.Write(b.data(), 1024));
+    std::vector<std::uint8_t> next(512);
+    ASSERT_TRUE(device.Read(next.data(), 512));  // where the writes ended
+    ASSERT_TRUE(device.Write(c.data(), 512));
+    device.Close();
+    EXPECT_EQ(image.Read(4096, 512), a);
+    EXPECT_EQ(image.Read(4608, 1024), b);
+    EXPECT_EQ(next, std::vector<std::uint8_t>(512, 0));
+    EXPECT_EQ(image.Read(6144, 512), c);
+}
+
+#ifndef _WIN32
+// Root may write any file, so the refusal is seen with root's rights dropped
+// (the effective user becomes nobody for the open).
+TEST(ImageFileDevice, ReadOnlyImageIsAccessDeniedForAPlainUser) {
+    testing::TestImage image(kImageBytes);
+    ASSERT_EQ(::chmod(image.path().c_str(), 0444), 0);
+    ImageFileDevice device(image.path(), ImageOptions());
+    const uid_t user = ::geteuid();
+    if (user == 0) ASSERT_EQ(::seteuid(65534), 0);
+    const bool opened = device.Open("\\\\.\\Z:");
+    if (user == 0) ASSERT_EQ(::seteuid(0), 0);
+    EXPECT_FALSE(opened);
+    EXPECT_TRUE(device.LastError().accessDenied);
+    EXPECT_EQ(device.LastError().text, "Permission denied");
+}
+#endif
+
+}  // namespace
+}  // namespace fat32

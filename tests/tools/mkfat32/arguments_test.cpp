@@ -1,0 +1,128 @@
+// What mkfat32's command line accepts, as one table: each option with an
+// empty value, junk after a number, zero, the bounds, each size suffix's scale
+// and sizes past 64 bits. Each row is one command line (a target is added).
+#include "tools/mkfat32/arguments.h"
+
+#include <gtest/gtest.h>
+
+#include <vector>
+
+namespace mkfat32 {
+namespace {
+
+using Field = std::uint64_t (*)(const Arguments&);
+std::uint64_t Cluster(const Arguments& a) { return static_cast<std::uint64_t>(a.sectorsPerCluster); }
+std::uint64_t Hidden(const Arguments& a) { return a.image.hiddenSectors; }
+std::uint64_t Query(const Arguments& a) { return static_cast<std::uint64_t>(a.image.partitionQuery); }
+std::uint64_t Align(const Arguments& a) { return a.alignSectors; }
+std::uint64_t Fake(const Arguments& a) { return a.image.fakeCapacity; }
+std::uint64_t SectorSize(const Arguments& a) { return a.image.bytesPerSector; }
+std::uint64_t Tracks(const Arguments& a) { return a.image.sectorsPerTrack * 0x10000ull + a.image.heads; }
+std::uint64_t HasLabel(const Arguments& a) { return a.hasLabel; }
+std::uint64_t Flags(const Arguments& a) { return a.verbose + 2 * a.newMbr + 4 * a.check; }
+
+struct Case {
+    std::vector<const char*> args;
+    bool accepted;
+    Field field = nullptr;
+    std::uint64_t expected = 0;
+};
+
+constexpr std::uint64_t kTi = 1ull << 40;
+
+const Case kCases[] = {
+    {{"-l", ""}, true, HasLabel, 1},  // an empty label: a volume without one
+    {{"-c", ""}, false},
+    {{"-c", "0"}, false},
+    {{"-c", "1"}, true, Cluster, 1},
+    {{"-c", "128"}, true, Cluster, 128},
+    {{"-c", "256"}, false},
+    {{"-c", "48"}, false},
+    {{"-c", "8x"}, false},
+    {{"-c", " 8"}, false},
+    {{"-c", "+8"}, false},
+    {{"--hidden", ""}, false},
+    {{"--hidden", "0"}, true, Hidden, 0},
+    {{"--hidden", "4294967295"}, true, Hidden, 0xFFFFFFFF},
+    {{"--hidden", "4294967296"}, false},
+    {{"--hidden", "-1"}, false},
+    {{"--hidden", "63x"}, false},
+    {{"--partition", ""}, false},
+    {{"--partition", "MBR"}, false},
+    {{"--partition", "gpt"}, true, Query, 2},
+    {{"--align="}, false},
+    {{"--align=0"}, false},
+    {{"--align=1000"}, false},  // not a multiple of 512
+    {{"--align=512"}, true, Align, 1},
+    {{"--align=8K"}, true, Align, 16},
+    {{"--align"}, true, Align, 8192},
+    {{"--align=16M"}, true, Align, 32768},
+    {{"--align=16777728"}, false},
+    {{"--align=1G"}, false},
+    {{"--fake-capacity", ""}, false},
+    {{"--fake-capacity", "0"}, false},
+    {{"--fake-capacity", "1000"}, false},
+    {{"--fake-capacity", "1536"}, true, Fake, 1536},
+    {{"--fake-capacity", "3K"}, true, Fake, 3 << 10},
+    {{"--fake-capacity", "3k"}, true, Fake, 3 << 10},
+    {{"--fake-capacity", "5M"}, true, Fake, 5 << 20},
+    {{"--fake-capacity", "7G"}, true, Fake, 7ull << 30},
+    {{"--fake-capacity", "9T"}, true, Fake, 9 * kTi},
+    {{"--fake-capacity", "16777215T"}, true, Fake, 16777215 * kTi},
+    {{"--fake-capacity", "16777216T"}, false},  // 2^64
+    {{"--fake-capacity", "18446744073709551616"}, false},
+    {{"--fake-capacity", "1MB"}, false},
+    {{"--fake-capacity", "M"}, false},
+    {{"--sector-size", ""}, false},
+    {{"--sector-size", "4096"}, true, SectorSize, 4096},
+    {{"--sector-size", "65537"}, false},
+    {{"--geometry", ""}, false},
+    {{"--geometry", "63,255"}, true, Tracks, 63 * 0x10000ull + 255},
+    {{"--geometry", "0,0"}, true, Tracks, 0},
+    {{"--geometry", "63,255x"}, false},
+    {{"--geometry", "63"}, false},
+    {{"--geometry", "63, 255"}, false},
+    {{"--geometry", "-1,255"}, false},
+    {{"--geometry", "65536,1"}, false},
+    {{"--drive-table", ""}, false},
+    {{"-v", "--check"}, true, Flags, 5},
+#ifdef _WIN32
+    {{"--mbr"}, false},
+#else
+    {{"--mbr"}, true, Flags, 2},
+#endif
+    {{"--mbr", "--hidden", "5"}, false},
+    {{"--frobnicate"}, false},
+    {{"second.img"}, false},
+    {{"-l"}, false},
+};
+
+TEST(Arguments, TableOfCommandLines) {
+    for (const Case& c : kCases) {
+        std::vector<char*> argv{const_cast<char*>("mkfat32")};
+        for (const char* a : c.args) argv.push_back(const_cast<char*>(a));
+        // "-l" alone must find no value: the target would become its label.
+        if (!(c.args.size() == 1 && std::string(c.args[0]) == "-l"))
+            argv.push_back(const_cast<char*>("target.img"));
+        Arguments args;
+        const bool accepted = ParseArguments(static_cast<int>(argv.size()), argv.data(), args);
+        std::string line;
+        for (const char* a : c.args) line += std::string(a) + " ";
+        EXPECT_EQ(accepted, c.accepted) << line;
+        if (accepted && c.field) EXPECT_EQ(c.field(args), c.expected) << line;
+        if (accepted) EXPECT_EQ(args.target, "target.img") << line;
+    }
+}
+
+TEST(Arguments, VersionNeedsNoTarget) {
+    char* argv[] = {const_cast<char*>("mkfat32"), const_cast<char*>("--version")};
+    Arguments args;
+    EXPECT_TRUE(ParseArguments(2, argv, args));
+    EXPECT_TRUE(args.showVersion);
+    char* bare[] = {const_cast<char*>("mkfat32")};
+    Arguments none;
+    EXPECT_FALSE(ParseArguments(1, bare, none));
+}
+
+}  // namespace
+}  // namespace mkfat32
