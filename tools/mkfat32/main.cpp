@@ -171,8 +171,11 @@ std::unique_ptr<std::FILE, FileCloser> OpenNullStream() {
 // A target that could not be opened: the system's own reason, as any command
 // line tool gives it.
 void ReportOpenFailure(const Arguments& args, const fat32::DeviceError& error) {
+    // "E:" already ends in a colon.
+    const char* separator = IsDriveLetter(args.target) ? " " : ": ";
     if (!error.text.empty())
-        fat32::WriteText(stderr, ("mkfat32: " + args.target + ": " + error.text + "\n").c_str());
+        fat32::WriteText(stderr,
+                         ("mkfat32: " + args.target + separator + error.text + "\n").c_str());
 #ifdef _WIN32
     if (IsDriveLetter(args.target) && error.accessDenied)
         std::fprintf(stderr,
