@@ -22,7 +22,8 @@ std::uint32_t NewPartitionSectors(std::uint64_t diskBytes) {
 bool NewMbrDevice::Measure() {
     PartitionInfoEx whole;
     if (!disk_.GetPartitionInfoEx(whole)) return false;
-    sectors_ = NewPartitionSectors(static_cast<std::uint64_t>(whole.partitionLength));
+    diskBytes_ = static_cast<std::uint64_t>(whole.partitionLength);
+    sectors_ = NewPartitionSectors(diskBytes_);
     return true;
 }
 
@@ -48,9 +49,12 @@ bool NewMbrDevice::Seek(std::uint64_t offset) {
 bool NewMbrDevice::SetPartitionType(std::uint8_t type) {
     // What an old layout left in the first MiB (a GPT header and its entries,
     // an ISO image's volume descriptors) would still be found beside the new
-    // table, so it goes first.
+    // table, and so would a GPT's backup header in the disk's last sector,
+    // which lies among the new volume's free clusters.
     const std::vector<std::uint8_t> zeros((kNewPartitionStart - 1) * kSector);
+    const std::uint64_t lastSector = diskBytes_ / kSector * kSector - kSector;
     return disk_.WriteAt(kSector, zeros.data(), static_cast<std::uint32_t>(zeros.size())) &&
+           disk_.WriteAt(lastSector, zeros.data(), kSector) &&
            writeTable_(kNewPartitionStart, sectors_, type);
 }
 

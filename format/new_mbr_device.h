@@ -36,7 +36,8 @@ public:
     bool Write(const void* data, std::uint32_t size) override { return disk_.Write(data, size); }
     bool Read(void* data, std::uint32_t size) override { return disk_.Read(data, size); }
     bool Flush() override { return disk_.Flush(); }
-    // Clears the gap in front of the partition and writes the new table.
+    // Clears what is left of an old table outside the volume, then writes the
+    // new one.
     bool SetPartitionType(std::uint8_t type) override;
     bool Dismount() override { return disk_.Dismount(); }
     bool Unlock() override { return disk_.Unlock(); }
@@ -48,6 +49,7 @@ private:
 
     BlockDevice& disk_;
     TableWriter writeTable_;
+    std::uint64_t diskBytes_ = 0;
     std::uint32_t sectors_ = 0;
 };
 

@@ -13,6 +13,7 @@ cleanup() {
   for loop in "${loops[@]}"; do losetup -d "$loop"; done
 }
 trap cleanup EXIT
+trap "exit 1" INT TERM HUP  # a killed run detaches too
 
 # attach IMAGE [LOSETUP OPTIONS]: sets $dev to a new loop device with its
 # partition nodes (this kernel may leave the scan to partx).
@@ -79,6 +80,9 @@ attach "$img"; table=$(sfdisk -d "$dev")
 run --force -l GPTVOL "${dev}p1"; expect "GPT partition formatted" 0
 [ "$(sfdisk -d "$dev")" = "$table" ] && pass "GPT entry unchanged" || fail "GPT entry changed"
 vfat_ok "GPT partition" "${dev}p1" GPTVOL
+run --mbr --force "$dev"; expect "--mbr over the GPT disk" 0
+[ "$(wipefs -n "$dev" | grep -c -e gpt -e dos)" = 1 ] && wipefs -n "$dev" | grep -q dos &&
+  pass "no GPT header left beside the new MBR" || fail "after --mbr: $(wipefs -n "$dev")"
 
 # 4096-byte logical sectors.
 img="$work/4k.img"; sparse_image "$img" $((300 * MiB))
