@@ -36,19 +36,22 @@ vfat_ok() {
     fsck_clean "$2" "$3" && roundtrip "$2" "$work" && pass "$1: vfat, fsck clean, mtools" || fail "$1: volume"
 }
 
-# An MBR disk with two partitions; the second holds ext4.
-img="$work/mbr.img"; sparse_image "$img" $((600 * MiB))
-printf 'label: dos\nstart=2048, size=600000, type=83\nstart=604160, type=83\n' | sfdisk -q "$img"
-attach "$img"; disk=$dev; p1=${dev}p1; p2=${dev}p2
+# An MBR disk: p1, p2 holding ext4, and a logical p5 in the extended p3.
+img="$work/mbr.img"; sparse_image "$img" $((700 * MiB))
+printf 'label: dos\nstart=2048, size=540000, type=83\nsize=40960, type=83\ntype=5\ntype=83\n' |
+  sfdisk -q "$img"
+attach "$img"; disk=$dev; p1=${dev}p1; p2=${dev}p2; p5=${dev}p5
 mkfs.ext4 -q -F "$p2"; p2sum=$(sum "$p2"); p1sum=$(sum "$p1")
 run -l STICK "$p1"; expect "loop partition without --force refused" 65
 [ "$(sum "$p1")" = "$p1sum" ] && pass "refused partition untouched" || fail "refused partition changed"
-run --force -l STICK "$p1"; expect "MBR partition formatted" 0
-sfdisk -d "$disk" | grep -q "^$p1 : start= *2048, size= *600000, type=c$" && pass "p1 is type c" ||
-  fail "p1 type: $(sfdisk -d "$disk")"
-[ "$(le32 "$p1" $((0x1C)))" = "$(cat "/sys/class/block/${p1#/dev/}/start")" ] &&
-  pass "hidden sectors = p1's start" || fail "hidden sectors $(le32 "$p1" $((0x1C)))"
-vfat_ok "MBR partition" "$p1" STICK
+for part in "$p1" "$p5"; do
+  run --force -l STICK "$part"; expect "MBR partition $part formatted" 0
+  sfdisk -d "$disk" | grep -q "^$part : .*, type=c$" && pass "$part is type c" ||
+    fail "$part type: $(sfdisk -d "$disk")"
+  [ "$(le32 "$part" $((0x1C)))" = "$(cat "/sys/class/block/${part#/dev/}/start")" ] &&
+    pass "hidden sectors = $part's start" || fail "hidden sectors $(le32 "$part" $((0x1C)))"
+  vfat_ok "$part" "$part" STICK
+done
 [ "$(sum "$p2")" = "$p2sum" ] && pass "p2 unchanged" || fail "p2 changed"
 
 # The same partition holding a mounted ext4 is in use; it comes through whole.
@@ -63,12 +66,12 @@ fsck.ext4 -n "$p1" >/dev/null 2>&1 && pass "ext4 clean after the refusal" || fai
 # replaces the table.
 table=$(sfdisk -d "$disk")
 run --force "$disk"; expect "whole disk with partitions refused with --force" 65
-grep -q "holding partitions ($p1, $p2).*--mbr" "$work/out.txt" && pass "message names them" ||
+grep -q "holding partitions ($p1, $p2, ${dev}p3, $p5).*--mbr" "$work/out.txt" && pass "message names them" ||
   fail "message: $(cat "$work/out.txt")"
 [ "$(sfdisk -d "$disk")" = "$table" ] && pass "table unchanged" || fail "table changed"
 run --mbr --force -l WHOLE "$disk"; expect "--mbr on the whole disk" 0
 [ "$(sfdisk -d "$disk" | grep -c "^$disk")" = 1 ] &&
-  sfdisk -d "$disk" | grep -q "^$p1 : start= *2048, size= *$((600 * 2048 - 2048)), type=c$" &&
+  sfdisk -d "$disk" | grep -q "^$p1 : start= *2048, size= *$((700 * 2048 - 2048)), type=c$" &&
   pass "one type-c partition from 2048 to the end" || fail "new table: $(sfdisk -d "$disk")"
 [ -b "$p1" ] && [ ! -e "$p2" ] && pass "$p1 appears, $p2 is gone" || fail "partition nodes"
 vfat_ok "new partition" "$p1" WHOLE
