@@ -93,7 +93,8 @@ bool LinuxBlockDevice::GetPartitionInfoEx(PartitionInfoEx& info) {
     std::uint64_t bytes = 0;
     if (!IsOpen()) return Fail(EBADF);
     if (!Size(bytes)) return false;
-    info.style = !facts_.isPartition                ? PartitionStyle::Raw
+    // A whole disk is one volume without a table in front of it.
+    info.style = !facts_.isPartition             ? PartitionStyle::Raw
                  : diskTable_ == TableKind::Mbr ? PartitionStyle::Mbr
                  : diskTable_ == TableKind::Gpt ? PartitionStyle::Gpt
                                                 : PartitionStyle::Raw;
