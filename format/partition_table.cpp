@@ -5,6 +5,7 @@
 
 #include <libfdisk/libfdisk.h>
 
+#include <cstdlib>
 #include <memory>
 
 namespace fat32 {
