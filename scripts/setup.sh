@@ -13,7 +13,7 @@ packages=(
   libz-mingw-w64-dev
   wine wine64 xvfb xauth x11-utils xdotool imagemagick
   dosfstools mtools zip unzip
-  libfdisk-dev fdisk util-linux e2fsprogs
+  libfdisk-dev fdisk util-linux mount e2fsprogs
   locales fonts-wqy-microhei
 )
 
