@@ -104,5 +104,15 @@ fsck_clean "$dev" IMAGE && pass "image partition: fsck clean" || fail "image par
 mdir -i "$img@@1M" :: | grep -q 'Volume in drive : is IMAGE' && roundtrip "$img@@1M" &&
   pass "image partition: mtools" || fail "image partition: mtools"
 
+# A refused --mbr keeps the old table; past 2 TiB the partition ends by
+# sector 2^32, where an MBR entry stops and the volume still fits FAT32.
+sparse_image "$img" $((20 * MiB)); printf 'label: dos\nstart=2048, type=83\n' | sfdisk -q "$img"
+before=$(sum "$img"); run --mbr "$img"; expect "--mbr on 20 MiB refused" 11
+[ "$(sum "$img")" = "$before" ] && pass "refused: old table kept" || fail "refused: image changed"
+sparse_image "$img" $((3 * 1024 * 1024 * MiB))
+run --mbr "$img"; expect "--mbr on 3 TiB" 0
+sfdisk -d "$img" | grep -q "^${img}1 : start= *2048, size= *$((4294967296 - 2048)), type=c$" &&
+  mdir -i "$img@@1M" :: >/dev/null && pass "3 TiB: the partition ends at sector 2^32" || fail "3 TiB table: $(sfdisk -d "$img")"
+
 rm -f "$work"/*.img "$work/out.txt" "$work/in.bin" "$work/out.bin"
 finish
