@@ -30,11 +30,13 @@ TEST(ImageFileDevice, LastSectorAndSuccessivePositions) {
     EXPECT_FALSE(device.WriteAt(kLastSector + 1, a.data(), 512));
     EXPECT_FALSE(device.ReadAt(kLastSector + 1, back.data(), 512));
     EXPECT_FALSE(device.WriteAt(kImageBytes, a.data(), 1));
-    // Each write and read goes on where the last one ended.
+    // Each write and read goes on where the last one ended, up to the end.
     ASSERT_TRUE(device.Seek(4096) && device.Write(a.data(), 512) && device.Write(b.data(), 1024));
     ASSERT_TRUE(device.Read(back.data(), 512) && device.Write(a.data(), 512));
+    ASSERT_TRUE(device.Seek(kLastSector - 1024) && device.Write(b.data(), 1024));
+    EXPECT_FALSE(device.Write(a.data(), 512));
     device.Close();
-    EXPECT_EQ(image.Read(kLastSector, 512), a);
+    EXPECT_EQ(image.Read(kLastSector - 1024, 1024), b);
     EXPECT_EQ(image.Read(4096, 512), a);
     EXPECT_EQ(image.Read(4608, 1024), b);
     EXPECT_EQ(back, std::vector<std::uint8_t>(512, 0));

@@ -19,7 +19,9 @@ std::uint64_t Fake(const Arguments& a) { return a.image.fakeCapacity; }
 std::uint64_t SectorSize(const Arguments& a) { return a.image.bytesPerSector; }
 std::uint64_t Tracks(const Arguments& a) { return a.image.sectorsPerTrack * 0x10000ull + a.image.heads; }
 std::uint64_t HasLabel(const Arguments& a) { return a.hasLabel; }
-std::uint64_t Flags(const Arguments& a) { return a.verbose + 2 * a.newMbr + 4 * a.check; }
+std::uint64_t Flags(const Arguments& a) {
+    return a.verbose + 2 * a.newMbr + 4 * a.check + 8 * a.force + 16 * a.image.setPartitionTypeFails;
+}
 
 struct Case {
     std::vector<const char*> args;
@@ -43,7 +45,11 @@ const Case kCases[] = {
     {{"--hidden", "4294967295"}, true, Hidden, 0xFFFFFFFF},
     {{"--hidden", "4294967296"}, false},
     {{"--partition", ""}, false},
+    {{"--partition", "plain"}, true, Query, 0},
+    {{"--partition", "mbr"}, true, Query, 1},
     {{"--partition", "gpt"}, true, Query, 2},
+    {{"--partition", "raw"}, true, Query, 3},
+    {{"--partition", "none"}, true, Query, 4},
     {{"--align="}, false},
     {{"--align=0"}, false},
     {{"--align=1000"}, false},  // not a multiple of 512
@@ -60,7 +66,7 @@ const Case kCases[] = {
     {{"--fake-capacity", "7G"}, true, Fake, 7ull << 30},
     {{"--fake-capacity", "9T"}, true, Fake, 9 * kTi},
     {{"--fake-capacity", "16777215T"}, true, Fake, 16777215 * kTi},
-    {{"--fake-capacity", "16777216T"}, false},  // 2^64
+    {{"--fake-capacity", "16777217T"}, false},  // 2^64 + 1T: must not wrap to 1T
     {{"--fake-capacity", "18446744073709551616"}, false},
     {{"--fake-capacity", "1MB"}, false},
     {{"--sector-size", ""}, false},
@@ -72,8 +78,10 @@ const Case kCases[] = {
     {{"--geometry", "63"}, false},
     {{"--geometry", "63, 255"}, false},
     {{"--geometry", "65536,1"}, false},
+    {{"--geometry", "1,65536"}, false},
     {{"--drive-table", ""}, false},
     {{"-v", "--check"}, true, Flags, 5},
+    {{"--force", "--set-type-fails"}, true, Flags, 24},
 #ifdef _WIN32
     {{"--mbr"}, false},
 #else
