@@ -33,14 +33,28 @@ TEST(ImageFileDevice, LastSectorAndSuccessivePositions) {
     // Each write and read goes on where the last one ended, up to the end.
     ASSERT_TRUE(device.Seek(4096) && device.Write(a.data(), 512) && device.Write(b.data(), 1024));
     ASSERT_TRUE(device.Read(back.data(), 512) && device.Write(a.data(), 512));
-    ASSERT_TRUE(device.Seek(kLastSector - 1024) && device.Write(b.data(), 1024));
+    ASSERT_TRUE(device.Seek(kLastSector - 512) && device.Write(b.data(), 1024));
     EXPECT_FALSE(device.Write(a.data(), 512));
     device.Close();
-    EXPECT_EQ(image.Read(kLastSector - 1024, 1024), b);
+    EXPECT_EQ(image.Read(kLastSector - 512, 1024), b);
     EXPECT_EQ(image.Read(4096, 512), a);
     EXPECT_EQ(image.Read(4608, 1024), b);
     EXPECT_EQ(back, std::vector<std::uint8_t>(512, 0));
     EXPECT_EQ(image.Read(6144, 512), a);
+}
+
+TEST(ImageFileDevice, SuccessiveReadsOfACounterfeitGoOnFromWhereTheyLand) {
+    testing::TestImage image(kImageBytes);
+    image.Write(0, std::vector<std::uint8_t>(512, 0xA1));
+    image.Write(512, std::vector<std::uint8_t>(512, 0xB2));
+    ImageOptions options;
+    options.fakeCapacity = kImageBytes / 2;  // addresses wrap at half the image
+    ImageFileDevice device(image.path(), options);
+    std::vector<std::uint8_t> first(512), second(512);
+    ASSERT_TRUE(device.Open("\\\\.\\Z:") && device.Seek(kImageBytes / 2));
+    ASSERT_TRUE(device.Read(first.data(), 512) && device.Read(second.data(), 512));
+    EXPECT_EQ(first, std::vector<std::uint8_t>(512, 0xA1));
+    EXPECT_EQ(second, std::vector<std::uint8_t>(512, 0xB2));
 }
 
 #ifndef _WIN32
