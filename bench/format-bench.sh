@@ -33,7 +33,7 @@ written() { awk -v b="$(stat -c %b "$img")" -v m="$MiB" 'BEGIN { printf "%.1f", 
 # What the layout must write: the cleared metadata area that mkfat32 reports.
 layout_mib() {
   rm -f "$img"; truncate -s "$size" "$img"
-  "$mkfat32" "$img" | sed -n -E 's/^Wrote ([0-9]+) bytes.*/\1/p' | awk -v m="$MiB" '{ printf "%.1f", $1 / m }'
+  "$mkfat32" -v "$img" | sed -n -E 's/^Wrote ([0-9]+) bytes.*/\1/p' | awk -v m="$MiB" '{ printf "%.1f", $1 / m }'
 }
 
 printf '%-14s | %10s | %12s %12s | %12s %12s\n' "image" "layout MiB" "mkfat32 s" "written MiB" "mkfs.fat s" "written MiB"

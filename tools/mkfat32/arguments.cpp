@@ -2,9 +2,11 @@
 // (powers of 1024).
 #include "tools/mkfat32/arguments.h"
 
+#include <cctype>
 #include <cerrno>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 
 #include "format/fat32_layout.h"
 
@@ -17,6 +19,8 @@ const char kUsage[] =
     "Writes an empty FAT32 volume over TARGET, an existing image file"
 #ifdef _WIN32
     "\nor the drive letter of a USB drive such as E:"
+#else
+    ",\na block device such as /dev/sdb1 (USB-attached or removable)"
 #endif
     ".\n"
     "\n"
@@ -31,11 +35,23 @@ const char kUsage[] =
     "  --align[=SIZE]          start the first data cluster on a multiple of SIZE\n"
     "                          (default 4M, at most 16M) from the start of the disk,\n"
     "                          hidden sectors counted, by growing the reserved area\n"
+#ifndef _WIN32
+    "  --mbr                   replace the partition table of a whole disk or image\n"
+    "                          with a new MBR holding one FAT32 partition from 1 MiB\n"
+    "                          to the end, and format that partition\n"
+#endif
+    "  -v, --verbose           also print the engine's diagnostic lines\n"
+    "  --version               print the version and exit\n"
 #ifdef _WIN32
     "drive letters:\n"
     "  --force                 format a letter that is not a USB drive too\n"
     "  --drive-table FILE      answer the USB check from a simulated drive table\n"
     "                          (drives/README.md), for tests\n"
+#else
+    "block devices:\n"
+    "  --force                 format a device that is neither USB-attached nor\n"
+    "                          removable too (a whole disk holding partitions is\n"
+    "                          refused whatever the flags: see --mbr)\n"
 #endif
     "image files only, to act as a particular drive:\n"
     "  --hidden N              sectors in front of the partition (default 0)\n"
@@ -50,11 +66,14 @@ const char kUsage[] =
     "SIZE is bytes with an optional K, M, G or T suffix (powers of 1024).\n"
     "Progress is shown on standard error when it is a terminal.\n";
 
-
-
 // Bytes with an optional K, M, G or T suffix, powers of 1024.
+// strtoul and strtoull skip blanks and take signs; a number here is digits.
+bool StartsWithDigit(const char* text) {
+    return text && std::isdigit(static_cast<unsigned char>(text[0]));
+}
+
 bool ParseSize(const char* text, std::uint64_t& bytes) {
-    if (!text || !*text || text[0] == '-') return false;
+    if (!StartsWithDigit(text)) return false;
     char* end = nullptr;
     errno = 0;
     const unsigned long long value = std::strtoull(text, &end, 10);
@@ -75,11 +94,11 @@ bool ParseSize(const char* text, std::uint64_t& bytes) {
 }
 
 bool ParseNumber(const char* text, unsigned long max, unsigned long& value) {
-    if (!text || !*text) return false;
+    if (!StartsWithDigit(text)) return false;
     char* end = nullptr;
     errno = 0;
     value = std::strtoul(text, &end, 10);
-    return errno == 0 && *end == '\0' && text[0] != '-' && value <= max;
+    return errno == 0 && *end == '\0' && value <= max;
 }
 
 bool IsPowerOfTwoUpTo128(unsigned long n) { return n >= 1 && n <= 128 && (n & (n - 1)) == 0; }
@@ -98,6 +117,9 @@ bool ParseArguments(int argc, char** argv, Arguments& args) {
         const char* value = i + 1 < argc ? argv[i + 1] : nullptr;
         unsigned long n = 0;
         auto needsValue = [&] { return value ? (++i, true) : Fail("missing value for", argv[i]); };
+        for (const char* imageOnly : {"--hidden", "--partition", "--set-type-fails",
+                                      "--sector-size", "--geometry", "--fake-capacity"})
+            if (option == imageOnly) args.imageOptions = true;
         if (option == "-h" || option == "--help") {
             std::fputs(kUsage, stdout);
             std::exit(0);
@@ -125,6 +147,16 @@ bool ParseArguments(int argc, char** argv, Arguments& args) {
             else if (kind == "raw") args.image.partitionQuery = PartitionQuery::ExtendedRaw;
             else if (kind == "none") args.image.partitionQuery = PartitionQuery::None;
             else return Fail("unknown partition kind", value);
+        } else if (option == "-v" || option == "--verbose") {
+            args.verbose = true;
+        } else if (option == "--version") {
+            args.showVersion = true;
+        } else if (option == "--mbr") {
+#ifdef _WIN32
+            return Fail("--mbr is not available in the Windows build yet", nullptr);
+#else
+            args.newMbr = true;
+#endif
         } else if (option == "--check") {
             args.check = true;
         } else if (option == "--align" || option.rfind("--align=", 0) == 0) {
@@ -144,6 +176,7 @@ bool ParseArguments(int argc, char** argv, Arguments& args) {
             args.force = true;
         } else if (option == "--drive-table") {
             if (!needsValue()) return false;
+            if (!*value) return Fail("the drive table needs a file name", nullptr);
             args.driveTable = value;
         } else if (option == "--set-type-fails") {
             args.image.setPartitionTypeFails = true;
@@ -155,7 +188,9 @@ bool ParseArguments(int argc, char** argv, Arguments& args) {
             if (!needsValue()) return false;
             unsigned spt = 0, heads = 0;
             char extra = 0;
-            if (std::sscanf(value, "%u,%u%c", &spt, &heads, &extra) != 2 || spt > 0xFFFF ||
+            const char* comma = std::strchr(value, ',');
+            if (!StartsWithDigit(value) || !comma || !StartsWithDigit(comma + 1) ||
+                std::sscanf(value, "%u,%u%c", &spt, &heads, &extra) != 2 || spt > 0xFFFF ||
                 heads > 0xFFFF)
                 return Fail("geometry must be SECTORS_PER_TRACK,HEADS", value);
             args.image.sectorsPerTrack = spt;
@@ -168,7 +203,11 @@ bool ParseArguments(int argc, char** argv, Arguments& args) {
             return Fail("more than one target", argv[i]);
         }
     }
+    if (args.showVersion) return true;
     if (args.target.empty()) return Fail("no target given", nullptr);
+    if (args.newMbr && args.imageOptions)
+        return Fail("--mbr lays out the partition itself; --hidden, --partition, --geometry, "
+                    "--sector-size and the like cannot go with it", nullptr);
     return true;
 }
 

@@ -9,7 +9,10 @@
 namespace mkfat32 {
 
 inline constexpr int kUsageExit = 64;   // a usage error: nothing was touched
-inline constexpr int kNotUsbExit = 65;  // a drive letter the USB scan does not list
+// A target refused for safety before anything was touched: a drive letter the
+// USB scan does not list, a Linux device neither USB-attached nor removable,
+// or a whole disk whose partition table would be lost.
+inline constexpr int kNotUsbExit = 65;
 
 struct Arguments {
     std::string target;
@@ -17,6 +20,10 @@ struct Arguments {
     bool hasLabel = false;
     int labelArgument = 0;  // where the label stands on the command line
     bool force = false;
+    bool verbose = false;      // the engine's diagnostic lines too
+    bool showVersion = false;  // --version: print it, format nothing
+    bool newMbr = false;       // --mbr: a fresh MBR with one partition, then format that
+    bool imageOptions = false;  // an option that only an image file can follow was given
     std::string driveTable;
     int sectorsPerCluster = 0;
     bool check = false;
@@ -25,8 +32,8 @@ struct Arguments {
 };
 
 // Fills `args` from the command line. --help prints the usage and exits 0;
-// a usage error prints the problem and the usage on standard error and
-// yields false.
+// --version needs no target. A usage error prints the problem and the usage
+// on standard error and yields false.
 bool ParseArguments(int argc, char** argv, Arguments& args);
 
 }  // namespace mkfat32

@@ -1,11 +1,13 @@
-// mkfat32: formats an image file (or, on Windows, the drive letter of a USB
-// drive) as FAT32 with the tool's own engine, prints the engine's diagnostic
-// lines and the result message, and exits with the result code.
+// mkfat32: formats an image file, on Linux a block device, on Windows the
+// drive letter of a USB drive, as FAT32 with the tool's own engine, prints the
+// result message (and with -v the engine's diagnostic lines), and exits with
+// the result code.
 #include <cinttypes>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <ctime>
+#include <memory>
 #include <random>
 #include <string>
 
@@ -25,7 +27,7 @@
 #include "format/win_volume_device.h"
 #include "tools/mkfat32/usb_letter_check.h"
 #else
-#include <sys/stat.h>
+#include "tools/mkfat32/block_target.h"
 #endif
 
 namespace {
@@ -62,8 +64,7 @@ std::uint32_t CapacityInMegabytes(const Arguments& args) {
             bytes = (static_cast<std::uint64_t>(data.nFileSizeHigh) << 32) | data.nFileSizeLow;
     }
 #else
-    struct stat info {};
-    if (::stat(args.target.c_str(), &info) == 0) bytes = static_cast<std::uint64_t>(info.st_size);
+    bytes = mkfat32::LinuxTargetBytes(args);
 #endif
     const std::uint64_t megabytes = bytes / (1024 * 1024);
     return megabytes > 0xFFFFFFFFu ? 0xFFFFFFFFu : static_cast<std::uint32_t>(megabytes);
@@ -122,17 +123,14 @@ int RefuseLetter(wchar_t letter) {
 // Formats a drive letter, but only one that the USB scan lists (or any, with
 // --force); the letter is checked again right before the volume is opened.
 int FormatDriveLetter(const Arguments& args, fat32::FormatRequest& request,
-                      const fat32::FormatOptions& options) {
+                      const fat32::FormatOptions& options, fat32::DeviceError& error) {
     const wchar_t letter = static_cast<wchar_t>(args.target[0] & ~0x20);
     fat32::WinVolumeDevice device;
     if (!args.force && !mkfat32::UsbLetterCheck(args.driveTable).Listed(letter))
         return RefuseLetter(letter);
     const fat32::FormatResult result =
         fat32::FormatVolume(device, static_cast<char>(letter), request, options);
-    if (result == fat32::kOpenFailed && device.LastError().accessDenied)
-        std::fprintf(stderr,
-                     "mkfat32: access to the volume was denied: run mkfat32 from a command "
-                     "prompt opened with \"Run as administrator\".\n");
+    error = device.LastError();
     return result;
 }
 #endif
@@ -157,22 +155,58 @@ fat32::FormatOptions RunOptions(const Arguments& args, fat32::ProbeReport& probe
     return options;
 }
 
+struct FileCloser {
+    void operator()(std::FILE* file) const { std::fclose(file); }
+};
+
+// Where the engine's diagnostic lines go without -v.
+std::unique_ptr<std::FILE, FileCloser> OpenNullStream() {
+#ifdef _WIN32
+    return std::unique_ptr<std::FILE, FileCloser>(std::fopen("NUL", "w"));
+#else
+    return std::unique_ptr<std::FILE, FileCloser>(std::fopen("/dev/null", "w"));
+#endif
+}
+
+// A target that could not be opened: the system's own reason, as any command
+// line tool gives it.
+void ReportOpenFailure(const Arguments& args, const fat32::DeviceError& error) {
+    // "E:" already ends in a colon.
+    const char* separator = IsDriveLetter(args.target) ? " " : ": ";
+    if (!error.text.empty())
+        fat32::WriteText(stderr,
+                         ("mkfat32: " + args.target + separator + error.text + "\n").c_str());
+#ifdef _WIN32
+    if (IsDriveLetter(args.target) && error.accessDenied)
+        std::fprintf(stderr,
+                     "mkfat32: access to the volume was denied: run mkfat32 from a command "
+                     "prompt opened with \"Run as administrator\".\n");
+#endif
+}
+
 // Runs the engine on the target, with a progress line while it lasts.
 fat32::FormatResult Format(const Arguments& args, fat32::FormatRequest& request,
                            fat32::ProbeReport& probe) {
     mkfat32::ProgressLine progress(stderr);
-    const fat32::FormatOptions options = RunOptions(args, probe, progress);
+    fat32::FormatOptions options = RunOptions(args, probe, progress);
+    const auto quiet = OpenNullStream();
+    if (!args.verbose && quiet) options.out = quiet.get();
+    fat32::DeviceError error;
+    fat32::FormatResult result = fat32::kInternalError;
     if (IsDriveLetter(args.target)) {
 #ifdef _WIN32
-        return FormatDriveLetter(args, request, options);
+        result = FormatDriveLetter(args, request, options, error);
+#endif
+    } else {
+#ifdef _WIN32
+        fat32::ImageFileDevice device(args.target, args.image);
+        result = fat32::FormatVolume(device, 'Z', request, options);
+        error = device.LastError();
 #else
-        return fat32::kInternalError;
+        result = mkfat32::FormatLinuxTarget(args, request, options, error);
 #endif
     }
-    fat32::ImageFileDevice device(args.target, args.image);
-    const fat32::FormatResult result = fat32::FormatVolume(device, 'Z', request, options);
-    if (result == fat32::kOpenFailed && device.LastError().accessDenied)
-        std::fprintf(stderr, "mkfat32: %s: permission denied\n", args.target.c_str());
+    if (result == fat32::kOpenFailed) ReportOpenFailure(args, error);
     return result;
 }
 
@@ -187,6 +221,10 @@ void PrintProbe(const fat32::ProbeReport& probe) {
 int main(int argc, char** argv) {
     Arguments args;
     if (!ParseArguments(argc, argv, args)) return mkfat32::kUsageExit;
+    if (args.showVersion) {
+        std::printf("mkfat32 %s\n", MKFAT32_VERSION);
+        return 0;
+    }
 #ifdef _WIN32
     if (IsDriveLetter(args.target) && !args.force &&
         !mkfat32::UsbLetterCheck(args.driveTable).Listed(static_cast<wchar_t>(args.target[0] & ~0x20)))
@@ -204,7 +242,7 @@ int main(int argc, char** argv) {
     request.mayUseSmallerClusters = args.sectorsPerCluster == 0;
     fat32::ProbeReport probe;
     const fat32::FormatResult result = Format(args, request, probe);
-    if (result == mkfat32::kNotUsbExit) return result;
+    if (result == mkfat32::kNotUsbExit || result == mkfat32::kUsageExit) return result;
     if (args.check && probe.places > 0) PrintProbe(probe);
     std::fflush(stdout);
 

@@ -31,9 +31,10 @@ fsck_clean() {
   return 1
 }
 
-# roundtrip IMAGE: a 1 MiB file copied in with mtools reads back byte for byte.
+# roundtrip IMAGE [SCRATCH_DIR]: a 1 MiB file copied in with mtools reads back
+# byte for byte (scratch files beside the image unless a directory is given).
 roundtrip() {
-  local image=$1 dir; dir=$(dirname "$image")
+  local image=$1 dir=${2:-$(dirname "$1")}
   head -c "$MiB" /dev/urandom > "$dir/in.bin"
   rm -f "$dir/out.bin"
   mcopy -i "$image" "$dir/in.bin" ::/PAYLOAD.BIN &&

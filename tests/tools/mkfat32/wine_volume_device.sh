@@ -38,7 +38,7 @@ trap cleanup EXIT
 # mkfat32_on NAME EXPECTED_EXIT ARGS...: runs it, checks the exit code.
 mkfat32_on() {
   local name=$1 expected=$2; shift 2
-  "$wine_run" "$exe" --drive-table "Z:$table" "$@" >"$work/out.txt" 2>&1; rc=$?
+  "$wine_run" "$exe" -v --drive-table "Z:$table" "$@" >"$work/out.txt" 2>&1; rc=$?
   if [ "$rc" -eq "$expected" ]; then pass "$name"; return 0; fi
   fail "$name: exit $rc, expected $expected"; cat "$work/out.txt"; return 1
 }

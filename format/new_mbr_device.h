@@ -1,0 +1,57 @@
+// The one partition of a fresh MBR, seen through the whole disk (or image) it
+// will fill: it starts at 1 MiB and runs to the end of the disk. The new table
+// is written only when the format marks the partition's type, after the
+// layout was accepted and the volume written, so a refused format leaves the
+// old table in place.
+#pragma once
+
+#include <functional>
+#include <utility>
+
+#include "format/block_device.h"
+
+namespace fat32 {
+
+inline constexpr std::uint32_t kNewPartitionStart = 2048;  // 1 MiB in 512-byte sectors
+
+// Writes a table with the one partition at (startSector, sectors) of `type`.
+using TableWriter =
+    std::function<bool(std::uint32_t startSector, std::uint32_t sectors, std::uint8_t type)>;
+
+// Sectors of the new partition on a disk of `diskBytes`: from 1 MiB to the
+// end, but ending by sector 2^32, the last an MBR entry can reach.
+std::uint32_t NewPartitionSectors(std::uint64_t diskBytes);
+
+class NewMbrDevice : public BlockDevice {
+public:
+    NewMbrDevice(BlockDevice& disk, TableWriter writeTable)
+        : disk_(disk), writeTable_(std::move(writeTable)) {}
+
+    bool Open(const char* volumePath) override { return disk_.Open(volumePath); }
+    bool AllowExtendedAccess() override { return disk_.AllowExtendedAccess(); }
+    bool Lock() override { return disk_.Lock(); }
+    bool GetGeometry(DiskGeometry& geometry) override { return disk_.GetGeometry(geometry); }
+    bool GetPartitionInfo(PartitionInfo& info) override;
+    bool GetPartitionInfoEx(PartitionInfoEx& info) override;
+    bool Seek(std::uint64_t offset) override;
+    bool Write(const void* data, std::uint32_t size) override { return disk_.Write(data, size); }
+    bool Read(void* data, std::uint32_t size) override { return disk_.Read(data, size); }
+    bool Flush() override { return disk_.Flush(); }
+    // Clears what is left of an old table outside the volume, then writes the
+    // new one.
+    bool SetPartitionType(std::uint8_t type) override;
+    bool Dismount() override { return disk_.Dismount(); }
+    bool Unlock() override { return disk_.Unlock(); }
+    void Close() override { disk_.Close(); }
+    DeviceError LastError() const override { return disk_.LastError(); }
+
+private:
+    bool Measure();
+
+    BlockDevice& disk_;
+    TableWriter writeTable_;
+    std::uint64_t diskBytes_ = 0;
+    std::uint32_t sectors_ = 0;
+};
+
+}  // namespace fat32

@@ -1,0 +1,80 @@
+// The USB/removable judgement against small fabricated sysfs trees: a USB
+// stick and its partition, an SD card in a USB reader, a SATA disk's
+// partition and a loop device.
+#include "format/sysfs_block.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <cstdio>
+#include <fstream>
+#include <tuple>
+#include <utility>
+
+#include <unistd.h>
+
+namespace fat32 {
+namespace {
+
+namespace fs = std::filesystem;
+
+// Where each disk hangs, below devices/, and its "removable" flag.
+#define USB_STICK "pci0000:00/0000:00:14.0/usb2/2-1/2-1:1.0/host6/target6:0:0/6:0:0:0/block/sdb"
+#define USB_READER "pci0000:00/0000:00:14.0/usb1/1-3/1-3:1.0/host7/target7:0:0/7:0:0:2/block/sdc"
+#define SATA_DISK "pci0000:00/0000:00:17.0/ata1/host0/target0:0:0/0:0:0:0/block/sda"
+#define LOOP_DISK "virtual/block/loop0"
+const std::pair<const char*, const char*> kDisks[] = {
+    {USB_STICK, "1"}, {USB_READER, "1"}, {SATA_DISK, "0"}, {LOOP_DISK, "0"}};
+
+struct Node {
+    const char* number;  // MAJOR:MINOR
+    const char* dir;     // below devices/
+    const char* partition;  // its "partition" and "start" files; "" for a disk
+    const char* start;
+    BlockFacts expected;
+};
+
+const Node kNodes[] = {
+    {"8:16", USB_STICK, "", "", {"sdb", "sdb", false, 0, 0, true, true}},
+    {"8:17", USB_STICK "/sdb1", "1", "2048", {"sdb1", "sdb", true, 1, 2048, true, true}},
+    {"8:32", USB_READER, "", "", {"sdc", "sdc", false, 0, 0, true, true}},
+    {"8:0", SATA_DISK, "", "", {"sda", "sda", false, 0, 0, false, false}},
+    {"8:2", SATA_DISK "/sda2", "2", "1050624", {"sda2", "sda", true, 2, 1050624, false, false}},
+    {"7:1", LOOP_DISK "/loop0p1", "1", "2048", {"loop0p1", "loop0", true, 1, 2048, false, false}},
+};
+
+void WriteFile(const fs::path& path, const char* text) {
+    if (*text) std::ofstream(path) << text << "\n";
+}
+
+TEST(SysfsBlock, FactsFromFabricatedTrees) {
+    const fs::path root = fs::temp_directory_path() / ("sysfs-test-" + std::to_string(::getpid()));
+    fs::create_directories(root / "dev/block");
+    for (const auto& [dir, removable] : kDisks) {
+        fs::create_directories(root / "devices" / dir);
+        WriteFile(root / "devices" / dir / "removable", removable);
+    }
+    for (const Node& node : kNodes) {
+        fs::create_directories(root / "devices" / node.dir);
+        WriteFile(root / "devices" / node.dir / "partition", node.partition);
+        WriteFile(root / "devices" / node.dir / "start", node.start);
+        fs::create_symlink(fs::path("../../devices") / node.dir, root / "dev/block" / node.number);
+    }
+    for (const Node& node : kNodes) {
+        unsigned major = 0, minor = 0;
+        std::sscanf(node.number, "%u:%u", &major, &minor);
+        BlockFacts facts;
+        ASSERT_TRUE(ReadBlockFacts(root.string(), major, minor, facts)) << node.number;
+        const auto tie = [](const BlockFacts& f) {
+            return std::tie(f.name, f.diskName, f.isPartition, f.partitionNumber, f.startSector,
+                            f.usb, f.removable);
+        };
+        EXPECT_EQ(tie(facts), tie(node.expected)) << node.number;
+    }
+    BlockFacts unknown;
+    EXPECT_FALSE(ReadBlockFacts(root.string(), 8, 99, unknown));
+    fs::remove_all(root);
+}
+
+}  // namespace
+}  // namespace fat32
