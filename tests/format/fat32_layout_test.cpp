@@ -211,7 +211,9 @@ TEST(Layout, ClusterSizeShrinksOnlyWhenThePolicyChose) {
         Fat32Layout layout;
         EXPECT_EQ(ComputeLayout(GeometryOfSectors(c.mib * 2048), request, layout), c.result) << c.mib;
         EXPECT_EQ(request.sectorsPerCluster, c.used) << c.mib;
-        if (c.result == kFormatOk) EXPECT_GE(layout.clusterCount, 65536u) << c.mib;
+        if (c.result == kFormatOk) {
+            EXPECT_GE(layout.clusterCount, 65536u) << c.mib;
+        }
     }
 }
 

@@ -179,7 +179,9 @@ TEST_P(FailingOperation, StopsWithItsCodeAndClosesTheVolume) {
     EXPECT_EQ(Run(), GetParam().result);
     EXPECT_EQ(device().Calls().back().op, DeviceOp::Close);
     EXPECT_EQ(device().CountOf(DeviceOp::Close), 1u);
-    if (GetParam().result >= kTooFewClusters) EXPECT_EQ(device().CountOf(DeviceOp::Write), 0u);
+    if (GetParam().result >= kTooFewClusters) {
+        EXPECT_EQ(device().CountOf(DeviceOp::Write), 0u);
+    }
 }
 
 INSTANTIATE_TEST_SUITE_P(

@@ -65,9 +65,13 @@ TEST(ImageFileDevice, ReadOnlyImageIsAccessDeniedForAPlainUser) {
     ASSERT_EQ(::chmod(image.path().c_str(), 0444), 0);
     ImageFileDevice device(image.path(), ImageOptions());
     const uid_t user = ::geteuid();
-    if (user == 0) ASSERT_EQ(::seteuid(65534), 0);
+    if (user == 0) {
+        ASSERT_EQ(::seteuid(65534), 0);
+    }
     const bool opened = device.Open("\\\\.\\Z:");
-    if (user == 0) ASSERT_EQ(::seteuid(0), 0);
+    if (user == 0) {
+        ASSERT_EQ(::seteuid(0), 0);
+    }
     EXPECT_FALSE(opened);
     EXPECT_TRUE(device.LastError().accessDenied);
     EXPECT_EQ(device.LastError().text, "Permission denied");

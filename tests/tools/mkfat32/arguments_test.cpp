@@ -102,7 +102,9 @@ TEST(Arguments, TableOfCommandLines) {
         std::string line;
         for (const char* a : c.args) line += std::string(a) + " ";
         EXPECT_EQ(accepted, c.accepted) << line;
-        if (accepted && c.field) EXPECT_EQ(c.field(args), c.expected) << line;
+        if (accepted && c.field) {
+            EXPECT_EQ(c.field(args), c.expected) << line;
+        }
     }
 }
 
