@@ -3,7 +3,9 @@
 // file or a fault-injecting wrapper stands in with the same answers.
 #pragma once
 
+#include <cerrno>
 #include <cstdint>
+#include <cstring>
 #include <string>
 
 namespace fat32 {
@@ -35,6 +37,15 @@ struct DeviceError {
     // EPERM): on Windows a volume opens only from an elevated process.
     bool accessDenied = false;
 };
+
+// What an errno value says, for the devices that the C library serves.
+inline DeviceError ErrnoError(int errorNumber) {
+    DeviceError error;
+    error.code = static_cast<std::uint32_t>(errorNumber);
+    error.text = errorNumber ? std::strerror(errorNumber) : "";
+    error.accessDenied = errorNumber == EACCES || errorNumber == EPERM;
+    return error;
+}
 
 inline constexpr std::uint8_t kPartitionTypeFat32Lba = 0x0C;
 

@@ -40,9 +40,7 @@ ImageFileDevice::ImageFileDevice(std::string imagePath, ImageOptions options)
 ImageFileDevice::~ImageFileDevice() { Close(); }
 
 bool ImageFileDevice::Fail(int errorNumber) {
-    lastError_.code = static_cast<std::uint32_t>(errorNumber);
-    lastError_.text = errorNumber ? std::strerror(errorNumber) : "";
-    lastError_.accessDenied = errorNumber == EACCES || errorNumber == EPERM;
+    lastError_ = ErrnoError(errorNumber);
     return false;
 }
 

@@ -26,9 +26,7 @@ constexpr std::uint32_t kDefaultHeads = 255;
 }  // namespace
 
 bool LinuxBlockDevice::Fail(int errorNumber) {
-    lastError_.code = static_cast<std::uint32_t>(errorNumber);
-    lastError_.text = errorNumber ? std::strerror(errorNumber) : "";
-    lastError_.accessDenied = errorNumber == EACCES || errorNumber == EPERM;
+    lastError_ = ErrnoError(errorNumber);
     return false;
 }
 
