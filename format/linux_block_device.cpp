@@ -107,14 +107,16 @@ bool LinuxBlockDevice::Seek(std::uint64_t offset) {
     return true;
 }
 
-bool LinuxBlockDevice::Write(const void* data, std::uint32_t size) {
+// Moves all `size` bytes at the position with pread or pwrite, which may do
+// part of it or be interrupted. 0 bytes done means the device's end: no space
+// for a write (`atEnd` ENOSPC), an I/O error for a read.
+template <typename Io, typename Byte>
+bool LinuxBlockDevice::Transfer(Io io, Byte* bytes, std::uint32_t size, int atEnd) {
     if (!IsOpen()) return Fail(EBADF);
-    const auto* bytes = static_cast<const std::uint8_t*>(data);
     for (std::uint32_t left = size; left > 0;) {
-        const ssize_t done = ::pwrite(fd_, bytes, left, static_cast<off_t>(position_));
+        const ssize_t done = io(fd_, bytes, left, static_cast<off_t>(position_));
         if (done < 0 && errno == EINTR) continue;
-        // A block device takes no bytes past its end: 0 means no space.
-        if (done <= 0) return Fail(done < 0 ? errno : ENOSPC);
+        if (done <= 0) return Fail(done < 0 ? errno : atEnd);
         bytes += done;
         left -= static_cast<std::uint32_t>(done);
         position_ += static_cast<std::uint64_t>(done);
@@ -122,18 +124,12 @@ bool LinuxBlockDevice::Write(const void* data, std::uint32_t size) {
     return true;
 }
 
+bool LinuxBlockDevice::Write(const void* data, std::uint32_t size) {
+    return Transfer(::pwrite, static_cast<const std::uint8_t*>(data), size, ENOSPC);
+}
+
 bool LinuxBlockDevice::Read(void* data, std::uint32_t size) {
-    if (!IsOpen()) return Fail(EBADF);
-    auto* bytes = static_cast<std::uint8_t*>(data);
-    for (std::uint32_t left = size; left > 0;) {
-        const ssize_t done = ::pread(fd_, bytes, left, static_cast<off_t>(position_));
-        if (done < 0 && errno == EINTR) continue;
-        if (done <= 0) return Fail(done < 0 ? errno : EIO);
-        bytes += done;
-        left -= static_cast<std::uint32_t>(done);
-        position_ += static_cast<std::uint64_t>(done);
-    }
-    return true;
+    return Transfer(::pread, static_cast<std::uint8_t*>(data), size, EIO);
 }
 
 bool LinuxBlockDevice::Flush() {

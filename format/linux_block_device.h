@@ -42,6 +42,8 @@ private:
     bool IsOpen() const { return fd_ >= 0; }
     bool Fail(int errorNumber);
     bool Size(std::uint64_t& bytes);
+    template <typename Io, typename Byte>
+    bool Transfer(Io io, Byte* bytes, std::uint32_t size, int atEnd);
 
     std::string path_;
     int fd_ = -1;
