@@ -67,6 +67,11 @@ public:
     virtual bool Read(void* data, std::uint32_t size) = 0;
     // Pushes every write out of the system's and the drive's caches.
     virtual bool Flush() = 0;
+    // Called once every other sector of the new volume is on the stick and
+    // flushed, right before its primary boot sector makes it a volume: a
+    // device that must put something of its own on the disk at that moment
+    // (a new partition table) does it here.
+    virtual bool BeforeBootSector() { return true; }
     virtual bool SetPartitionType(std::uint8_t type) = 0;
     virtual bool Dismount() = 0;
     virtual bool Unlock() = 0;

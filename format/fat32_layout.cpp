@@ -28,7 +28,8 @@ constexpr char kOemName[] = "MSWIN4.1";
 constexpr std::uint8_t kMediaDescriptor = 0xF8;
 constexpr std::uint8_t kDriveNumber = 0x80;
 constexpr std::uint8_t kExtendedBootSignature = 0x29;
-constexpr char kBootSectorLabel[] = "NO NAME    ";
+// The boot sector's label field when the volume has no label.
+constexpr char kNoLabel[] = "NO NAME    ";
 constexpr char kFileSystemType[] = "FAT32   ";
 
 constexpr std::uint32_t kFsInfoLeadSignature = 0x41615252;    // "RRaA"
@@ -45,6 +46,17 @@ constexpr std::uint8_t kAttrVolumeLabel = 0x08;
 // byte (a legal DBCS lead byte, in GBK for instance) as 0x05 instead.
 constexpr std::uint8_t kDeletedEntryMark = 0xE5;
 constexpr std::uint8_t kEscapedE5 = 0x05;
+
+// The 11 bytes of a label as FAT stores them: cut to 11 bytes and padded
+// with blanks (zero padding is no valid name; fsck.fat deletes such a
+// label). False for no label.
+bool LabelField(const char* label, std::uint8_t* field) {
+    const std::size_t length = label ? std::strlen(label) : 0;
+    if (length == 0) return false;
+    std::memset(field, ' ', kDirEntryNameSize);
+    std::memcpy(field, label, length < kDirEntryNameSize ? length : kDirEntryNameSize);
+    return true;
+}
 
 void Put16(std::uint8_t* p, std::uint16_t v) {
     p[0] = static_cast<std::uint8_t>(v);
@@ -173,7 +185,7 @@ std::uint32_t VolumeSerialNumber(const LocalTime& t) {
 }
 
 void BuildBootSector(const Fat32Layout& layout, const VolumeGeometry& geometry,
-                     std::uint8_t* s) {
+                     std::uint8_t* s, const char* label) {
     std::memset(s, 0, kSectorSize);
     std::memcpy(s + 0x000, kJumpInstruction, sizeof kJumpInstruction);
     std::memcpy(s + 0x003, kOemName, 8);
@@ -193,7 +205,9 @@ void BuildBootSector(const Fat32Layout& layout, const VolumeGeometry& geometry,
     s[0x040] = kDriveNumber;
     s[0x042] = kExtendedBootSignature;
     Put32(s + 0x043, layout.serialNumber);
-    std::memcpy(s + 0x047, kBootSectorLabel, 11);
+    // The same label as the root directory's entry: readers that look only
+    // here (and fsck.fat, which checks that the two agree) see it too.
+    if (!LabelField(label, s + 0x047)) std::memcpy(s + 0x047, kNoLabel, kDirEntryNameSize);
     std::memcpy(s + 0x052, kFileSystemType, 8);
     s[0x1FE] = 0x55;
     s[0x1FF] = 0xAA;
@@ -217,14 +231,7 @@ void BuildFirstFatSector(std::uint8_t* s) {
 
 void BuildRootDirectorySector(const char* label, std::uint8_t* s) {
     std::memset(s, 0, kSectorSize);
-    const std::size_t length = label ? std::strlen(label) : 0;
-    if (length > 0) {
-        // Blank padding makes a valid FAT name; zero padding does not, and
-        // fsck.fat deletes such a label. Longer labels are cut to 11 bytes.
-        std::memset(s, ' ', kDirEntryNameSize);
-        std::memcpy(s, label, length < kDirEntryNameSize ? length : kDirEntryNameSize);
-        if (s[0] == kDeletedEntryMark) s[0] = kEscapedE5;
-    }
+    if (LabelField(label, s) && s[0] == kDeletedEntryMark) s[0] = kEscapedE5;
     s[kDirEntryNameSize] = kAttrVolumeLabel;
 }
 

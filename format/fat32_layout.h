@@ -73,8 +73,9 @@ FormatResult ComputeLayout(const VolumeGeometry& geometry, FormatRequest& reques
 std::uint32_t VolumeSerialNumber(const LocalTime& now);
 
 // Each writes one 512-byte sector image into `sector`, zero-filling it first.
+// The boot sector carries the volume label too ("NO NAME" without one).
 void BuildBootSector(const Fat32Layout& layout, const VolumeGeometry& geometry,
-                     std::uint8_t* sector);
+                     std::uint8_t* sector, const char* label = nullptr);
 void BuildFsInfoSector(const Fat32Layout& layout, std::uint8_t* sector);
 void BuildFirstFatSector(std::uint8_t* sector);
 void BuildRootDirectorySector(const char* label, std::uint8_t* sector);

@@ -56,6 +56,7 @@ public:
     bool Write(const void* data, std::uint32_t size) override;
     bool Read(void* data, std::uint32_t size) override;
     bool Flush() override;
+    bool BeforeBootSector() override { return inner_.BeforeBootSector(); }
     bool SetPartitionType(std::uint8_t type) override;
     bool Dismount() override;
     bool Unlock() override;

@@ -182,7 +182,7 @@ FormatResult FormatVolume(BlockDevice& device, char letter, FormatRequest& reque
     });
     if (refusal != kFormatOk) return refusal;
     layout.serialNumber = serialNumber;
-    BuildBootSector(layout, geometry, bootSector.data());
+    BuildBootSector(layout, geometry, bootSector.data(), request.label);
     BuildFsInfoSector(layout, fsInfoSector.data());
     BuildFirstFatSector(fatSector.data());
     BuildRootDirectorySector(request.label, rootSector.data());
@@ -193,22 +193,25 @@ FormatResult FormatVolume(BlockDevice& device, char letter, FormatRequest& reque
     if (FormatResult r = ClearMetadataArea(device, layout, zeros.data(), options); r != kFormatOk)
         return r;
 
-    // The clearing pass wiped the old boot sector first, and the new one is
-    // written last, after everything else is on the stick: a run cut at any
-    // write (a pulled stick, a failing sector) leaves either no FAT volume,
-    // which the system offers to format, or a whole one, never a volume
-    // that mounts over an empty FAT and a root directory marked free.
+    // The order decides what a run cut at any write (a pulled stick, a failing
+    // sector) leaves behind: the clearing pass wipes the old boot sector first
+    // and is flushed before anything new reaches the stick; then come FSInfo,
+    // both FATs and the root directory; then the backup boot sector and backup
+    // FSInfo, which repair tools would restore from, only once the FATs they
+    // describe are there; the primary boot sector last. Cut anywhere, the
+    // stick holds no FAT volume (the system offers to format it) or a whole
+    // one, never a boot sector over empty FATs.
+    if (!device.Flush()) return kWriteFailed;
     const std::uint32_t firstFat = layout.reservedSectors;
     const std::uint32_t secondFat = firstFat + layout.fatSectors;
     if (!WriteSector(device, kFsInfoSector, fsInfoSector.data(), options.err) ||
+        !WriteSector(device, firstFat, fatSector.data(), options.err) ||
+        !WriteSector(device, secondFat, fatSector.data(), options.err) ||
+        !WriteSector(device, layout.firstDataSector, rootSector.data(), options.err) ||
         !WriteSector(device, kBackupBootSector, bootSector.data(), options.err) ||
         !WriteSector(device, kBackupFsInfoSector, fsInfoSector.data(), options.err) ||
-        !WriteSector(device, firstFat, fatSector.data(), options.err) ||
-        !WriteSector(device, secondFat, fatSector.data(), options.err))
-        return kWriteFailed;
-
-    if (!WriteSector(device, layout.firstDataSector, rootSector.data(), options.err) ||
-        !device.Flush() || !WriteSector(device, 0, bootSector.data(), options.err))
+        !device.Flush() || !device.BeforeBootSector() ||
+        !WriteSector(device, 0, bootSector.data(), options.err))
         return kWriteFailed;
     // A stick with its write cache on may still hold the last sectors when
     // the user is told to pull it out.

@@ -98,7 +98,7 @@ TEST_F(FormatRun, SevenGigabyteVolumeIsClearedInSixtyFourKilobyteWrites) {
     }
     EXPECT_EQ(expected, 15719424u);  // 30,702 sectors
     // The boot sector comes last, so a cut run never leaves a volume that mounts.
-    const std::uint32_t metadata[] = {1, 6, 7, 32, 32 + 15331, 30694, 0};
+    const std::uint32_t metadata[] = {1, 32, 32 + 15331, 30694, 6, 7, 0};
     for (std::size_t i = 0; i < 7; ++i) {
         EXPECT_EQ(writes[240 + i].offset, metadata[i] * 512ull) << i;
         EXPECT_EQ(writes[240 + i].size, 512u) << i;
@@ -121,11 +121,12 @@ TEST_F(FormatRun, OperationsComeInTheirOrder) {
     const std::vector<DeviceOp> expected = {
         DeviceOp::Open, DeviceOp::AllowExtendedAccess, DeviceOp::Lock, DeviceOp::GetGeometry,
         DeviceOp::GetPartitionInfo,
-        DeviceOp::Seek, DeviceOp::Write,  // clearing pass
+        DeviceOp::Seek, DeviceOp::Write,  // clearing pass, old boot sector first ...
+        DeviceOp::Flush,                  // ... gone before anything new lands
         DeviceOp::Seek, DeviceOp::Write,  // sector 1
-        DeviceOp::Seek, DeviceOp::Write, DeviceOp::Seek, DeviceOp::Write,   // sectors 6, 7
         DeviceOp::Seek, DeviceOp::Write, DeviceOp::Seek, DeviceOp::Write,   // both FATs
         DeviceOp::Seek, DeviceOp::Write,  // root directory
+        DeviceOp::Seek, DeviceOp::Write, DeviceOp::Seek, DeviceOp::Write,   // sectors 6, 7
         DeviceOp::Flush,                  // all of the volume is on the stick ...
         DeviceOp::Seek, DeviceOp::Write,  // ... before its boot sector makes it one
         DeviceOp::Flush,                  // nothing left in a cache when the user pulls the stick
@@ -158,6 +159,7 @@ TEST_F(FormatRun, VolumeHoldsTheImagesAndKeepsTheDataArea) {
     const auto root = image().Sector(32 + 2 * 599);
     EXPECT_EQ(std::string(root.begin(), root.begin() + 11), "MY LABEL   ");
     EXPECT_EQ(root[11], 0x08);
+    EXPECT_EQ(std::string(boot.begin() + 0x47, boot.begin() + 0x52), "MY LABEL   ");
 }
 
 TEST_F(FormatRun, AutomaticClusterSizeIsWrittenBack) {
