@@ -163,6 +163,12 @@ FormatResult FormatVolume(BlockDevice& device, char letter, FormatRequest& reque
         std::fprintf(out, "Failed to allow extended DASD on device");
 
     if (!LockWithRetries(device, options)) return kLockFailed;
+    if (options.verifyLocked) {
+        if (const FormatResult refusal = options.verifyLocked(device); refusal != kFormatOk) {
+            device.Unlock();
+            return refusal;
+        }
+    }
 
     VolumeGeometry geometry;
     bool mayMarkPartition = false;
