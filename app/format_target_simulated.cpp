@@ -74,6 +74,7 @@ fat32::FormatResult FormatDriveLetter(const FormatJob& job) {
     fat32::FaultInjectingDevice device(image);
     if (drive->failures & (drives::kFailLock | drives::kFailInUse))
         device.FailOperation(fat32::DeviceOp::Lock);
+    device.DelayWrites(drive->writeDelayMs);
     if (drive->failures & drives::kFailGeometry) device.FailOperation(fat32::DeviceOp::GetGeometry);
     fat32::FormatRequest request;
     request.sectorsPerCluster = job.sectorsPerCluster;

@@ -196,6 +196,8 @@ bool ParseDrive(LineParser& p, const std::string& letterText, const std::vector<
             ok = p.Number(f, drive.mediaChanges);
         } else if (f.name == "image") {
             ok = p.Text(f, drive.image);
+        } else if (f.name == "delay") {
+            ok = p.Number(f, drive.writeDelayMs);
         } else if (f.name == "fail") {
             ok = p.Failures(f, kDriveFailures, drive.failures);
         } else {

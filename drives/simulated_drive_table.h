@@ -51,6 +51,7 @@ struct SimulatedDrive {
     DWORD mediaChanges = 0;  // the disk's media change count
     // An image file that stands for the volume when the drive is formatted.
     std::wstring image;
+    DWORD writeDelayMs = 0;  // each write of a format run takes this long
     unsigned failures = 0;
 };
 
