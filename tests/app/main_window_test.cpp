@@ -405,6 +405,29 @@ TEST_F(MainWindowTest, DuringARunArrivalsKeepTheButtonBusyAndClosingAsks) {
     EXPECT_EQ(boxes.size(), 3u);
 }
 
+// The run ends while the close question is open: its result waits for the
+// answer. No shows it then; Yes closes at once, the run being over.
+TEST_F(MainWindowTest, AResultDuringTheCloseQuestionWaitsForItsAnswer) {
+    for (const int answer : {IDNO, IDYES}) {
+        Open({Usb('E', 8000)});
+        results.clear();
+        answers = {IDYES, IDOK, answer};
+        duringRun = [&] {
+            duringBox = [&] {
+                ::SendMessageW(*window, kFormatDoneMessage, fat32::kFormatOk, 0);
+                EXPECT_TRUE(results.empty()) << "a result box over the close question";
+            };
+            ::SendMessageW(*window, WM_CLOSE, 0, 0);
+        };
+        ClickFormat();
+        duringRun = nullptr;
+        EXPECT_EQ(CMainWnd::ObjectAlive(), answer == IDNO);
+        EXPECT_EQ(results.size(), answer == IDNO ? 1u : 0u);
+        if (CMainWnd::ObjectAlive()) ::DestroyWindow(*window);
+        Pump();
+    }
+}
+
 // Frames 1 to 17 run in a ring that skips the no-drive frame 0 and the
 // first frame 1 after the first turn; the counter is never reset. Outside a
 // run, a tick (one queued as the run ended) paints nothing.
