@@ -57,6 +57,7 @@ protected:
         options.allocator = allocator_;
         options.sleep = sleep_ ? sleep_ : [](unsigned) {};
         options.verifyLocked = verify_;
+        options.probe = probe_;
         return FormatVolume(*device_, 'E', request_, options);
     }
 
@@ -85,6 +86,7 @@ protected:
     std::function<void(unsigned)> sleep_;
     CapturedStream out_, err_;
     std::function<FormatResult(BlockDevice&)> verify_;
+    ProbeReport* probe_ = nullptr;
 };
 
 TEST_F(FormatRun, SevenGigabyteVolumeIsClearedInSixtyFourKilobyteWrites) {
@@ -384,15 +386,22 @@ TEST_F(FormatRun, LockIsTriedForAboutThreeSeconds) {
 }
 
 TEST_F(FormatRun, EachBufferThatCannotBeObtainedGivesNine) {
-    // Four sector images and the zero buffer, all before the first write.
-    for (int failing = 1; failing <= 5; ++failing) {
-        FailingAllocator allocator(failing);
-        allocator_ = &allocator;
-        Use(k300MiB);
-        EXPECT_EQ(Run(), kOutOfMemory) << failing;
-        EXPECT_EQ(device().Calls().back().op, DeviceOp::Close);
-        EXPECT_EQ(device().CountOf(DeviceOp::Write), 0u) << failing;
-        allocator_ = nullptr;
+    // Four sector images, the zero buffer and, with --check, the probe's
+    // buffer: all before the first write.
+    ProbeReport report;
+    for (ProbeReport* probe : {static_cast<ProbeReport*>(nullptr), &report}) {
+        for (int failing = 1; failing <= (probe ? 6 : 5); ++failing) {
+            FailingAllocator allocator(failing);
+            allocator_ = &allocator;
+            probe_ = probe;
+            Use(k300MiB);
+            EXPECT_EQ(Run(), kOutOfMemory) << failing;
+            EXPECT_EQ(device().Calls().back().op, DeviceOp::Close);
+            EXPECT_EQ(device().CountOf(DeviceOp::Write), 0u) << failing;
+            EXPECT_EQ(device().CountOf(DeviceOp::Dismount), 0u) << failing;
+            allocator_ = nullptr;
+            probe_ = nullptr;
+        }
     }
 }
 
