@@ -17,6 +17,7 @@
 #include "app/drive_source.h"
 #include "app/main_wnd.h"
 #include "app/run_gate.h"
+#include "drives/medium_proof.h"
 #include "app/skin_images.h"
 #include "app/texts.h"
 #include "facet/controls/button_ui.h"
@@ -71,7 +72,7 @@ fat32::FormatResult RunEngine(const FormatParams& block) {
     job.label = block.label;
     job.sectorsPerCluster = block.sectorsPerCluster;
     job.prove = [&block](const fat32::MediumFacts& facts) {
-        if (const fat32::FormatResult r = ProveMedium(block.identity, facts); r != fat32::kFormatOk)
+        if (const fat32::FormatResult r = drives::ProveMedium(block.identity, facts); r != fat32::kFormatOk)
             return r;
         // A removal or the session's end came first: nothing is written.
         return block.gate->StartWriting() ? fat32::kFormatOk : fat32::kDriveChanged;
@@ -94,16 +95,6 @@ DWORD WINAPI FormatThreadProc(LPVOID param) {
 
 }  // namespace
 
-fat32::FormatResult ResultOfIdentify(drives::IdentifyStatus status) {
-    switch (status) {
-        case drives::IdentifyStatus::Found: return fat32::kFormatOk;
-        case drives::IdentifyStatus::InUse: return fat32::kLockFailed;
-        case drives::IdentifyStatus::NotReady: return fat32::kGeometryFailed;
-        case drives::IdentifyStatus::NotUsb: break;
-    }
-    return fat32::kDriveChanged;
-}
-
 fat32::FormatResult RecheckConfirmedDrive(wchar_t letter, const drives::DriveIdentity& confirmed) {
     const std::unique_ptr<drives::DriveQuery> query = NewDriveQuery();
     return RecheckConfirmedDrive(*query, letter, confirmed);
@@ -112,19 +103,9 @@ fat32::FormatResult RecheckConfirmedDrive(wchar_t letter, const drives::DriveIde
 fat32::FormatResult RecheckConfirmedDrive(drives::DriveQuery& query, wchar_t letter,
                                           const drives::DriveIdentity& confirmed) {
     drives::DriveIdentity now;
-    const fat32::FormatResult r = ResultOfIdentify(drives::IdentifyUsbDrive(query, letter, now));
+    const fat32::FormatResult r = drives::ResultOfIdentify(drives::IdentifyUsbDrive(query, letter, now));
     if (r != fat32::kFormatOk) return r;
     return now == confirmed ? fat32::kFormatOk : fat32::kDriveChanged;
-}
-
-fat32::FormatResult ProveMedium(const drives::DriveIdentity& confirmed, const fat32::MediumFacts& facts) {
-    if (!facts.deviceNumberKnown || !facts.volumeSerialKnown) return fat32::kGeometryFailed;
-    const bool mediaChanged = confirmed.mediaChangesKnown && facts.mediaChangesKnown &&
-                              confirmed.mediaChanges != facts.mediaChanges;
-    if (facts.deviceNumber != confirmed.deviceNumber || mediaChanged ||
-        facts.volumeSerial != confirmed.volumeSerial)
-        return fat32::kDriveChanged;
-    return fat32::kFormatOk;
 }
 
 // Counts the window's open boxes; the last one to close hands on a close
@@ -176,7 +157,7 @@ fat32::FormatResult CMainWnd::CheckConfirmedDrive(wchar_t letter) {
     if (m_runGate && m_runGate->Cancelled()) return fat32::kDriveChanged;
     if (m_drives.IndexOf(letter) < 0) return fat32::kDriveChanged;
     drives::DriveIdentity now;
-    const fat32::FormatResult r = ResultOfIdentify(m_drives.Identify(letter, now));
+    const fat32::FormatResult r = drives::ResultOfIdentify(m_drives.Identify(letter, now));
     if (r != fat32::kFormatOk) return r;
     return now == m_formatIdentity ? fat32::kFormatOk : fat32::kDriveChanged;
 }
@@ -187,7 +168,7 @@ void CMainWnd::OnFormatClick() {
     if (index < 0) return;
     const wchar_t letter = m_drives.Letter(index);
     // The question names this stick: the one it names is the one written.
-    if (const fat32::FormatResult r = ResultOfIdentify(m_drives.Identify(letter, m_formatIdentity));
+    if (const fat32::FormatResult r = drives::ResultOfIdentify(m_drives.Identify(letter, m_formatIdentity));
         r != fat32::kFormatOk) {
         ShowResultBox(r);
         return;

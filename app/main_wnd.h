@@ -144,14 +144,6 @@ fat32::FormatResult RecheckConfirmedDrive(wchar_t letter, const drives::DriveIde
 fat32::FormatResult RecheckConfirmedDrive(drives::DriveQuery& query, wchar_t letter,
                                           const drives::DriveIdentity& confirmed);
 
-// The result for an identity read that did not find the drive as it was.
-fat32::FormatResult ResultOfIdentify(drives::IdentifyStatus status);
-
-// Whether the facts read through the locked volume's handle are of the
-// medium the user confirmed: kFormatOk, kDriveChanged, or kGeometryFailed
-// when the handle could not tell.
-fat32::FormatResult ProveMedium(const drives::DriveIdentity& confirmed, const fat32::MediumFacts& facts);
-
 // The process-wide handle of the main window, for the format worker's
 // result message.
 HWND MainWindowHandle();
