@@ -84,6 +84,7 @@ void CPaintManagerUI::SetFocus(CControlUI* pControl) {
         return;
     }
     m_pFocus = pControl;
+    NotifyAccessibleEvent(EVENT_OBJECT_FOCUS, pControl);
     TEventUI event = MakeEvent(EventSetFocus, pControl, m_ptLastMousePos);
     DeliverEvent(pControl, event);
     if (next) SendNotify(pControl, L"setfocus");
@@ -106,6 +107,9 @@ void CPaintManagerUI::SetFocusNeeded(CControlUI* pControl) {
     // after the next layout then lands on the control itself.
     TabSearch search = {pControl, nullptr, false, false};
     m_pFocus = m_pRoot->FindControl(FindTabStop, &search, kTabSearchFlags);
+    // No tab stop before the control: the one before it is the last of the
+    // window, from which the move forward wraps round onto the control.
+    if (!m_pFocus) m_pFocus = search.last;
     m_bFocusNeeded = true;
     m_pRoot->NeedUpdate();
 }
@@ -165,6 +169,7 @@ bool CPaintManagerUI::PreMessageHandler(UINT uMsg, WPARAM wParam, LPARAM lParam,
             return true;
         }
     }
+    if (uMsg == WM_KEYDOWN || uMsg == WM_SYSKEYDOWN) ShowFocusCues();
     switch (uMsg) {
     case WM_KEYDOWN:
         if (wParam != VK_TAB) return false;

@@ -85,8 +85,12 @@ TEST(ToolWindow, SimulationListsTheSampleDrivesAndAnswersKeysAndCaptionButtons) 
     EXPECT_TRUE(Bluish(shot.At(kDiskBody.x, kDiskBody.y))) << std::hex << shot.At(kDiskBody.x, kDiskBody.y);
     EXPECT_LT(Red(shot.At(kComboEdge.x, kComboEdge.y)), 215) << std::hex << shot.At(kComboEdge.x, kComboEdge.y);
 
-    // Return reaches the focused control, the format button: it asks before
-    // anything happens, and does not close the window.
+    // The drive box has the focus at start: Return there asks nothing. Tab
+    // moves to the format button, where Return asks before anything happens
+    // and does not close the window.
+    tool.KeyDown(VK_RETURN);
+    EXPECT_EQ(tool.WaitBox(500), nullptr);
+    tool.KeyDown(VK_TAB);
     tool.KeyDown(VK_RETURN);
     HWND box = tool.WaitBox();
     ASSERT_NE(box, nullptr);
