@@ -18,9 +18,15 @@
 #include "facet/controls/combo_ui.h"
 #include "facet/manager/accessible_ui.h"
 #include "facet/manager/paint_manager_ui.h"
+#include "tests/facet/window/box_refusal.h"
 
 namespace app {
 namespace {
+
+// The boxes of these tests go through the window's hooks; a box of the
+// system's (the skin failing to load) ends the program at once instead of
+// waiting until the test's timeout.
+[[maybe_unused]] const bool kBoxesRefused = (Facet::WindowTest::RefuseMessageBoxes(), true);
 
 bool Chinese() { return ::GetACP() == 936; }
 
