@@ -107,9 +107,6 @@ void CPaintManagerUI::SetFocusNeeded(CControlUI* pControl) {
     // after the next layout then lands on the control itself.
     TabSearch search = {pControl, nullptr, false, false};
     m_pFocus = m_pRoot->FindControl(FindTabStop, &search, kTabSearchFlags);
-    // No tab stop before the control: the one before it is the last of the
-    // window, from which the move forward wraps round onto the control.
-    if (!m_pFocus) m_pFocus = search.last;
     m_bFocusNeeded = true;
     m_pRoot->NeedUpdate();
 }
