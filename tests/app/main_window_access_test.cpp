@@ -269,6 +269,14 @@ TEST_F(MainWindowAccessTest, KeysAndDeviceChangesRaiseTheEventsAReaderFollows) {
     ASSERT_FALSE(focus.empty());
     EXPECT_EQ(focus.back().role, ROLE_SYSTEM_PUSHBUTTON);
     EXPECT_NE(focus.back().state & STATE_SYSTEM_FOCUSED, 0);
+    // Space and Return on the focused button put the question (answered No).
+    for (WPARAM key : {VK_SPACE, VK_RETURN}) {
+        const size_t asked = boxes.size();
+        ::PostMessageW(*window, WM_KEYDOWN, key, 0);
+        Pump();
+        EXPECT_EQ(boxes.size(), asked + 1) << key;
+    }
+    EXPECT_TRUE(CMainWnd::ObjectAlive());
 
     // A stick pulled: the list's contents change.
     DEV_BROADCAST_VOLUME volume = {};
