@@ -6,6 +6,7 @@
 
 #include "facet/controls/combo_ui.h"
 #include "facet/controls/container_ui.h"
+#include "facet/manager/accessible_facts.h"
 #include "facet/manager/accessible_ui.h"
 #include "facet/manager/paint_manager_ui.h"
 
@@ -56,9 +57,9 @@ void CollectVisible(CControlUI* control, std::vector<AccessibleNode>& out) {
 
 }  // namespace
 
-FARPROC OleaccProc(const char* name) {
+void* OleaccProc(const char* name) {
     static HMODULE oleacc = ::LoadLibraryW(L"oleacc.dll");
-    return oleacc ? ::GetProcAddress(oleacc, name) : nullptr;
+    return oleacc ? reinterpret_cast<void*>(::GetProcAddress(oleacc, name)) : nullptr;
 }
 
 CAccessibleHost::CAccessibleHost(CPaintManagerUI* pManager) : m_pManager(pManager) {}
@@ -158,7 +159,7 @@ void CAccessibleHost::RunPendingAction() {
     if (!m_hasPending) return;
     m_hasPending = false;
     // The control may have gone while the message waited.
-    if (Contains(m_pending)) CAccessibleUI::DoDefaultAction(*this, m_pending);
+    if (Contains(m_pending)) DoAccessibleDefaultAction(*this, m_pending);
 }
 
 LRESULT CAccessibleHost::ClientObject(WPARAM wParam) {

@@ -82,7 +82,7 @@ private:
 // An export of oleacc, which is loaded only once a screen reader asks for the
 // window's objects, so that a start without one does not pay for it. Null
 // when the library or the export is missing.
-FARPROC OleaccProc(const char* name);
+void* OleaccProc(const char* name);
 
 // Posted to the paint window to run an accessible default action.
 constexpr UINT kAccessibleActionMessage = WM_APP + 2;

@@ -1,15 +1,11 @@
 // CAccessibleUI: the IAccessible methods over one element of the accessible
-// tree. The facts a reader asks for (role, name, value, state, place,
-// default action) are read from the element's control on each call, so they
-// are never stale; an element whose control is gone answers "disconnected".
+// tree. The facts a reader asks for come from accessible_facts.cpp, read from
+// the element's control on each call, so they are never stale; an element
+// whose control is gone answers "disconnected".
 #include "facet/manager/accessible_ui.h"
 
-#include <cwchar>
-
 #include "facet/controls/combo_ui.h"
-#include "facet/controls/combo_wnd.h"
-#include "facet/controls/container_ui.h"
-#include "facet/controls/list_ui.h"
+#include "facet/manager/accessible_facts.h"
 #include "facet/manager/paint_manager_ui.h"
 
 namespace Facet {
@@ -18,135 +14,8 @@ const IID kIidAccessible = {0x618736e0, 0x3c3d, 0x11cf, {0x81, 0x0c, 0x00, 0xaa,
 
 namespace {
 
-bool Is(CControlUI* control, const wchar_t* face) {
-    return control && control->GetInterface(face) != nullptr;
-}
-
 CComboUI* AsCombo(CControlUI* control) {
     return control ? static_cast<CComboUI*>(control->GetInterface(L"Combo")) : nullptr;
-}
-
-bool Chinese() { return ::GetACP() == 936; }
-
-// A button that takes neither mouse nor keyboard is only a picture.
-bool IsPicture(CControlUI* control) {
-    return !control->IsMouseEnabled() && !control->IsKeyboardEnabled();
-}
-
-long RoleOf(const AccessibleNode& node) {
-    if (node.part == AccessibleNode::Client) return ROLE_SYSTEM_CLIENT;
-    if (node.part == AccessibleNode::ComboList) return ROLE_SYSTEM_LIST;
-    CControlUI* c = node.control;
-    if (Is(c, L"Combo")) return ROLE_SYSTEM_COMBOBOX;
-    if (Is(c, L"ListItem")) return ROLE_SYSTEM_LISTITEM;
-    if (Is(c, L"CheckBox")) return ROLE_SYSTEM_CHECKBUTTON;
-    if (Is(c, L"Option")) return ROLE_SYSTEM_RADIOBUTTON;
-    if (Is(c, L"Button")) return IsPicture(c) ? ROLE_SYSTEM_GRAPHIC : ROLE_SYSTEM_PUSHBUTTON;
-    if (Is(c, L"Progress")) return ROLE_SYSTEM_PROGRESSBAR;
-    if (Is(c, L"Slider")) return ROLE_SYSTEM_SLIDER;
-    if (Is(c, L"Label")) return ROLE_SYSTEM_STATICTEXT;
-    return ROLE_SYSTEM_GRAPHIC;
-}
-
-// A combo box is named by the text label before it among its siblings, as a
-// dialog's static text names the box that follows it.
-CDuiString LabelBefore(CControlUI* control) {
-    CControlUI* parent = control->GetParent();
-    auto* siblings = parent ? static_cast<IContainerUI*>(parent->GetInterface(L"IContainer")) : nullptr;
-    if (!siblings) return CDuiString();
-    for (int i = siblings->GetItemIndex(control) - 1; i >= 0; --i) {
-        CControlUI* sibling = siblings->GetItemAt(i);
-        if (Is(sibling, L"Label") && !Is(sibling, L"Button") && sibling->IsVisible() &&
-            !sibling->GetText().IsEmpty()) {
-            return sibling->GetText();
-        }
-    }
-    return CDuiString();
-}
-
-CDuiString NameOf(CAccessibleHost& host, const AccessibleNode& node) {
-    if (node.part == AccessibleNode::Client) {
-        wchar_t text[256] = {};
-        ::GetWindowTextW(host.Window(), text, 256);
-        return text;
-    }
-    CControlUI* c = node.control;
-    CDuiString name = AsCombo(c) ? LabelBefore(c) : c->GetText();
-    if (name.IsEmpty()) name = c->GetToolTip();
-    return name;
-}
-
-// Where the control lies on the screen: its manager's window holds it (the
-// drop-down's window for the items of an open list).
-RECT ScreenRect(CControlUI* control) {
-    RECT rc = control->GetPos();
-    CPaintManagerUI* pm = control->GetManager();
-    if (pm && pm->GetPaintWindow()) ::MapWindowPoints(pm->GetPaintWindow(), HWND_DESKTOP, reinterpret_cast<POINT*>(&rc), 2);
-    return rc;
-}
-
-RECT LocationOf(CAccessibleHost& host, const AccessibleNode& node) {
-    RECT rc = {0, 0, 0, 0};
-    if (node.part == AccessibleNode::Client) {
-        ::GetClientRect(host.Window(), &rc);
-        ::MapWindowPoints(host.Window(), HWND_DESKTOP, reinterpret_cast<POINT*>(&rc), 2);
-        return rc;
-    }
-    if (node.part == AccessibleNode::ComboList) {
-        CComboUI* combo = AsCombo(node.control);
-        if (combo->GetDropDown()) {
-            ::GetWindowRect(combo->GetDropDown()->GetHWND(), &rc);
-            return rc;
-        }
-        // Closed, the list has no room: a line under the box.
-        rc = ScreenRect(combo);
-        rc.top = rc.bottom;
-        return rc;
-    }
-    return ScreenRect(node.control);
-}
-
-long StateOf(CAccessibleHost& host, const AccessibleNode& node) {
-    if (node.part == AccessibleNode::Client) {
-        long state = STATE_SYSTEM_FOCUSABLE;
-        if (::GetFocus() == host.Window()) state |= STATE_SYSTEM_FOCUSED;
-        return state;
-    }
-    CControlUI* c = node.control;
-    long state = 0;
-    if (node.part == AccessibleNode::ComboList) {
-        if (!AsCombo(c)->GetDropDown()) state |= STATE_SYSTEM_INVISIBLE;
-        return state;
-    }
-    if (!c->IsVisible()) state |= STATE_SYSTEM_INVISIBLE;
-    if (!c->IsEnabled()) state |= STATE_SYSTEM_UNAVAILABLE;
-    if (c->IsEnabled() && (c->GetControlFlags() & ControlFlagTabStop)) state |= STATE_SYSTEM_FOCUSABLE;
-    CPaintManagerUI* pm = c->GetManager();
-    if (pm && pm->GetFocus() == c) state |= STATE_SYSTEM_FOCUSED | STATE_SYSTEM_FOCUSABLE;
-    if (CComboUI* combo = AsCombo(c)) {
-        state |= STATE_SYSTEM_HASPOPUP;
-        state |= combo->GetDropDown() ? STATE_SYSTEM_EXPANDED : STATE_SYSTEM_COLLAPSED;
-    }
-    if (auto* item = static_cast<IListItemUI*>(c->GetInterface(L"ListItem"))) {
-        state |= STATE_SYSTEM_SELECTABLE;
-        if (item->IsSelected()) state |= STATE_SYSTEM_SELECTED;
-        CComboUI* combo = AsCombo(host.OwningCombo(c));
-        if (combo && !combo->GetDropDown()) state |= STATE_SYSTEM_INVISIBLE;
-    }
-    return state;
-}
-
-// The name of the element's default action; null when it has none.
-const wchar_t* DefaultActionOf(const AccessibleNode& node) {
-    if (node.part != AccessibleNode::Control) return nullptr;
-    CControlUI* c = node.control;
-    if (CComboUI* combo = AsCombo(c)) {
-        if (combo->GetDropDown()) return Chinese() ? L"关闭" : L"Close";
-        return Chinese() ? L"打开" : L"Open";
-    }
-    if (Is(c, L"ListItem")) return Chinese() ? L"双击" : L"Double Click";
-    if (Is(c, L"Button") && !IsPicture(c)) return Chinese() ? L"按下" : L"Press";
-    return nullptr;
 }
 
 HRESULT ReturnText(const CDuiString& text, BSTR* out) {
@@ -154,32 +23,10 @@ HRESULT ReturnText(const CDuiString& text, BSTR* out) {
     return *out ? S_OK : S_FALSE;
 }
 
-// Selects a combo box's item as the user would, by its position.
-bool SelectInOwner(CAccessibleHost& host, CControlUI* item) {
-    CComboUI* combo = AsCombo(host.OwningCombo(item));
-    return combo && combo->SelectItem(combo->GetItemIndex(item), false);
-}
-
 }  // namespace
 
 CAccessibleUI::CAccessibleUI(std::shared_ptr<CAccessibleHost> host, const AccessibleNode& node)
     : m_host(std::move(host)), m_node(node) {}
-
-void CAccessibleUI::DoDefaultAction(CAccessibleHost& host, const AccessibleNode& node) {
-    CControlUI* c = node.control;
-    if (!DefaultActionOf(node) || !c->IsEnabled()) return;
-    if (CComboUI* combo = AsCombo(c)) {
-        if (combo->GetDropDown()) {
-            combo->GetDropDown()->Close();
-        } else {
-            combo->Activate();
-        }
-    } else if (Is(c, L"ListItem")) {
-        SelectInOwner(host, c);
-    } else {
-        c->Activate();
-    }
-}
 
 HRESULT CAccessibleUI::QueryInterface(REFIID riid, void** ppv) {
     if (!ppv) return E_POINTER;
@@ -270,7 +117,7 @@ HRESULT CAccessibleUI::get_accName(VARIANT varChild, BSTR* pszName) {
     *pszName = nullptr;
     AccessibleNode node;
     if (!Target(varChild, node)) return E_INVALIDARG;
-    return ReturnText(NameOf(*m_host, node), pszName);
+    return ReturnText(AccessibleName(*m_host, node), pszName);
 }
 
 HRESULT CAccessibleUI::get_accValue(VARIANT varChild, BSTR* pszValue) {
@@ -295,7 +142,7 @@ HRESULT CAccessibleUI::get_accRole(VARIANT varChild, VARIANT* pvarRole) {
     AccessibleNode node;
     if (!Target(varChild, node)) return E_INVALIDARG;
     pvarRole->vt = VT_I4;
-    pvarRole->lVal = RoleOf(node);
+    pvarRole->lVal = AccessibleRole(node);
     return S_OK;
 }
 
@@ -305,7 +152,7 @@ HRESULT CAccessibleUI::get_accState(VARIANT varChild, VARIANT* pvarState) {
     AccessibleNode node;
     if (!Target(varChild, node)) return E_INVALIDARG;
     pvarState->vt = VT_I4;
-    pvarState->lVal = StateOf(*m_host, node);
+    pvarState->lVal = AccessibleState(*m_host, node);
     return S_OK;
 }
 
@@ -369,7 +216,7 @@ HRESULT CAccessibleUI::get_accDefaultAction(VARIANT varChild, BSTR* pszDefaultAc
     *pszDefaultAction = nullptr;
     AccessibleNode node;
     if (!Target(varChild, node)) return E_INVALIDARG;
-    const wchar_t* action = DefaultActionOf(node);
+    const wchar_t* action = AccessibleDefaultAction(node);
     if (!action) return DISP_E_MEMBERNOTFOUND;
     return ReturnText(action, pszDefaultAction);
 }
@@ -379,8 +226,8 @@ HRESULT CAccessibleUI::accSelect(long flagsSelect, VARIANT varChild) {
     if (!Target(varChild, node)) return E_INVALIDARG;
     if (node.part != AccessibleNode::Control) return DISP_E_MEMBERNOTFOUND;
     if (!(flagsSelect & (SELFLAG_TAKESELECTION | SELFLAG_TAKEFOCUS))) return E_INVALIDARG;
-    if (Is(node.control, L"ListItem")) {
-        return SelectInOwner(*m_host, node.control) ? S_OK : S_FALSE;
+    if (node.control->GetInterface(L"ListItem")) {
+        return AccessibleSelect(*m_host, node.control) ? S_OK : S_FALSE;
     }
     if (!(flagsSelect & SELFLAG_TAKEFOCUS) || !(node.control->GetControlFlags() & ControlFlagTabStop)) {
         return DISP_E_MEMBERNOTFOUND;
@@ -394,7 +241,7 @@ HRESULT CAccessibleUI::accLocation(long* pxLeft, long* pyTop, long* pcxWidth, lo
     if (!pxLeft || !pyTop || !pcxWidth || !pcyHeight) return E_POINTER;
     AccessibleNode node;
     if (!Target(varChild, node)) return E_INVALIDARG;
-    const RECT rc = LocationOf(*m_host, node);
+    const RECT rc = AccessibleLocation(*m_host, node);
     *pxLeft = rc.left;
     *pyTop = rc.top;
     *pcxWidth = rc.right - rc.left;
@@ -432,7 +279,7 @@ HRESULT CAccessibleUI::accHitTest(long xLeft, long yTop, VARIANT* pvarChild) {
     ::VariantInit(pvarChild);
     if (!m_host->Contains(m_node)) return RPC_E_DISCONNECTED;
     const POINT screen = {xLeft, yTop};
-    RECT own = LocationOf(*m_host, m_node);
+    RECT own = AccessibleLocation(*m_host, m_node);
     if (!::PtInRect(&own, screen)) return S_FALSE;
     if (m_node.part == AccessibleNode::Client) {
         POINT pt = screen;
@@ -455,7 +302,7 @@ HRESULT CAccessibleUI::accHitTest(long xLeft, long yTop, VARIANT* pvarChild) {
 HRESULT CAccessibleUI::accDoDefaultAction(VARIANT varChild) {
     AccessibleNode node;
     if (!Target(varChild, node)) return E_INVALIDARG;
-    if (!DefaultActionOf(node)) return DISP_E_MEMBERNOTFOUND;
+    if (!AccessibleDefaultAction(node)) return DISP_E_MEMBERNOTFOUND;
     m_host->PostDefaultAction(node);
     return S_OK;
 }

@@ -24,10 +24,6 @@ public:
     CAccessibleUI(const CAccessibleUI&) = delete;
     CAccessibleUI& operator=(const CAccessibleUI&) = delete;
 
-    // What accDoDefaultAction asked for, run by the host once the reader's
-    // call has returned.
-    static void DoDefaultAction(CAccessibleHost& host, const AccessibleNode& node);
-
     HRESULT STDMETHODCALLTYPE QueryInterface(REFIID riid, void** ppv) override;
     ULONG STDMETHODCALLTYPE AddRef() override;
     ULONG STDMETHODCALLTYPE Release() override;
