@@ -16,6 +16,7 @@
 #include "drives/drive_table_file.h"
 #include "drives/simulated_drive_query.h"
 #include "facet/controls/combo_ui.h"
+#include "facet/controls/combo_wnd.h"
 #include "facet/manager/accessible_ui.h"
 #include "facet/manager/paint_manager_ui.h"
 #include "tests/facet/window/box_refusal.h"
@@ -309,8 +310,24 @@ TEST_F(MainWindowAccessTest, TheButtonsDefaultActionPutsTheQuestionAndTheBoxsOpe
     ASSERT_NE(combo, nullptr);
     EXPECT_EQ(combo->accDoDefaultAction(Child(CHILDID_SELF)), S_OK);
     Pump();
-    EXPECT_NE(Combo()->GetDropDown(), nullptr);
+    ASSERT_NE(Combo()->GetDropDown(), nullptr);
     EXPECT_NE(Look(combo).state & STATE_SYSTEM_EXPANDED, 0);
+    // Open, the list shows where the drop-down is; an item's default action
+    // chooses it and closes the list.
+    IAccessible* list = ChildObject(combo, 1);
+    ASSERT_NE(list, nullptr);
+    EXPECT_EQ(Look(list).state & STATE_SYSTEM_INVISIBLE, 0);
+    long x = 0, y = 0, cx = 0, cy = 0;
+    list->accLocation(&x, &y, &cx, &cy, Child(CHILDID_SELF));
+    RECT popup = {};
+    ::GetWindowRect(Combo()->GetDropDown()->GetHWND(), &popup);
+    EXPECT_EQ(y, popup.top);
+    EXPECT_EQ(cy, popup.bottom - popup.top);
+    EXPECT_EQ(list->accDoDefaultAction(Child(1)), S_OK);
+    Pump();
+    EXPECT_EQ(Combo()->GetCurSel(), 0);
+    EXPECT_EQ(Combo()->GetDropDown(), nullptr);
+    list->Release();
     combo->Release();
 
     // An object whose window has gone answers, but as disconnected.
