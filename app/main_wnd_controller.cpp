@@ -52,8 +52,18 @@ void CMainWnd::InitWindow() {
     m_pTitle->SetText(Localized(kWindowCaption));
     m_pFormatBtn->SetText(Localized(kFormatIdle));
 
+    // The picture and the caption buttons are for the mouse: Tab goes round
+    // the drive box and the Format button only, and a screen reader calls
+    // the picture a graphic.
+    m_pDisk->SetMouseEnabled(false);
+    for (const wchar_t* name : {L"disk", L"closebtn", L"minibtn"}) {
+        if (Facet::CControlUI* control = pm.FindControl(name)) control->SetKeyboardEnabled(false);
+    }
+
     RebuildDriveList();
     RefreshDeviceUI();
+    // A keyboard user starts on the drive box, as in Windows' own dialog.
+    if (m_drives.HasDrives()) pm.SetFocusNeeded(m_pDriveCombo);
 }
 
 void CMainWnd::RebuildDriveList() {

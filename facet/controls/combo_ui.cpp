@@ -33,7 +33,13 @@ LPVOID CComboUI::GetInterface(const wchar_t* pstrName) {
     return CContainerUI::GetInterface(pstrName);
 }
 
+UINT CComboUI::GetControlFlags() const { return IsKeyboardEnabled() ? ControlFlagTabStop : 0; }
+
 // Items --------------------------------------------------------------------
+
+void CComboUI::NotifyReorder() {
+    if (m_pManager) m_pManager->NotifyAccessibleEvent(EVENT_OBJECT_REORDER, this, 1);
+}
 
 void CComboUI::RenumberFrom(int first) {
     for (int i = first; i < GetCount(); ++i) {
@@ -47,6 +53,7 @@ bool CComboUI::AddAt(CControlUI* pControl, int iIndex) {
     if (IListItemUI* item = AsListItem(pControl)) item->SetOwner(this);
     RenumberFrom(iIndex);
     if (m_iCurSel >= iIndex) ++m_iCurSel;
+    NotifyReorder();
     return true;
 }
 
@@ -56,6 +63,7 @@ bool CComboUI::Remove(CControlUI* pControl) {
     CloseDropDownNow();
     if (!CContainerUI::Remove(pControl)) return false;
     RenumberFrom(index);
+    NotifyReorder();
     if (index == m_iCurSel) {
         m_iCurSel = -1;
         SelectItem(FindSelectable(index, false));
@@ -69,6 +77,7 @@ void CComboUI::RemoveAll() {
     CloseDropDownNow();
     m_iCurSel = -1;
     CContainerUI::RemoveAll();
+    NotifyReorder();
 }
 
 bool CComboUI::SetItemIndex(CControlUI* pControl, int iIndex) {
@@ -118,6 +127,10 @@ bool CComboUI::SelectItem(int iIndex, bool bTakeFocus) {
     if (!self || !chosen) return false;
     item->Select(true);
     if (!self) return true;
+    if (m_pManager && chosen) {
+        m_pManager->NotifyAccessibleEvent(EVENT_OBJECT_SELECTION, control);
+        m_pManager->NotifyAccessibleEvent(EVENT_OBJECT_VALUECHANGE, this);
+    }
     if (m_pManager) m_pManager->SendNotify(this, L"itemselect", iIndex, old);
     if (self) Invalidate();
     return true;
@@ -207,6 +220,13 @@ void CComboUI::DoEvent(TEventUI& event) {
             return;
         default:
             break;
+        }
+        break;
+    case EventSysKey:
+        // Alt+Down (and Alt+Up) opens the list, as in Windows' own combo boxes.
+        if (event.keyChar == VK_DOWN || event.keyChar == VK_UP) {
+            Activate();
+            return;
         }
         break;
     case EventScrollWheel:

@@ -34,6 +34,8 @@ public:
     const wchar_t* GetClass() const override;
     // "Combo" gives the combo, "IListOwner" the IListOwnerUI face.
     LPVOID GetInterface(const wchar_t* pstrName) override;
+    // A tab stop while keyboard-enabled, like Windows' own combo boxes.
+    UINT GetControlFlags() const override;
 
     // Every change of the item list closes an open drop-down first, so the
     // popup never shows or hit-tests an item that is going away.
@@ -136,6 +138,8 @@ private:
     void EmptyItemRects();
     // Item indices equal positions from `first` on.
     void RenumberFrom(int first);
+    // Screen readers hear that the list's items changed.
+    void NotifyReorder();
 
     CComboWnd* m_pWindow = nullptr;
     int m_iCurSel = -1;

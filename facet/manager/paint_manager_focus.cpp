@@ -84,6 +84,7 @@ void CPaintManagerUI::SetFocus(CControlUI* pControl) {
         return;
     }
     m_pFocus = pControl;
+    NotifyAccessibleEvent(EVENT_OBJECT_FOCUS, pControl);
     TEventUI event = MakeEvent(EventSetFocus, pControl, m_ptLastMousePos);
     DeliverEvent(pControl, event);
     if (next) SendNotify(pControl, L"setfocus");
@@ -165,6 +166,7 @@ bool CPaintManagerUI::PreMessageHandler(UINT uMsg, WPARAM wParam, LPARAM lParam,
             return true;
         }
     }
+    if (uMsg == WM_KEYDOWN || uMsg == WM_SYSKEYDOWN) ShowFocusCues();
     switch (uMsg) {
     case WM_KEYDOWN:
         if (wParam != VK_TAB) return false;

@@ -78,6 +78,7 @@ bool CPaintManagerUI::MessageHandler(UINT uMsg, WPARAM wParam, LPARAM lParam, LR
         }
     }
 
+    if (OnAccessibleMessage(uMsg, wParam, lParam, lRes)) return true;
     switch (uMsg) {
     case kDelayedCleanupMessage:
         DeleteDelayedCleanup();
@@ -385,6 +386,7 @@ void CPaintManagerUI::OnKey(UINT uMsg, WPARAM wParam) {
     event.keyChar = static_cast<wchar_t>(LOWORD(wParam));
     event.keyState = KeyStateNow();
     if (uMsg == WM_KEYDOWN) {
+        ShowFocusCues();
         CControlWatch watch(target);
         DeliverEvent(target, event);
         m_pEventKey = watch.Get();

@@ -143,6 +143,7 @@ void CPaintManagerUI::PaintTree(HDC hDC, const RECT& rcPaint) {
     for (int i = 0; i < m_aPostPaintControls.GetSize(); ++i) {
         static_cast<CControlUI*>(m_aPostPaintControls[i])->DoPostPaint(hDC, rcPaint);
     }
+    PaintFocusMark(hDC, rcPaint);
 }
 
 void CPaintManagerUI::CopyBackground(HDC hdcScreen, const RECT& rcClient, const RECT& rcPaint) {

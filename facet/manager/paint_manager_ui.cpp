@@ -6,6 +6,7 @@
 #include <algorithm>
 
 #include "facet/controls/control_ui.h"
+#include "facet/manager/accessible_host.h"
 #include "facet/manager/timer_record.h"
 
 namespace Facet {
@@ -50,6 +51,7 @@ CPaintManagerUI::CPaintManagerUI()
 }
 
 CPaintManagerUI::~CPaintManagerUI() {
+    if (m_pAccessible) m_pAccessible->Disconnect();
     DeleteDelayedCleanup();
     for (int i = 0; i < m_aAsyncNotify.GetSize(); ++i) {
         delete static_cast<TNotifyUI*>(m_aAsyncNotify[i]);
@@ -79,6 +81,8 @@ CPaintManagerUI::~CPaintManagerUI() {
 void CPaintManagerUI::Init(HWND hWnd) {
     m_hWndPaint = hWnd;
     m_hDcPaint.Acquire(hWnd);
+    BOOL cues = FALSE;
+    m_bFocusCues = ::SystemParametersInfoW(SPI_GETKEYBOARDCUES, 0, &cues, 0) && cues;
     if (m_aPreMessages.Find(this) < 0) m_aPreMessages.Add(this);
 }
 

@@ -23,6 +23,7 @@
 
 namespace Facet {
 
+class CAccessibleHost;
 class CControlUI;
 class CZipArchive;
 
@@ -109,6 +110,13 @@ public:
     // Focus goes to pControl after the next layout.
     void SetFocusNeeded(CControlUI* pControl);
     bool SetNextTabControl(bool bForward = true);
+    // Focus cues: hidden until the keyboard is used in the window, as in
+    // Windows' own dialogs; from then on the focused control wears a mark.
+    bool IsFocusCuesShown() const;
+    void ShowFocusCues();
+    // Tells screen readers about a control (part 0) or a combo box's list
+    // (part 1): focus, selection, value and reorder WinEvents.
+    void NotifyAccessibleEvent(DWORD event, CControlUI* pControl, int part = 0);
 
     // Control timers, each on a native timer of the window.
     bool SetTimer(CControlUI* pControl, UINT nTimerID, UINT uElapse);
@@ -314,6 +322,11 @@ private:
     bool IsOwnControl(CControlUI* pControl) const;
     CControlUI* FindShortcutControl(wchar_t ch);
     void DeleteTimerRecord(int index);
+    // The focus mark over the focused control, in its own text colour.
+    void PaintFocusMark(HDC hDC, const RECT& rcPaint);
+    // WM_GETOBJECT and the accessible default action posted to the window.
+    bool OnAccessibleMessage(UINT uMsg, WPARAM wParam, LPARAM lParam, LRESULT& lRes);
+    CAccessibleHost& AccessibleHost();
 
     static void CloseResourceZip();
     static HFONT CreateFontFromStock(const wchar_t* pStrFontName, int nSize, bool bBold,
@@ -365,6 +378,10 @@ private:
     bool m_bMouseTracking = false;
     bool m_bMouseCapture = false;
     bool m_bUsedVirtualWnd = false;
+    bool m_bFocusCues = false;
+    // Shared with the accessible objects handed out; disconnected first as
+    // the manager goes, since a screen reader may hold them longer.
+    std::shared_ptr<CAccessibleHost> m_pAccessible;
 
     CStdPtrArray m_aNotifiers;           // INotifyUI*
     CStdPtrArray m_aTimers;              // TimerRecord*, owned

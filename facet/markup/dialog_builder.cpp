@@ -194,12 +194,22 @@ CControlUI* CDialogBuilder::Create(IDialogBuilderCallback* pCallback, CPaintMana
             ApplyWindowAttributes(root, pManager);
         }
     }
+    // What the parent held before this build; a refused build takes away
+    // everything it put there and leaves the rest of the parent's tree alone.
+    IContainerUI* holder =
+        pParent ? static_cast<IContainerUI*>(pParent->GetInterface(L"IContainer")) : nullptr;
+    const int held = holder ? holder->GetCount() : 0;
     CControlUI* result = _Parse(&root, pParent, pManager);
     --g_limits.active;
     if (outermost && g_limits.tooDeep) {
-        // The whole skin is refused; what hangs under a given parent belongs
-        // to it, a top-level result is ours to free.
-        if (!pParent) delete result;
+        // The whole skin is refused. Under a parent, the parent frees what
+        // the build added as it removes it (once, by its own rules); a
+        // top-level result is ours to free.
+        if (holder) {
+            while (holder->GetCount() > held) holder->RemoveAt(holder->GetCount() - 1);
+        } else if (!pParent) {
+            delete result;
+        }
         result = nullptr;
     }
     return result;

@@ -58,6 +58,16 @@ done
 # Writes slow enough that the session's end comes while they go on.
 usb E 5 40 label=CLOSE fs=FAT32 delay=250 "image=$(winpath "$work/end-writing.img")" > "$work/end-writing.txt"
 usb E 5 128 label=SMALL fs=NTFS "image=$(winpath "$work/small.img")" > "$work/small.txt"
+# Three sticks for the run done with the keyboard alone, which formats the second.
+for name in key1 key2 key3; do
+  sparse_image "$work/$name.img" $((40 * MiB))
+  head -c $MiB /dev/urandom | dd of="$work/$name.img" conv=notrunc status=none
+done
+sums_keys=$(cd "$work" && sha256sum key1.img key3.img)
+{ usb E 7 40 label=FIRST fs=FAT32 "image=$(winpath "$work/key1.img")"
+  usb F 8 40 label=SECOND fs=FAT32 "image=$(winpath "$work/key2.img")"
+  usb G 9 40 label=THIRD fs=FAT32 "image=$(winpath "$work/key3.img")"
+} > "$work/keys.txt"
 
 E2E_DIR=$(winpath "$work") "$here/../../cmake/wine-run.sh" "$build/bin/app_format_e2e_tests.exe" --gtest_brief=1 || fail "the window's runs (see above)"
 
@@ -76,6 +86,16 @@ if fsck_clean "$work/small.img" SMALL && roundtrip "$work/small.img"; then
   pass "a 128 MiB stick formats from the window"
 else
   fail "128 MiB: fsck.fat or mtools"
+fi
+if fsck_clean "$work/key2.img" SECOND && roundtrip "$work/key2.img"; then
+  pass "the keyboard's run formats the second stick"
+else
+  fail "keyboard run: fsck.fat or mtools on the second stick"
+fi
+if [ "$(cd "$work" && sha256sum key1.img key3.img)" = "$sums_keys" ]; then
+  pass "the keyboard's run leaves the other sticks untouched"
+else
+  fail "the keyboard's run wrote a stick it did not choose"
 fi
 if [ "$(cd "$work" && sha256sum lock.img geometry.img)" = "$sums_before" ]; then
   pass "the failing drives' images are unchanged"

@@ -370,5 +370,85 @@ TEST(FormatFromTheWindow, ASmallStickIsFormattedAndShowsItsNewFileSystem) {
     EXPECT_EQ(tool.WaitExit(), 0);
 }
 
+// Pixels along the top edge of a control that differ between two shots:
+// where its focus mark lies (inside by a tenth of its height).
+int MarkChanges(const Capture& a, const Capture& b, const RECT& control) {
+    const int y = control.top + (control.bottom - control.top) / 10;
+    int changed = 0;
+    for (int x = control.left + 8; x < control.right - 8; ++x) changed += a.At(x, y) != b.At(x, y) ? 1 : 0;
+    return changed;
+}
+
+// A run done with the keyboard alone: the drive box has the focus at start,
+// Tab and Shift+Tab go round the box and the button, the box's keys choose
+// and open the list, Return presses the button, and the boxes answer to
+// their own keys. Once a key is used the focus mark shows on the control that
+// has the focus and on no other (Wine's default asks for it from the start).
+TEST(FormatFromTheWindow, AKeyboardAloneFormatsTheStickItChose) {
+    ToolProcess tool(L"VarqoFat32-sim.exe", WorkFile(L"keys.txt"));
+    ASSERT_NE(tool.Window(), nullptr);
+    const RECT button = {117, 197, 229, 255};
+    const RECT box = {100, 59, 300, 82};
+    // Each control's face without a mark: the button before any key, the box
+    // once the focus has left it.
+    const Capture buttonPlain = tool.Shot();
+    tool.Type(VK_TAB);
+    const Capture boxPlain = tool.Shot();
+    struct Step {
+        WORD vk;
+        WORD modifier;
+        const wchar_t* shot;
+        bool onBox;
+    };
+    const Step steps[] = {
+        {VK_TAB, VK_SHIFT, L"keys-1-shift-tab", true},
+        {VK_TAB, 0, L"keys-2-tab", false},
+        {VK_TAB, 0, L"keys-3-tab-round", true},
+        {VK_HOME, 0, nullptr, true},
+        {VK_DOWN, 0, L"keys-4-second-stick", true},
+        {VK_UP, 0, nullptr, true},
+        {VK_END, 0, nullptr, true},
+        {VK_PRIOR, 0, nullptr, true},
+        {VK_NEXT, 0, nullptr, true},
+        {VK_PRIOR, 0, L"keys-5-second-again", true},
+    };
+    for (const Step& step : steps) {
+        tool.Type(step.vk, step.modifier);
+        const Capture shot = tool.Shot();
+        if (step.shot) shot.SaveBmp(ScreenFolder() + step.shot + (Chinese() ? L"-zh" : L"-en") + L".bmp");
+        EXPECT_GT(MarkChanges(step.onBox ? boxPlain : buttonPlain, shot, step.onBox ? box : button), 20) << step.vk;
+        EXPECT_EQ(MarkChanges(step.onBox ? buttonPlain : boxPlain, shot, step.onBox ? button : box), 0) << step.vk;
+    }
+    // F4 and Alt+Down open the list; Escape there keeps the stick chosen
+    // before it opened, Return the one it shows.
+    for (WORD modifier : {WORD(0), WORD(VK_MENU)}) {
+        tool.Type(modifier ? VK_DOWN : VK_F4, modifier);
+        HWND list = tool.WaitWindow(L"ComboWnd", 2000);
+        ASSERT_NE(list, nullptr) << modifier;
+        if (!modifier) tool.Shot().SaveBmp(ScreenFolder() + L"keys-6-list-" + (Chinese() ? L"zh" : L"en") + L".bmp");
+        tool.Type(modifier ? VK_RETURN : VK_ESCAPE);
+        EXPECT_FALSE(::IsWindowVisible(list));
+    }
+
+    tool.Type(VK_TAB);
+    tool.Type(VK_RETURN);
+    HWND question = tool.WaitBox();
+    ASSERT_NE(question, nullptr);
+    EXPECT_NE(BoxText(question).find(L"F:"), std::wstring::npos) << BoxText(question);
+    tool.Type('Y');
+    HWND notice = tool.WaitBox();
+    ASSERT_NE(notice, nullptr);
+    ASSERT_NE(notice, question);
+    tool.Type(VK_RETURN);
+    HWND result = tool.WaitBox(20000);
+    ASSERT_NE(result, nullptr);
+    EXPECT_EQ(BoxText(result), ResultText(fat32::kFormatOk));
+    tool.Type(VK_RETURN);
+    Settle();
+    tool.Shot().SaveBmp(ScreenFolder() + L"keys-7-done-" + (Chinese() ? L"zh" : L"en") + L".bmp");
+    tool.Type(VK_ESCAPE);
+    EXPECT_EQ(tool.WaitExit(), 0);
+}
+
 }  // namespace
 }  // namespace app_test

@@ -95,6 +95,23 @@ void ToolProcess::KeyDown(WPARAM vk) {
     Settle();
 }
 
+void ToolProcess::Type(WORD vk, WORD modifier) {
+    std::vector<INPUT> keys;
+    auto key = [&keys](WORD code, bool up) {
+        INPUT in = {};
+        in.type = INPUT_KEYBOARD;
+        in.ki.wVk = code;
+        in.ki.dwFlags = up ? KEYEVENTF_KEYUP : 0;
+        keys.push_back(in);
+    };
+    if (modifier) key(modifier, false);
+    key(vk, false);
+    key(vk, true);
+    if (modifier) key(modifier, true);
+    ::SendInput(static_cast<UINT>(keys.size()), keys.data(), sizeof(INPUT));
+    Settle();
+}
+
 Capture ToolProcess::Shot() const {
     Capture shot;
     RECT rc = {};

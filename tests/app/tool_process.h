@@ -40,6 +40,9 @@ public:
     // A left click at a point of the window's client area.
     void Click(int x, int y);
     void KeyDown(WPARAM vk);
+    // A key typed on the keyboard (through the system's input queue, to the
+    // window that has the keyboard focus), with Shift or Alt held when given.
+    void Type(WORD vk, WORD modifier = 0);
     // The window's client area as it is on the display.
     Capture Shot() const;
 

@@ -85,9 +85,13 @@ TEST(ToolWindow, SimulationListsTheSampleDrivesAndAnswersKeysAndCaptionButtons) 
     EXPECT_TRUE(Bluish(shot.At(kDiskBody.x, kDiskBody.y))) << std::hex << shot.At(kDiskBody.x, kDiskBody.y);
     EXPECT_LT(Red(shot.At(kComboEdge.x, kComboEdge.y)), 215) << std::hex << shot.At(kComboEdge.x, kComboEdge.y);
 
-    // Return reaches the focused control, the format button. The chosen H:
-    // is a card reader without a card: it cannot be read, and the box says
+    // The drive box has the focus at start: Return there asks nothing. Tab
+    // moves to the format button, where Return reaches the button. The chosen
+    // H: is a card reader without a card: it cannot be read, and the box says
     // so (not "another drive") instead of asking; the window stays.
+    tool.KeyDown(VK_RETURN);
+    EXPECT_EQ(tool.WaitBox(500), nullptr);
+    tool.KeyDown(VK_TAB);
     tool.KeyDown(VK_RETURN);
     HWND box = tool.WaitBox();
     ASSERT_NE(box, nullptr);

@@ -226,6 +226,25 @@ TEST_F(ComboTest, KeysWheelEscapeAndReturn) {
     EXPECT_EQ(combo->GetCurSel(), 2);
 }
 
+// An item inserted anywhere, at the selected index too, leaves the selection
+// on the item that was selected, silently, with indices equal to positions.
+TEST_F(ComboTest, AnInsertedItemLeavesTheSelectionOnTheSameItem) {
+    for (int at : {0, 1, 2, 3}) {
+        combo->SelectItem(1);
+        CControlUI* selected = combo->GetItemAt(1);
+        notes.Clear();
+        auto* added = new CPoisonedItem;
+        added->SetText(L"D: FAT32 2.0GB");
+        ASSERT_TRUE(combo->AddAt(added, at));
+        EXPECT_EQ(combo->GetItemAt(combo->GetCurSel()), selected) << at;
+        EXPECT_EQ(combo->GetText(), CDuiString(L"F: FAT32 7.5GB")) << at;
+        EXPECT_FALSE(AsItem(added)->IsSelected()) << at;
+        EXPECT_EQ(notes.Count(L"itemselect"), 0) << at;
+        for (int i = 0; i < combo->GetCount(); ++i) EXPECT_EQ(AsItem(combo->GetItemAt(i))->GetIndex(), i);
+        combo->Remove(added);
+    }
+}
+
 TEST_F(ComboTest, SelectionBookkeepingWhenItemsComeAndGo) {
     // A disabled selected item lets go when another is chosen, so hiding it
     // later leaves the real selection alone.

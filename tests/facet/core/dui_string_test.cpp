@@ -5,6 +5,8 @@
 
 #include <gtest/gtest.h>
 
+#include <malloc.h>
+
 #include <string>
 
 namespace Facet {
@@ -56,6 +58,29 @@ TEST(DuiStringStorage, AHeapTextCutShortReturnsInlineOnTheNextAppend) {
     s.Append(L"ab");
     EXPECT_TRUE(s.IsInline());
     EXPECT_TRUE(Holds(s, L"xxxxxab"));
+}
+
+// A heap text given a longer text than its block holds, by each road that
+// writes a whole text (also after the text was cut short inside the block):
+// the block grows, every unit arrives, and the C runtime's heap stays whole.
+TEST(DuiStringStorage, ALongerTextThanTheHeapBlockGrowsIt) {
+    struct Case {
+        int before;
+        int cutTo;
+        int after;
+    };
+    for (const Case c : {Case{70, -1, 71}, Case{70, -1, 500}, Case{70, 5, 69}, Case{70, 5, 300}, Case{200, 64, 4000}}) {
+        for (int road = 0; road < 3; ++road) {
+            CDuiString s(Units(c.before).c_str());
+            if (c.cutTo >= 0) s.SetAt(c.cutTo, L'\0');
+            const std::wstring text = Units(c.after, L'q');
+            if (road == 0) s.Assign(text.c_str());
+            if (road == 1) s = text.c_str();
+            if (road == 2) s = CDuiString(text.c_str());
+            EXPECT_TRUE(Holds(s, text)) << c.before << "->" << c.after << " road " << road;
+            EXPECT_EQ(_heapchk(), _HEAPOK) << c.before << "->" << c.after << " road " << road;
+        }
+    }
 }
 
 TEST(DuiStringStorage, CopiesAreDeep) {

@@ -194,6 +194,38 @@ TEST_F(Focus, FocusNeededLandsOnTheControlAfterTheNextLayout) {
     EXPECT_EQ(c->Count(EventSetFocus), 1);
 }
 
+// The focus mark hides until the keyboard is used, unless the system asks
+// for keyboard cues always; a key shows it on the focused control only.
+TEST_F(Focus, TheFocusMarkShowsOnceAKeyIsUsedOrWhenTheSystemAsks) {
+    BOOL saved = FALSE;
+    ::SystemParametersInfoW(SPI_GETKEYBOARDCUES, 0, &saved, 0);
+    for (BOOL always : {FALSE, TRUE}) {
+        ::SystemParametersInfoW(SPI_SETKEYBOARDCUES, 0, reinterpret_cast<void*>(static_cast<INT_PTR>(always)), 0);
+        CTestWindow window;
+        auto* box = new CProbeContainer(L"box");
+        auto* focused = Add(new CProbeControl(L"focused", Place(20, 20, 60, 40)), box);
+        focused->flags = ControlFlagTabStop;
+        focused->SetAttribute(L"focusbordercolor", L"#FFFF0000");
+        window.Attach(box);
+        EXPECT_EQ(window.Pm().GetFocus(), focused);
+        // The dotted mark in the focus border colour, a tenth of the height
+        // (4 px) inside the top edge.
+        auto redOnTheMark = [&window] {
+            int red = 0;
+            for (int x = 26; x < 74; ++x) red += window.PixelAt(x, 24) == 0xFF0000 ? 1 : 0;
+            return red;
+        };
+        EXPECT_EQ(window.Pm().IsFocusCuesShown(), always != FALSE);
+        EXPECT_EQ(redOnTheMark() > 10, always != FALSE);
+        window.PressKey(VK_RIGHT);
+        window.Paint();
+        EXPECT_TRUE(window.Pm().IsFocusCuesShown());
+        EXPECT_GT(redOnTheMark(), 10) << always;
+        EXPECT_NE(window.PixelAt(40, 40), 0xFF0000u) << "inside the mark";
+    }
+    ::SystemParametersInfoW(SPI_SETKEYBOARDCUES, 0, reinterpret_cast<void*>(static_cast<INT_PTR>(saved)), 0);
+}
+
 TEST_F(Focus, TranslateMessageFindsTheManagerOfAChildWindow) {
     HWND child = ::CreateWindowExW(0, L"STATIC", L"", WS_CHILD | WS_VISIBLE, 0, 0, 10, 10,
                                    win.Hwnd(), nullptr, nullptr, nullptr);

@@ -247,6 +247,17 @@ TEST_F(BuilderMarkup, HostileNestingAndIncludesAreRefusedOrCapped) {
         EXPECT_EQ(Build(nested(levels).c_str()) != nullptr, builds) << levels;
         EXPECT_EQ(m_pm.GetOptionGroup(L"g"), nullptr) << levels;
         EXPECT_EQ(m_pm.GetFocus(), nullptr) << levels;
+        // Under a parent, a refused skin takes back what it put there and the
+        // parent keeps its own children; Wine's heap check sees any double free.
+        auto parent = std::make_unique<CContainerUI>();
+        auto* own = new CLabelUI;
+        own->SetName(L"own");
+        parent->Add(own);
+        // What is built belongs to the parent, which frees it.
+        CControlUI* built = Build(nested(levels).c_str(), parent.get()).release();
+        EXPECT_EQ(built != nullptr, builds) << levels;
+        EXPECT_EQ(parent->GetCount(), builds ? 2 : 1) << levels;
+        EXPECT_EQ(parent->GetItemAt(0), own) << levels;
     }
 
     // A huge count repeats at most 100 times.

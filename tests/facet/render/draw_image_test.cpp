@@ -90,6 +90,36 @@ TEST_P(DrawImage, TheFallbackPathReallyRunsWithoutMsimg32) {
     }
 }
 
+// Which of red, green and blue is strongest in a pixel: 16, 8 or 0.
+int Strongest(std::uint32_t rgb) {
+    const int r = rgb >> 16 & 0xFF, g = rgb >> 8 & 0xFF, b = rgb & 0xFF;
+    return r > g && r > b ? 16 : g > b ? 8 : 0;
+}
+
+// An image that differs top to bottom (red, green, blue rows), loaded from a
+// PNG and from a bottom-up BMP file, comes out the right way up: copied and
+// stretched (smoothly, so only the strongest colour of each part is
+// compared), opaque and blended.
+TEST_P(DrawImage, AnImageNotSymmetricTopToBottomIsDrawnTheRightWayUp) {
+    test::CScratchFolder folder;
+    folder.Write(L"tall.png", test::EncodePng(1, 3, {kRed, kGreen, kBlue}));
+    folder.Write(L"tall.bmp", test::EncodeBmp24(1, 3, {kRed, kGreen, kBlue}));
+    folder.Write(L"alpha.png", test::EncodePng(1, 3, {0x80800000, kGreen, 0x800000FF}));
+    for (const wchar_t* file : {L"tall.png", L"tall.bmp", L"alpha.png"}) {
+        for (int scale : {1, 4}) {
+            TImageInfo* image = CRenderEngine::LoadImageW((folder.Path() + file).c_str());
+            ASSERT_NE(image, nullptr) << file;
+            CCanvas canvas(scale, 3 * scale);
+            CRenderEngine::DrawImage(canvas.Dc(), image->hBitmap.Get(), canvas.Rect(), canvas.Rect(),
+                                     RECT{0, 0, 1, 3}, kNoCorners, image->alphaChannel);
+            CRenderEngine::FreeImage(image);
+            EXPECT_EQ(Strongest(canvas.Rgb(0, 0)), 16) << file << " x" << scale;
+            EXPECT_EQ(Strongest(canvas.Rgb(0, (3 * scale - 1) / 2)), 8) << file << " x" << scale;
+            EXPECT_EQ(Strongest(canvas.Rgb(0, 3 * scale - 1)), 0) << file << " x" << scale;
+        }
+    }
+}
+
 TEST_P(DrawImage, ExactSizeOpaqueImageCopiesOnlyThePaintPart) {
     CCanvas canvas(20, 20);
     HBITMAP image = Solid(10, 10, kRed);

@@ -58,4 +58,20 @@ TEST(SkinFailure, ErrorBoxThenExitCodeOne) {
     EXPECT_EQ(code, 1u);
 }
 
+// In the window tests no box waits for a user: the same failure ends the
+// program at once with exit code 1, without a box.
+TEST(SkinFailure, WithBoxesRefusedTheProgramFailsAtOnce) {
+    std::wstring command = L"\"" + ChildPath() + L"\" refuse";
+    STARTUPINFOW startup = {};
+    startup.cb = sizeof(startup);
+    ChildProcess child;
+    ASSERT_TRUE(::CreateProcessW(nullptr, &command[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,
+                                 &child.info));
+    ASSERT_EQ(::WaitForSingleObject(child.info.hProcess, 10000), static_cast<DWORD>(WAIT_OBJECT_0));
+    DWORD code = 0;
+    ASSERT_TRUE(::GetExitCodeProcess(child.info.hProcess, &code));
+    EXPECT_EQ(code, 1u);
+    EXPECT_EQ(::FindWindowW(L"#32770", L"Facet"), nullptr);
+}
+
 }  // namespace

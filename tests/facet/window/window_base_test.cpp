@@ -6,11 +6,16 @@
 #include <memory>
 
 #include "facet/controls/button_ui.h"
+#include "box_refusal.h"
 #include "test_window.h"
 
 namespace Facet {
 namespace WindowTest {
 namespace {
+
+// A skin that cannot be loaded ends this program at once with exit code 1
+// instead of leaving its error box waiting until the test's timeout.
+[[maybe_unused]] const bool kBoxesRefused = (RefuseMessageBoxes(), true);
 
 constexpr int kLeft = 40;
 constexpr int kTop = 50;

@@ -1,0 +1,37 @@
+// The last word on "is this the stick the user confirmed": the identity read
+// when the question was put against the facts read through the locked volume
+// handle that will write. Shared by the window's worker and mkfat32.
+#pragma once
+
+#include "drives/usb_scan.h"
+#include "format/format_result.h"
+#include "format/medium_facts.h"
+
+namespace drives {
+
+// The result for an identity read that did not find the drive as it was.
+inline fat32::FormatResult ResultOfIdentify(IdentifyStatus status) {
+    switch (status) {
+        case IdentifyStatus::Found: return fat32::kFormatOk;
+        case IdentifyStatus::InUse: return fat32::kLockFailed;
+        case IdentifyStatus::NotReady: return fat32::kGeometryFailed;
+        case IdentifyStatus::NotUsb: break;
+    }
+    return fat32::kDriveChanged;
+}
+
+// kFormatOk when the handle's facts are of the confirmed medium,
+// kDriveChanged when they are of another, kGeometryFailed when the handle
+// could not tell. A media change count is compared only where the driver
+// keeps one.
+inline fat32::FormatResult ProveMedium(const DriveIdentity& confirmed, const fat32::MediumFacts& facts) {
+    if (!facts.deviceNumberKnown || !facts.volumeSerialKnown) return fat32::kGeometryFailed;
+    const bool mediaChanged = confirmed.mediaChangesKnown && facts.mediaChangesKnown &&
+                              confirmed.mediaChanges != facts.mediaChanges;
+    if (facts.deviceNumber != confirmed.deviceNumber || mediaChanged ||
+        facts.volumeSerial != confirmed.volumeSerial)
+        return fat32::kDriveChanged;
+    return fat32::kFormatOk;
+}
+
+}  // namespace drives

@@ -1,0 +1,313 @@
+// CAccessibleUI: the IAccessible methods over one element of the accessible
+// tree. The facts a reader asks for come from accessible_facts.cpp, read from
+// the element's control on each call, so they are never stale; an element
+// whose control is gone answers "disconnected".
+#include "facet/manager/accessible_ui.h"
+
+#include "facet/controls/combo_ui.h"
+#include "facet/manager/accessible_facts.h"
+#include "facet/manager/paint_manager_ui.h"
+
+namespace Facet {
+
+const IID kIidAccessible = {0x618736e0, 0x3c3d, 0x11cf, {0x81, 0x0c, 0x00, 0xaa, 0x00, 0x38, 0x9b, 0x71}};
+
+namespace {
+
+CComboUI* AsCombo(CControlUI* control) {
+    return control ? static_cast<CComboUI*>(control->GetInterface(L"Combo")) : nullptr;
+}
+
+HRESULT ReturnText(const CDuiString& text, BSTR* out) {
+    *out = text.IsEmpty() ? nullptr : ::SysAllocString(text.GetData());
+    return *out ? S_OK : S_FALSE;
+}
+
+}  // namespace
+
+CAccessibleUI::CAccessibleUI(std::shared_ptr<CAccessibleHost> host, const AccessibleNode& node)
+    : m_host(std::move(host)), m_node(node) {}
+
+HRESULT CAccessibleUI::QueryInterface(REFIID riid, void** ppv) {
+    if (!ppv) return E_POINTER;
+    if (IsEqualIID(riid, IID_IUnknown) || IsEqualIID(riid, IID_IDispatch) ||
+        IsEqualIID(riid, kIidAccessible)) {
+        *ppv = static_cast<IAccessible*>(this);
+        AddRef();
+        return S_OK;
+    }
+    *ppv = nullptr;
+    return E_NOINTERFACE;
+}
+
+ULONG CAccessibleUI::AddRef() { return static_cast<ULONG>(::InterlockedIncrement(&m_refs)); }
+
+ULONG CAccessibleUI::Release() {
+    const LONG refs = ::InterlockedDecrement(&m_refs);
+    if (refs == 0) delete this;
+    return static_cast<ULONG>(refs);
+}
+
+HRESULT CAccessibleUI::GetTypeInfoCount(UINT* pctinfo) {
+    if (!pctinfo) return E_POINTER;
+    *pctinfo = 0;
+    return S_OK;
+}
+
+HRESULT CAccessibleUI::GetTypeInfo(UINT, LCID, ITypeInfo**) { return E_NOTIMPL; }
+HRESULT CAccessibleUI::GetIDsOfNames(REFIID, LPOLESTR*, UINT, LCID, DISPID*) { return E_NOTIMPL; }
+HRESULT CAccessibleUI::Invoke(DISPID, REFIID, LCID, WORD, DISPPARAMS*, VARIANT*, EXCEPINFO*, UINT*) {
+    return E_NOTIMPL;
+}
+
+bool CAccessibleUI::Target(const VARIANT& varChild, AccessibleNode& node) const {
+    if (!m_host->Contains(m_node) || varChild.vt != VT_I4) return false;
+    const LONG id = varChild.lVal;
+    if (id == CHILDID_SELF) {
+        node = m_node;
+        return true;
+    }
+    const std::vector<AccessibleNode> children = m_host->Children(m_node);
+    if (id > 0 && id <= static_cast<LONG>(children.size())) {
+        node = children[id - 1];
+        return true;
+    }
+    return m_host->NodeOf(id, node);
+}
+
+void CAccessibleUI::ToVariant(const AccessibleNode& node, VARIANT* out) const {
+    out->vt = VT_DISPATCH;
+    out->pdispVal = new CAccessibleUI(m_host, node);
+}
+
+HRESULT CAccessibleUI::get_accParent(IDispatch** ppdispParent) {
+    if (!ppdispParent) return E_POINTER;
+    *ppdispParent = nullptr;
+    if (!m_host->Contains(m_node)) return RPC_E_DISCONNECTED;
+    if (m_node.part != AccessibleNode::Client) {
+        *ppdispParent = new CAccessibleUI(m_host, m_host->Parent(m_node));
+        return S_OK;
+    }
+    // The client area's parent is the window itself, as the system gives it.
+    using FromWindow = HRESULT(WINAPI*)(HWND, DWORD, REFIID, void**);
+    auto fromWindow = reinterpret_cast<FromWindow>(OleaccProc("AccessibleObjectFromWindow"));
+    if (!fromWindow) return S_FALSE;
+    return fromWindow(m_host->Window(), static_cast<DWORD>(OBJID_WINDOW), IID_IDispatch,
+                      reinterpret_cast<void**>(ppdispParent));
+}
+
+HRESULT CAccessibleUI::get_accChildCount(long* pcountChildren) {
+    if (!pcountChildren) return E_POINTER;
+    if (!m_host->Contains(m_node)) return RPC_E_DISCONNECTED;
+    *pcountChildren = static_cast<long>(m_host->Children(m_node).size());
+    return S_OK;
+}
+
+HRESULT CAccessibleUI::get_accChild(VARIANT varChild, IDispatch** ppdispChild) {
+    if (!ppdispChild) return E_POINTER;
+    *ppdispChild = nullptr;
+    AccessibleNode node;
+    if (!Target(varChild, node)) return E_INVALIDARG;
+    *ppdispChild = new CAccessibleUI(m_host, node);
+    return S_OK;
+}
+
+HRESULT CAccessibleUI::get_accName(VARIANT varChild, BSTR* pszName) {
+    if (!pszName) return E_POINTER;
+    *pszName = nullptr;
+    AccessibleNode node;
+    if (!Target(varChild, node)) return E_INVALIDARG;
+    return ReturnText(AccessibleName(*m_host, node), pszName);
+}
+
+HRESULT CAccessibleUI::get_accValue(VARIANT varChild, BSTR* pszValue) {
+    if (!pszValue) return E_POINTER;
+    *pszValue = nullptr;
+    AccessibleNode node;
+    if (!Target(varChild, node)) return E_INVALIDARG;
+    if (node.part != AccessibleNode::Control || !AsCombo(node.control)) return DISP_E_MEMBERNOTFOUND;
+    return ReturnText(node.control->GetText(), pszValue);
+}
+
+HRESULT CAccessibleUI::get_accDescription(VARIANT varChild, BSTR* pszDescription) {
+    if (!pszDescription) return E_POINTER;
+    *pszDescription = nullptr;
+    AccessibleNode node;
+    return Target(varChild, node) ? DISP_E_MEMBERNOTFOUND : E_INVALIDARG;
+}
+
+HRESULT CAccessibleUI::get_accRole(VARIANT varChild, VARIANT* pvarRole) {
+    if (!pvarRole) return E_POINTER;
+    ::VariantInit(pvarRole);
+    AccessibleNode node;
+    if (!Target(varChild, node)) return E_INVALIDARG;
+    pvarRole->vt = VT_I4;
+    pvarRole->lVal = AccessibleRole(node);
+    return S_OK;
+}
+
+HRESULT CAccessibleUI::get_accState(VARIANT varChild, VARIANT* pvarState) {
+    if (!pvarState) return E_POINTER;
+    ::VariantInit(pvarState);
+    AccessibleNode node;
+    if (!Target(varChild, node)) return E_INVALIDARG;
+    pvarState->vt = VT_I4;
+    pvarState->lVal = AccessibleState(*m_host, node);
+    return S_OK;
+}
+
+HRESULT CAccessibleUI::get_accHelp(VARIANT varChild, BSTR* pszHelp) {
+    if (!pszHelp) return E_POINTER;
+    *pszHelp = nullptr;
+    AccessibleNode node;
+    return Target(varChild, node) ? DISP_E_MEMBERNOTFOUND : E_INVALIDARG;
+}
+
+HRESULT CAccessibleUI::get_accHelpTopic(BSTR* pszHelpFile, VARIANT, long* pidTopic) {
+    if (pszHelpFile) *pszHelpFile = nullptr;
+    if (pidTopic) *pidTopic = 0;
+    return DISP_E_MEMBERNOTFOUND;
+}
+
+HRESULT CAccessibleUI::get_accKeyboardShortcut(VARIANT varChild, BSTR* pszShortcut) {
+    if (!pszShortcut) return E_POINTER;
+    *pszShortcut = nullptr;
+    AccessibleNode node;
+    if (!Target(varChild, node)) return E_INVALIDARG;
+    if (node.part != AccessibleNode::Control || node.control->GetShortcut() == 0) {
+        return DISP_E_MEMBERNOTFOUND;
+    }
+    CDuiString text;
+    text.Format(L"Alt+%c", node.control->GetShortcut());
+    return ReturnText(text, pszShortcut);
+}
+
+HRESULT CAccessibleUI::get_accFocus(VARIANT* pvarChild) {
+    if (!pvarChild) return E_POINTER;
+    ::VariantInit(pvarChild);
+    if (!m_host->Contains(m_node)) return RPC_E_DISCONNECTED;
+    CControlUI* focus = m_host->Manager()->GetFocus();
+    if (!focus) return S_FALSE;
+    const AccessibleNode focused = {AccessibleNode::Control, focus};
+    if (focused == m_node) {
+        pvarChild->vt = VT_I4;
+        pvarChild->lVal = CHILDID_SELF;
+        return S_OK;
+    }
+    if (m_node.part != AccessibleNode::Client) return S_FALSE;
+    ToVariant(focused, pvarChild);
+    return S_OK;
+}
+
+HRESULT CAccessibleUI::get_accSelection(VARIANT* pvarChildren) {
+    if (!pvarChildren) return E_POINTER;
+    ::VariantInit(pvarChildren);
+    if (!m_host->Contains(m_node)) return RPC_E_DISCONNECTED;
+    CComboUI* combo = m_node.part == AccessibleNode::Client ? nullptr : AsCombo(m_node.control);
+    if (!combo) return DISP_E_MEMBERNOTFOUND;
+    CControlUI* selected = combo->GetItemAt(combo->GetCurSel());
+    if (!selected) return S_FALSE;
+    ToVariant({AccessibleNode::Control, selected}, pvarChildren);
+    return S_OK;
+}
+
+HRESULT CAccessibleUI::get_accDefaultAction(VARIANT varChild, BSTR* pszDefaultAction) {
+    if (!pszDefaultAction) return E_POINTER;
+    *pszDefaultAction = nullptr;
+    AccessibleNode node;
+    if (!Target(varChild, node)) return E_INVALIDARG;
+    const wchar_t* action = AccessibleDefaultAction(node);
+    if (!action) return DISP_E_MEMBERNOTFOUND;
+    return ReturnText(action, pszDefaultAction);
+}
+
+HRESULT CAccessibleUI::accSelect(long flagsSelect, VARIANT varChild) {
+    AccessibleNode node;
+    if (!Target(varChild, node)) return E_INVALIDARG;
+    if (node.part != AccessibleNode::Control) return DISP_E_MEMBERNOTFOUND;
+    if (!(flagsSelect & (SELFLAG_TAKESELECTION | SELFLAG_TAKEFOCUS))) return E_INVALIDARG;
+    if (node.control->GetInterface(L"ListItem")) {
+        return AccessibleSelect(*m_host, node.control) ? S_OK : S_FALSE;
+    }
+    if (!(flagsSelect & SELFLAG_TAKEFOCUS) || !(node.control->GetControlFlags() & ControlFlagTabStop)) {
+        return DISP_E_MEMBERNOTFOUND;
+    }
+    node.control->SetFocus();
+    return S_OK;
+}
+
+HRESULT CAccessibleUI::accLocation(long* pxLeft, long* pyTop, long* pcxWidth, long* pcyHeight,
+                                   VARIANT varChild) {
+    if (!pxLeft || !pyTop || !pcxWidth || !pcyHeight) return E_POINTER;
+    AccessibleNode node;
+    if (!Target(varChild, node)) return E_INVALIDARG;
+    const RECT rc = AccessibleLocation(*m_host, node);
+    *pxLeft = rc.left;
+    *pyTop = rc.top;
+    *pcxWidth = rc.right - rc.left;
+    *pcyHeight = rc.bottom - rc.top;
+    return S_OK;
+}
+
+HRESULT CAccessibleUI::accNavigate(long navDir, VARIANT varStart, VARIANT* pvarEndUpAt) {
+    if (!pvarEndUpAt) return E_POINTER;
+    ::VariantInit(pvarEndUpAt);
+    AccessibleNode start;
+    if (!Target(varStart, start)) return E_INVALIDARG;
+    std::vector<AccessibleNode> row;
+    int at = 0;
+    if (navDir == NAVDIR_FIRSTCHILD || navDir == NAVDIR_LASTCHILD) {
+        row = m_host->Children(start);
+        at = navDir == NAVDIR_FIRSTCHILD ? 0 : static_cast<int>(row.size()) - 1;
+    } else if (navDir == NAVDIR_NEXT || navDir == NAVDIR_PREVIOUS) {
+        if (start.part == AccessibleNode::Client) return S_FALSE;
+        row = m_host->Children(m_host->Parent(start));
+        at = -1;
+        for (size_t i = 0; i < row.size(); ++i) {
+            if (row[i] == start) at = static_cast<int>(i) + (navDir == NAVDIR_NEXT ? 1 : -1);
+        }
+    } else {
+        return E_NOTIMPL;
+    }
+    if (at < 0 || at >= static_cast<int>(row.size())) return S_FALSE;
+    ToVariant(row[at], pvarEndUpAt);
+    return S_OK;
+}
+
+HRESULT CAccessibleUI::accHitTest(long xLeft, long yTop, VARIANT* pvarChild) {
+    if (!pvarChild) return E_POINTER;
+    ::VariantInit(pvarChild);
+    if (!m_host->Contains(m_node)) return RPC_E_DISCONNECTED;
+    const POINT screen = {xLeft, yTop};
+    RECT own = AccessibleLocation(*m_host, m_node);
+    if (!::PtInRect(&own, screen)) return S_FALSE;
+    if (m_node.part == AccessibleNode::Client) {
+        POINT pt = screen;
+        ::ScreenToClient(m_host->Window(), &pt);
+        const std::vector<AccessibleNode> shown = m_host->Children(m_node);
+        // The control under the point, or the nearest ancestor a reader sees.
+        for (CControlUI* c = m_host->Manager()->FindControl(pt); c; c = c->GetParent()) {
+            for (const AccessibleNode& node : shown) {
+                if (node.control != c) continue;
+                ToVariant(node, pvarChild);
+                return S_OK;
+            }
+        }
+    }
+    pvarChild->vt = VT_I4;
+    pvarChild->lVal = CHILDID_SELF;
+    return S_OK;
+}
+
+HRESULT CAccessibleUI::accDoDefaultAction(VARIANT varChild) {
+    AccessibleNode node;
+    if (!Target(varChild, node)) return E_INVALIDARG;
+    if (!AccessibleDefaultAction(node)) return DISP_E_MEMBERNOTFOUND;
+    m_host->PostDefaultAction(node);
+    return S_OK;
+}
+
+HRESULT CAccessibleUI::put_accName(VARIANT, BSTR) { return E_NOTIMPL; }
+HRESULT CAccessibleUI::put_accValue(VARIANT, BSTR) { return E_NOTIMPL; }
+
+}  // namespace Facet
