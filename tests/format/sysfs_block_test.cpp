@@ -8,6 +8,7 @@
 #include <filesystem>
 #include <cstdio>
 #include <fstream>
+#include <string>
 #include <tuple>
 #include <utility>
 
@@ -26,12 +27,21 @@ namespace fs = std::filesystem;
 const std::pair<const char*, const char*> kDisks[] = {
     {USB_STICK, "1"}, {USB_READER, "1"}, {SATA_DISK, "0"}, {LOOP_DISK, "0"}};
 
+// The facts the judgement rests on, in BlockFacts' order.
+struct Expected {
+    std::string name, diskName;
+    bool isPartition;
+    std::uint32_t partitionNumber;
+    std::uint64_t startSector;
+    bool usb, removable;
+};
+
 struct Node {
     const char* number;  // MAJOR:MINOR
     const char* dir;     // below devices/
     const char* partition;  // its "partition" and "start" files; "" for a disk
     const char* start;
-    BlockFacts expected;
+    Expected expected;
 };
 
 const Node kNodes[] = {
@@ -65,7 +75,7 @@ TEST(SysfsBlock, FactsFromFabricatedTrees) {
         std::sscanf(node.number, "%u:%u", &major, &minor);
         BlockFacts facts;
         ASSERT_TRUE(ReadBlockFacts(root.string(), major, minor, facts)) << node.number;
-        const auto tie = [](const BlockFacts& f) {
+        const auto tie = [](const auto& f) {
             return std::tie(f.name, f.diskName, f.isPartition, f.partitionNumber, f.startSector,
                             f.usb, f.removable);
         };

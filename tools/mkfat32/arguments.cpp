@@ -26,6 +26,8 @@ const char kUsage[] =
     "\n"
     "options:\n"
     "  -l, --label TEXT        volume label (at most 11 bytes are kept)\n"
+    "  --codepage N            OEM code page the label is stored in (default: the\n"
+    "                          system's on Windows, 850 elsewhere)\n"
     "  -c, --cluster N         sectors per cluster: 1, 2, 4, 8, 16, 32, 64 or 128\n"
     "                          (default: chosen from the capacity in MB; by the\n"
     "                          engine from the partition when that is unknown)\n"
@@ -128,6 +130,10 @@ bool ParseArguments(int argc, char** argv, Arguments& args) {
             args.label = value;
             args.hasLabel = true;
             args.labelArgument = i;
+        } else if (option == "--codepage") {
+            if (!needsValue()) return false;
+            if (!ParseNumber(value, 65535, n) || n == 0) return Fail("bad code page", value);
+            args.codePage = static_cast<unsigned>(n);
         } else if (option == "-c" || option == "--cluster") {
             if (!needsValue()) return false;
             if (!ParseNumber(value, 128, n) || !IsPowerOfTwoUpTo128(n))
