@@ -38,9 +38,28 @@ struct OwnedFd {
 
 }  // namespace
 
+// The disk is opened by its node, so its device number must be the one sysfs
+// gave as this partition's disk, or it is some other disk.
+int LinuxBlockDevice::OpenDisk(int flags) const {
+    const int fd = ::open(DeviceNode(facts_.diskName).c_str(), flags | O_CLOEXEC);
+    struct stat info {};
+    if (fd < 0 || (::fstat(fd, &info) == 0 && S_ISBLK(info.st_mode) &&
+                   info.st_rdev == makedev(facts_.diskMajor, facts_.diskMinor)))
+        return fd;
+    ::close(fd);
+    errno = ENODEV;
+    return -1;
+}
+
 LinuxBlockDevice::LinuxBlockDevice(int fd, BlockFacts facts, Warn warn)
     : fd_(fd), facts_(std::move(facts)), warn_(std::move(warn)) {
-    if (facts_.isPartition) scheme_ = ProbeEntryScheme(fd_);
+    if (!facts_.isPartition) return;
+    // No entry of the disk's table may describe the partition (the table
+    // changed since the kernel read it); the table's type still tells.
+    scheme_ = ProbeEntryScheme(fd_);
+    ProbedTable table;
+    OwnedFd disk{scheme_.empty() ? OpenDisk(O_RDONLY) : -1};
+    if (disk.fd >= 0 && ProbePartitionTable(disk.fd, table)) scheme_ = table.type;
 }
 
 bool LinuxBlockDevice::Fail(int errorNumber) {
@@ -152,14 +171,8 @@ bool LinuxBlockDevice::BeforeBootSector() {
 
 bool LinuxBlockDevice::SetPartitionType(std::uint8_t type) {
     if (!IsOpen() || !facts_.isPartition || scheme_ != "dos") return Fail(EINVAL);
-    // The disk is opened by its node, so its device number must be the one
-    // sysfs gave as this partition's disk, or it is some other disk.
-    OwnedFd disk{::open(DeviceNode(facts_.diskName).c_str(), O_RDWR | O_CLOEXEC)};
-    struct stat info {};
+    OwnedFd disk{OpenDisk(O_RDWR)};
     if (disk.fd < 0) return Fail(errno);
-    if (::fstat(disk.fd, &info) != 0) return Fail(errno);
-    if (!S_ISBLK(info.st_mode) || info.st_rdev != makedev(facts_.diskMajor, facts_.diskMinor))
-        return Fail(ENODEV);
     switch (fat32::SetMbrPartitionType(disk.fd, facts_.startSector, facts_.sectors, type)) {
         case TypeChange::Set:
             return true;

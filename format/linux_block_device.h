@@ -51,6 +51,8 @@ public:
 
 private:
     bool IsOpen() const { return open_; }
+    // The partition's disk, or -1 with errno set.
+    int OpenDisk(int flags) const;
     bool Fail(int errorNumber);
     bool Size(std::uint64_t& bytes);
     template <typename Io, typename Byte>
