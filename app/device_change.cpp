@@ -9,6 +9,7 @@
 #include <cstdio>
 
 #include "app/main_wnd.h"
+#include "app/run_gate.h"
 #include "app/skin_images.h"
 #include "app/texts.h"
 #include "facet/controls/button_ui.h"
@@ -40,6 +41,9 @@ void CMainWnd::OnDeviceChange(WPARAM event, LPARAM data) {
     for (int n = 0; n < kDriveLetters; ++n) {
         if (!(volume->dbcv_unitmask & (1u << n))) continue;
         const char letter[2] = {static_cast<char>('A' + n), '\0'};
+        // The confirmed drive went away: even if it comes back under its
+        // letter, it may be another medium; the run is off unless writing.
+        if (m_runGate && m_formatLetter == static_cast<wchar_t>('A' + n)) m_runGate->Cancel();
         RemoveDriveFromList(letter);
     }
 }

@@ -89,6 +89,12 @@ public:
         Reload();
         return SimulatedDriveQuery::LogicalDriveStrings(bufferLength, buffer);
     }
+    // A drive's identity is read by opening its volume: the machine as it is
+    // at that moment answers, as a real query's would.
+    HANDLE OpenVolume(const wchar_t* volumePath) override {
+        Reload();
+        return SimulatedDriveQuery::OpenVolume(volumePath);
+    }
 
 private:
     void Reload() {

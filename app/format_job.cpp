@@ -3,7 +3,10 @@
 // result message. The drive formatted is always the one the user confirmed:
 // the boxes run their own message loops, in which drives may come and go, and
 // a stick may be swapped for another under the same letter during the
-// worker's pause, so its identity is checked again before anything is written.
+// worker's pause: its identity is checked after each box, by the worker, and
+// finally on the locked volume's own handle before anything is written. A
+// removal of the letter, a close or the session's end stops a run that has
+// not started writing; one that has is let finish.
 #include <windows.h>
 
 #include <cstdlib>
@@ -13,6 +16,8 @@
 
 #include "app/drive_source.h"
 #include "app/main_wnd.h"
+#include "app/run_gate.h"
+#include "drives/medium_proof.h"
 #include "app/skin_images.h"
 #include "app/texts.h"
 #include "facet/controls/button_ui.h"
@@ -25,6 +30,9 @@ namespace {
 
 constexpr std::size_t kLabelBytes = 514;
 constexpr DWORD kPostRetryMs = 100;
+// How long a session's end waits for a run's metadata: seconds even for the
+// largest volume, whose FATs are the most written.
+constexpr DWORD kSessionEndWaitMs = 20000;
 
 // Handed to the worker, which frees it.
 struct FormatParams {
@@ -32,9 +40,10 @@ struct FormatParams {
     char label[kLabelBytes + 1];
     int sectorsPerCluster;
     drives::DriveIdentity identity;
+    std::shared_ptr<RunGate> gate;
     // The worker's view of the window's hooks, copied so it owns them.
-    std::function<fat32::FormatResult(char, const char*, int)> format;
-    std::function<bool(wchar_t, const drives::DriveIdentity&)> sameDrive;
+    std::function<fat32::FormatResult(const FormatJob&)> format;
+    std::function<fat32::FormatResult(wchar_t, const drives::DriveIdentity&)> recheck;
     DWORD pauseMs;
 };
 
@@ -53,14 +62,30 @@ void PostResult(fat32::FormatResult result) {
         ::Sleep(kPostRetryMs);
 }
 
+fat32::FormatResult RunEngine(const FormatParams& block) {
+    if (block.gate->Cancelled()) return fat32::kDriveChanged;
+    const wchar_t letter = static_cast<unsigned char>(block.driveLetter);
+    if (const fat32::FormatResult r = block.recheck(letter, block.identity); r != fat32::kFormatOk)
+        return r;
+    FormatJob job;
+    job.letter = block.driveLetter;
+    job.label = block.label;
+    job.sectorsPerCluster = block.sectorsPerCluster;
+    job.prove = [&block](const fat32::MediumFacts& facts) {
+        if (const fat32::FormatResult r = drives::ProveMedium(block.identity, facts); r != fat32::kFormatOk)
+            return r;
+        // A removal or the session's end came first: nothing is written.
+        return block.gate->StartWriting() ? fat32::kFormatOk : fat32::kDriveChanged;
+    };
+    const fat32::FormatResult result = block.format(job);
+    block.gate->WritingDone();
+    return result;
+}
+
 DWORD WINAPI FormatThreadProc(LPVOID param) {
     std::unique_ptr<FormatParams> block(static_cast<FormatParams*>(param));
     ::Sleep(block->pauseMs);
-    const wchar_t letter = static_cast<unsigned char>(block->driveLetter);
-    const fat32::FormatResult result =
-        block->sameDrive(letter, block->identity)
-            ? block->format(block->driveLetter, block->label, block->sectorsPerCluster)
-            : fat32::kDriveChanged;
+    const fat32::FormatResult result = RunEngine(*block);
     const DWORD pause = block->pauseMs;
     block.reset();
     ::Sleep(pause);
@@ -70,10 +95,17 @@ DWORD WINAPI FormatThreadProc(LPVOID param) {
 
 }  // namespace
 
-bool SameDriveAsConfirmed(wchar_t letter, const drives::DriveIdentity& confirmed) {
+fat32::FormatResult RecheckConfirmedDrive(wchar_t letter, const drives::DriveIdentity& confirmed) {
     const std::unique_ptr<drives::DriveQuery> query = NewDriveQuery();
+    return RecheckConfirmedDrive(*query, letter, confirmed);
+}
+
+fat32::FormatResult RecheckConfirmedDrive(drives::DriveQuery& query, wchar_t letter,
+                                          const drives::DriveIdentity& confirmed) {
     drives::DriveIdentity now;
-    return drives::IdentifyUsbDrive(*query, letter, now) && now == confirmed;
+    const fat32::FormatResult r = drives::ResultOfIdentify(drives::IdentifyUsbDrive(query, letter, now));
+    if (r != fat32::kFormatOk) return r;
+    return now == confirmed ? fat32::kFormatOk : fat32::kDriveChanged;
 }
 
 // Counts the window's open boxes; the last one to close hands on a close
@@ -84,6 +116,7 @@ public:
     ~BoxOpen() {
         if (--window_.m_openBoxes == 0 && window_.m_closeDeferred) {
             window_.m_closeDeferred = false;
+            window_.m_closeRequested = true;
             ::PostMessageW(window_.m_hWnd, WM_CLOSE, 0, 0);
         }
     }
@@ -109,12 +142,24 @@ bool CMainWnd::MayCloseDuringRun() {
     const bool yes = Ask(Localized(kCloseDuringRun), Localized(kWindowCaption),
                          MB_YESNO | MB_ICONWARNING | MB_DEFBUTTON2) == IDYES;
     m_askingToClose = false;
+    // A run that ended while the question was open: Yes closes at once (the
+    // run is over); No shows its result now, not on top of the question.
+    if (m_resultWaiting) {
+        m_resultWaiting = false;
+        if (yes) return true;
+        OnFormatComplete(m_waitingResult);
+        return false;
+    }
     return yes;
 }
 
-bool CMainWnd::StillConfirmedDrive(wchar_t letter) {
+fat32::FormatResult CMainWnd::CheckConfirmedDrive(wchar_t letter) {
+    if (m_runGate && m_runGate->Cancelled()) return fat32::kDriveChanged;
+    if (m_drives.IndexOf(letter) < 0) return fat32::kDriveChanged;
     drives::DriveIdentity now;
-    return m_drives.IndexOf(letter) >= 0 && m_drives.Identify(letter, now) && now == m_formatIdentity;
+    const fat32::FormatResult r = drives::ResultOfIdentify(m_drives.Identify(letter, now));
+    if (r != fat32::kFormatOk) return r;
+    return now == m_formatIdentity ? fat32::kFormatOk : fat32::kDriveChanged;
 }
 
 void CMainWnd::OnFormatClick() {
@@ -123,26 +168,46 @@ void CMainWnd::OnFormatClick() {
     if (index < 0) return;
     const wchar_t letter = m_drives.Letter(index);
     // The question names this stick: the one it names is the one written.
-    if (!m_drives.Identify(letter, m_formatIdentity)) {
-        ShowResultBox(fat32::kDriveChanged);
+    if (const fat32::FormatResult r = drives::ResultOfIdentify(m_drives.Identify(letter, m_formatIdentity));
+        r != fat32::kFormatOk) {
+        ShowResultBox(r);
         return;
     }
     const Facet::CDuiString label = ReadLabel(letter);
     Facet::CDuiString text;
     text.Format(Localized(kConfirmFormat), letter, label.GetData());
-    if (Ask(text, Localized(kWindowCaption), MB_YESNO | MB_ICONQUESTION) != IDYES) return;
-    if (!StillConfirmedDrive(letter)) {
-        ShowResultBox(fat32::kDriveChanged);
+    // From the question on, a removal of the letter cancels the run.
+    m_runGate = std::make_shared<RunGate>();
+    m_formatLetter = letter;
+    const int answer = Ask(text, Localized(kWindowCaption), MB_YESNO | MB_ICONQUESTION);
+    // A close asked for during the question wins over its Yes.
+    if (answer != IDYES || m_closeRequested) {
+        m_runGate.reset();
+        m_formatLetter = 0;
+        return;
+    }
+    if (const fat32::FormatResult r = CheckConfirmedDrive(letter); r != fat32::kFormatOk) {
+        m_runGate.reset();
+        m_formatLetter = 0;
+        ShowResultBox(r);
         return;
     }
 
     ShowRunningButton();
     m_bFormatRunning = true;
-    m_formatLetter = letter;
     ::SetTimer(m_hWnd, kAnimationTimer, 100, nullptr);
     // Windows names the reason when the user signs out during the run.
     ::ShutdownBlockReasonCreate(m_hWnd, Localized(kShutdownReason));
     StartFormat(letter);
+}
+
+void CMainWnd::AbandonStart() {
+    ::KillTimer(m_hWnd, kAnimationTimer);
+    ::ShutdownBlockReasonDestroy(m_hWnd);
+    m_bFormatRunning = false;
+    m_formatLetter = 0;
+    m_runGate.reset();
+    ShowIdleButton();
 }
 
 void CMainWnd::StartFormat(wchar_t letter) {
@@ -151,8 +216,12 @@ void CMainWnd::StartFormat(wchar_t letter) {
     // A notice, not a question: the run starts whichever way it is closed.
     Ask(notice, Localized(kStartNoticeCaption), MB_OK | MB_ICONINFORMATION);
 
-    if (!StillConfirmedDrive(letter)) {
-        OnFormatComplete(fat32::kDriveChanged);
+    if (m_closeRequested) {
+        AbandonStart();
+        return;
+    }
+    if (const fat32::FormatResult r = CheckConfirmedDrive(letter); r != fat32::kFormatOk) {
+        OnFormatComplete(r);
         return;
     }
     const int index = m_drives.IndexOf(letter);
@@ -165,8 +234,9 @@ void CMainWnd::StartFormat(wchar_t letter) {
     std::strncpy(block->label, bytes.c_str(), kLabelBytes);
     block->sectorsPerCluster = fat32::RequestedSectorsPerCluster(m_drives.TotalMb(index));
     block->identity = m_formatIdentity;
+    block->gate = m_runGate;
     block->format = m_hooks.format;
-    block->sameDrive = m_hooks.sameDrive;
+    block->recheck = m_hooks.recheck;
     block->pauseMs = m_hooks.pauseMs;
 
     HANDLE thread = ::CreateThread(nullptr, 0, FormatThreadProc, block, 0, nullptr);
@@ -175,10 +245,15 @@ void CMainWnd::StartFormat(wchar_t letter) {
         OnFormatComplete(fat32::kInternalError);
         return;
     }
-    // The result comes back as a message; nothing waits on the thread.
+    // The result comes back as a message; the gate tells whether it writes.
     ::CloseHandle(thread);
 }
 
+void CMainWnd::OnEndSession() {
+    m_sessionEnding = true;
+    if (m_runGate && !m_runGate->Cancel()) m_runGate->WaitWhileWriting(kSessionEndWaitMs);
+    ::PostMessageW(m_hWnd, WM_CLOSE, 0, 0);
+}
 void CMainWnd::ShowRunningButton() {
     m_pFormatBtn->SetText(Localized(kFormatRunning));
     m_pFormatBtn->SetEnabled(false);
@@ -210,6 +285,7 @@ void CMainWnd::OnFormatComplete(fat32::FormatResult result) {
     const wchar_t letter = m_formatLetter;
     m_bFormatRunning = false;
     m_formatLetter = 0;
+    m_runGate.reset();
     // The list is read afresh: an arrival during the run could not read the
     // locked volume and may have left it out, and the formatted drive now
     // holds a new file system and label. It stays the chosen drive, and the
@@ -229,11 +305,19 @@ void CMainWnd::OnFormatComplete(fat32::FormatResult result) {
 LRESULT CMainWnd::HandleCustomMessage(UINT uMsg, WPARAM wParam, LPARAM lParam, bool& /*bHandled*/) {
     switch (uMsg) {
     case WM_TIMER:
-        // Only the animation's own timer moves the picture.
-        if (wParam == kAnimationTimer) AdvanceAnimation();
+        // Only the animation's own timer moves the picture, and only during a
+        // run: a tick already queued when the run ended paints nothing.
+        if (wParam == kAnimationTimer && m_bFormatRunning) AdvanceAnimation();
         break;
     case kFormatDoneMessage:
-        if (m_bFormatRunning) OnFormatComplete(static_cast<fat32::FormatResult>(wParam));
+        if (!m_bFormatRunning) break;
+        // The close question is open: its answer decides first.
+        if (m_askingToClose) {
+            m_resultWaiting = true;
+            m_waitingResult = static_cast<fat32::FormatResult>(wParam);
+            break;
+        }
+        OnFormatComplete(static_cast<fat32::FormatResult>(wParam));
         break;
     case WM_DEVICECHANGE:
         OnDeviceChange(wParam, lParam);

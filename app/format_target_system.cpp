@@ -1,12 +1,25 @@
-// The shipped executable formats the real volume of the drive letter.
+// The shipped executable formats the real volume of the drive letter; the
+// medium is proven on the locked handle that writes it.
 #include "app/format_target.h"
 
 #include "format/format_volume.h"
+#include "format/win_volume_device.h"
 
 namespace app {
 
-fat32::FormatResult FormatDriveLetter(char letter, const char* label, int sectorsPerCluster) {
-    return fat32::FormatDrive(letter, label, sectorsPerCluster);
+fat32::FormatResult FormatDriveLetter(const FormatJob& job) {
+    fat32::WinVolumeDevice device;
+    fat32::FormatRequest request;
+    request.sectorsPerCluster = job.sectorsPerCluster;
+    // The window passes the capacity policy's choice, never the user's.
+    request.mayUseSmallerClusters = true;
+    request.label = job.label;
+    fat32::FormatOptions options;
+    options.now = fat32::CurrentLocalTime();
+    options.verifyLocked = [&](fat32::BlockDevice&) {
+        return job.prove ? job.prove(device.ReadMediumFacts()) : fat32::kFormatOk;
+    };
+    return fat32::FormatVolume(device, job.letter, request, options);
 }
 
 }  // namespace app

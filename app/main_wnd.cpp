@@ -19,7 +19,11 @@ CMainWnd::CMainWnd(drives::DriveQuery& query, MainWndHooks hooks)
     if (!m_hooks.messageBox) m_hooks.messageBox = ::MessageBoxW;
     if (!m_hooks.showResult) m_hooks.showResult = fat32::ShowResult;
     if (!m_hooks.format) m_hooks.format = FormatDriveLetter;
-    if (!m_hooks.sameDrive) m_hooks.sameDrive = SameDriveAsConfirmed;
+    if (!m_hooks.recheck) {
+        m_hooks.recheck = [](wchar_t letter, const drives::DriveIdentity& confirmed) {
+            return RecheckConfirmedDrive(letter, confirmed);
+        };
+    }
     g_objectAlive = true;
 }
 
@@ -53,15 +57,24 @@ LRESULT CMainWnd::HandleMessage(UINT uMsg, WPARAM wParam, LPARAM lParam) {
     // so the user is asked; a stick that hangs must not keep the window open
     // for ever. Signing out is asked to wait, with the reason given at the
     // run's start.
+    // A close that comes while a box is open, the close question included,
+    // waits for it and is then handed on: it is never dropped.
     if (uMsg == WM_CLOSE) {
-        if (m_askingToClose) return 0;
         if (m_openBoxes > 0) {
             m_closeDeferred = true;
             return 0;
         }
-        if (m_bFormatRunning && !MayCloseDuringRun()) return 0;
+        m_closeRequested = false;
+        if (m_bFormatRunning && !m_sessionEnding && !MayCloseDuringRun()) return 0;
     }
     if (m_bFormatRunning && uMsg == WM_QUERYENDSESSION) return FALSE;
+    // The system may override the answer above (a critical shutdown, or the
+    // user signing out anyway); after WM_ENDSESSION the process may end at
+    // any moment, so the run must not be cut in the middle of its writes.
+    if (m_bFormatRunning && uMsg == WM_ENDSESSION && wParam) {
+        OnEndSession();
+        return 0;
+    }
     return WindowImplBase::HandleMessage(uMsg, wParam, lParam);
 }
 

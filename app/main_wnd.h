@@ -7,9 +7,11 @@
 #include <windows.h>
 
 #include <functional>
+#include <memory>
 
 #include "drives/usb_drive_list.h"
 #include "facet/window/window_impl_base.h"
+#include "app/format_target.h"
 #include "format/format_result.h"
 
 namespace Facet {
@@ -20,17 +22,21 @@ class CLabelUI;
 
 namespace app {
 
+class RunGate;
+
 // What the window reaches outside itself for a format run; tests replace
 // them. The defaults are the system's boxes and the linked format target.
 struct MainWndHooks {
     std::function<int(HWND owner, const wchar_t* text, const wchar_t* caption, UINT style)> messageBox;
     std::function<void(HWND owner, fat32::FormatResult result)> showResult;
-    // Called on the worker thread.
-    std::function<fat32::FormatResult(char letter, const char* label, int sectorsPerCluster)> format;
+    // Called on the worker thread; the job's proof must be run on the locked
+    // volume before anything is written.
+    std::function<fat32::FormatResult(const FormatJob& job)> format;
     // Called on the worker thread right before the engine opens the volume:
-    // whether the letter is still a USB drive with the identity the user
-    // confirmed. The default asks a drive query of the worker's own.
-    std::function<bool(wchar_t letter, const drives::DriveIdentity& confirmed)> sameDrive;
+    // kFormatOk while the letter is still a USB drive with the identity the
+    // user confirmed, else the reason (RecheckConfirmedDrive's answers). The
+    // default asks a drive query of the worker's own.
+    std::function<fat32::FormatResult(wchar_t letter, const drives::DriveIdentity& confirmed)> recheck;
     // The worker's pause before and after the engine runs.
     DWORD pauseMs = 3000;
 };
@@ -82,8 +88,14 @@ private:
     void ShowIdleButton();
     void AdvanceAnimation();
     void OnFormatComplete(fat32::FormatResult result);
-    // The letter is still a listed USB drive, and the one the user confirmed.
-    bool StillConfirmedDrive(wchar_t letter);
+    // kFormatOk while the letter is still a listed USB drive, the one the
+    // user confirmed and not removed since; else the reason to stop.
+    fat32::FormatResult CheckConfirmedDrive(wchar_t letter);
+    // A start given up before the worker began: back to idle, no result box.
+    void AbandonStart();
+    // The session ends: a run not yet writing is cancelled, one writing is
+    // waited for (bounded), then the window closes.
+    void OnEndSession();
     // Every box of the window goes through these two: a close request that
     // comes while one is open waits until it has closed.
     int Ask(const wchar_t* text, const wchar_t* caption, UINT style);
@@ -109,14 +121,28 @@ private:
     // user confirmed it.
     wchar_t m_formatLetter = 0;
     drives::DriveIdentity m_formatIdentity;
+    // Shared with the worker from the question on: a removal of the letter
+    // or the session's end cancels the run until the worker starts writing.
+    std::shared_ptr<RunGate> m_runGate;
     int m_openBoxes = 0;
     bool m_closeDeferred = false;
+    // A close came during a box and was handed on: no run may start now.
+    bool m_closeRequested = false;
     bool m_askingToClose = false;
+    bool m_sessionEnding = false;
+    // A run that ended while the close question was open.
+    bool m_resultWaiting = false;
+    fat32::FormatResult m_waitingResult = fat32::kFormatOk;
 };
 
 // The worker's default check before it formats: asks a drive query of its
-// own thread whether the letter is still that USB drive.
-bool SameDriveAsConfirmed(wchar_t letter, const drives::DriveIdentity& confirmed);
+// own thread whether the letter is still that USB drive. kFormatOk, or
+// kDriveChanged (gone or another medium), kLockFailed (held by another
+// program) or kGeometryFailed (does not answer).
+fat32::FormatResult RecheckConfirmedDrive(wchar_t letter, const drives::DriveIdentity& confirmed);
+// The same, asked of the given query.
+fat32::FormatResult RecheckConfirmedDrive(drives::DriveQuery& query, wchar_t letter,
+                                          const drives::DriveIdentity& confirmed);
 
 // The process-wide handle of the main window, for the format worker's
 // result message.

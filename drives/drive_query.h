@@ -71,8 +71,12 @@ public:
     // GetVolumeInformationW; either buffer may be null with length 0.
     virtual bool VolumeInformation(const wchar_t* rootPath, wchar_t* volumeName, DWORD volumeNameLength,
                                    wchar_t* fileSystemName, DWORD fileSystemNameLength) = 0;
-    // GetVolumeInformationW for the volume serial number alone.
+    // GetVolumeInformationW for the volume serial number alone; the reason
+    // of a failure is left in GetLastError().
     virtual bool VolumeSerialNumber(const wchar_t* rootPath, DWORD& serial) = 0;
+    // IOCTL_STORAGE_CHECK_VERIFY2 on "\\.\X:" opened for its attributes only:
+    // the media change count of the disk, where its driver keeps one.
+    virtual bool MediaChangeCount(const wchar_t* volumePath, DWORD& changes) = 0;
 };
 
 }  // namespace drives

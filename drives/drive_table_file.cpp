@@ -35,6 +35,7 @@ constexpr NamedValue kDriveFailures[] = {
     {"open", kFailOpen},         {"number", kFailDeviceNumber}, {"dos", kFailDosName},
     {"space", kFailDiskSpace},   {"volume", kFailVolumeInfo},
     {"lock", kFailLock},         {"geometry", kFailGeometry},
+    {"raw", kFailRaw},           {"in-use", kFailInUse},        {"volume-once", kFailVolumeOnce},
 };
 constexpr NamedValue kInterfaceFailures[] = {
     {"open", kFailOpen}, {"number", kFailDeviceNumber}, {"detail-size", kFailDetailSize}, {"detail", kFailDetail},
@@ -191,8 +192,12 @@ bool ParseDrive(LineParser& p, const std::string& letterText, const std::vector<
             ok = p.Text(f, drive.fileSystem);
         } else if (f.name == "serial") {
             ok = p.Number(f, drive.serial);
+        } else if (f.name == "changes") {
+            ok = p.Number(f, drive.mediaChanges);
         } else if (f.name == "image") {
             ok = p.Text(f, drive.image);
+        } else if (f.name == "delay") {
+            ok = p.Number(f, drive.writeDelayMs);
         } else if (f.name == "fail") {
             ok = p.Failures(f, kDriveFailures, drive.failures);
         } else {

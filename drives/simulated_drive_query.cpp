@@ -273,10 +273,24 @@ bool SimulatedDriveQuery::VolumeInformation(const wchar_t* rootPath, wchar_t* vo
 
 bool SimulatedDriveQuery::VolumeSerialNumber(const wchar_t* rootPath, DWORD& serial) {
     driveCalls_.push_back({"serial", rootPath ? rootPath : L"", errorMode_});
-    const SimulatedDrive* drive = DriveAt(rootPath, L"", L":\\");
+    SimulatedDrive* drive = const_cast<SimulatedDrive*>(DriveAt(rootPath, L"", L":\\"));
     if (!drive) return Failed(ERROR_PATH_NOT_FOUND, false);
+    if (drive->failures & kFailVolumeOnce) {
+        drive->failures &= ~kFailVolumeOnce;
+        return Failed(ERROR_NOT_READY, false);
+    }
     if (drive->failures & kFailVolumeInfo) return Failed(ERROR_NOT_READY, false);
+    if (drive->failures & kFailInUse) return Failed(ERROR_SHARING_VIOLATION, false);
+    if (drive->failures & kFailRaw) return Failed(ERROR_UNRECOGNIZED_VOLUME, false);
     serial = drive->serial;
+    return true;
+}
+
+bool SimulatedDriveQuery::MediaChangeCount(const wchar_t* volumePath, DWORD& changes) {
+    driveCalls_.push_back({"changes", volumePath ? volumePath : L"", errorMode_});
+    const SimulatedDrive* drive = DriveAt(volumePath, L"\\\\.\\", L":");
+    if (!drive) return Failed(ERROR_FILE_NOT_FOUND, false);
+    changes = drive->mediaChanges;
     return true;
 }
 

@@ -71,6 +71,7 @@ public:
     bool VolumeInformation(const wchar_t* rootPath, wchar_t* volumeName, DWORD volumeNameLength,
                            wchar_t* fileSystemName, DWORD fileSystemNameLength) override;
     bool VolumeSerialNumber(const wchar_t* rootPath, DWORD& serial) override;
+    bool MediaChangeCount(const wchar_t* volumePath, DWORD& changes) override;
 
 private:
     // What an open handle stands for: a drive's volume or an interface path.

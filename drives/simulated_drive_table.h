@@ -24,6 +24,9 @@ enum SimulatedFailure : unsigned {
     kFailDeviceId = 1u << 8,      // device: CM_Get_Device_IDW
     kFailLock = 1u << 9,          // drive: the format run's volume lock
     kFailGeometry = 1u << 10,     // drive: the format run's geometry query
+    kFailRaw = 1u << 11,          // drive: no file system the system knows (RAW)
+    kFailInUse = 1u << 12,        // drive: held by another program (volume reads, lock)
+    kFailVolumeOnce = 1u << 13,   // drive: the next serial number read is not ready
 };
 
 // Failures of the machine as a whole.
@@ -45,8 +48,10 @@ struct SimulatedDrive {
     std::wstring label;
     std::wstring fileSystem;
     DWORD serial = 0;  // the volume serial number
+    DWORD mediaChanges = 0;  // the disk's media change count
     // An image file that stands for the volume when the drive is formatted.
     std::wstring image;
+    DWORD writeDelayMs = 0;  // each write of a format run takes this long
     unsigned failures = 0;
 };
 

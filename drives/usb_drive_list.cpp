@@ -86,7 +86,7 @@ bool UsbDriveList::QueryLabel(wchar_t letter) {
     return true;
 }
 
-bool UsbDriveList::Identify(wchar_t letter, DriveIdentity& identity) {
+IdentifyStatus UsbDriveList::Identify(wchar_t letter, DriveIdentity& identity) {
     return IdentifyUsbDrive(query_, letter, identity);
 }
 

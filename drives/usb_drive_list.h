@@ -37,7 +37,7 @@ public:
     bool QueryLabel(wchar_t letter);
     bool QueryFileSystemName(wchar_t letter);
     // Whether the letter is a USB drive now, and who it is (IdentifyUsbDrive).
-    bool Identify(wchar_t letter, DriveIdentity& identity);
+    IdentifyStatus Identify(wchar_t letter, DriveIdentity& identity);
 
     // Takes slot `index` out: later slots move down one, the last used slot
     // becomes empty and the count drops by one. Ignored outside 0..Count()-1.

@@ -19,6 +19,9 @@ constexpr DWORD kDriveEntryUnits = 4;  // "X:\" and its NUL
 constexpr DWORD kDosNameUnits = 260;
 constexpr ULONG kDeviceIdUnits = 260;
 constexpr DWORD kDetailBytes = 1024;
+// A stick that was just plugged in may not answer at once.
+constexpr int kIdentifyAttempts = 3;
+constexpr DWORD kIdentifyRetryMilliseconds = 200;
 
 const GUID* InterfaceClassFor(UINT driveType, const wchar_t* dosDeviceName) {
     switch (driveType) {
@@ -124,17 +127,33 @@ DEVINST FindDeviceInstance(DriveQuery& query, DWORD deviceNumber, UINT driveType
     return 0;
 }
 
-bool IdentifyUsbDrive(DriveQuery& query, wchar_t letter, DriveIdentity& identity) {
+IdentifyStatus IdentifyUsbDrive(DriveQuery& query, wchar_t letter, DriveIdentity& identity) {
     identity = DriveIdentity{};
     // Also asked from the format worker's thread: quiet on that thread too.
     const ErrorModeScope quiet(query, SEM_FAILCRITICALERRORS);
-    if (!IsUsbLetter(query, letter, &identity)) return false;
+    if (!IsUsbLetter(query, letter, &identity)) return IdentifyStatus::NotUsb;
+    wchar_t volumePath[] = L"\\\\.\\C:";
+    volumePath[4] = letter;
+    identity.mediaChangesKnown = query.MediaChangeCount(volumePath, identity.mediaChanges);
     wchar_t rootPath[] = L"C:\\";
     rootPath[0] = letter;
-    // A stick without a file system (RAW, or never formatted) has no serial
-    // number to read, and is just the kind that gets formatted: it counts as 0.
-    if (!query.VolumeSerialNumber(rootPath, identity.volumeSerial)) identity.volumeSerial = 0;
-    return true;
+    for (int attempt = 1;; ++attempt) {
+        if (query.VolumeSerialNumber(rootPath, identity.volumeSerial)) return IdentifyStatus::Found;
+        switch (::GetLastError()) {
+            // A stick without a file system (RAW, or never formatted) is just
+            // the kind that gets formatted.
+            case ERROR_UNRECOGNIZED_VOLUME:
+                identity.volumeSerial = 0;
+                return IdentifyStatus::Found;
+            case ERROR_ACCESS_DENIED:
+            case ERROR_SHARING_VIOLATION:
+            case ERROR_LOCK_VIOLATION:
+                return IdentifyStatus::InUse;
+            default:
+                if (attempt == kIdentifyAttempts) return IdentifyStatus::NotReady;
+                ::Sleep(kIdentifyRetryMilliseconds);
+        }
+    }
 }
 
 void ScanUsbDrives(DriveQuery& query, wchar_t (&letters)[kLetterSlots]) {

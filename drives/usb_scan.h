@@ -11,24 +11,35 @@
 namespace drives {
 
 // Who stands behind a drive letter: the storage device number of its disk,
-// the instance identifier of the USB device above it and the volume's serial
-// number. A stick pulled and another plugged in under the same letter differs
-// in at least one of them.
+// the instance identifier of the USB device above it, the disk's media change
+// count (when the driver keeps one) and the volume's serial number. A stick
+// pulled and another plugged in under the same letter, or a card swapped in a
+// reader, differs in at least one of them.
 struct DriveIdentity {
     DWORD deviceNumber = 0;
     std::wstring instanceId;
+    bool mediaChangesKnown = false;
+    DWORD mediaChanges = 0;
     DWORD volumeSerial = 0;
 
     bool operator==(const DriveIdentity& other) const {
         return deviceNumber == other.deviceNumber && instanceId == other.instanceId &&
-               volumeSerial == other.volumeSerial;
+               mediaChangesKnown == other.mediaChangesKnown &&
+               mediaChanges == other.mediaChanges && volumeSerial == other.volumeSerial;
     }
     bool operator!=(const DriveIdentity& other) const { return !(*this == other); }
 };
 
+// What reading a drive's identity found. A volume that cannot be read is not
+// another stick: one held by another program is in use, one that does not
+// answer is not ready; only a volume the system does not recognise (RAW)
+// has serial number 0.
+enum class IdentifyStatus { Found, NotUsb, InUse, NotReady };
+
 // Whether the letter is a USB drive now (as the scan would judge it), and who
-// it is. A volume whose serial number cannot be read has serial number 0.
-bool IdentifyUsbDrive(DriveQuery& query, wchar_t letter, DriveIdentity& identity);
+// it is. A serial number that cannot be read for a passing reason is asked
+// again a few times first.
+IdentifyStatus IdentifyUsbDrive(DriveQuery& query, wchar_t letter, DriveIdentity& identity);
 
 // Slots of the letter column; the first slot holding kEndOfLetters ends the
 // list, so at most kMaxUsbDrives letters are kept.

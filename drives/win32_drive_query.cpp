@@ -85,4 +85,21 @@ bool Win32DriveQuery::VolumeSerialNumber(const wchar_t* rootPath, DWORD& serial)
     return ::GetVolumeInformationW(rootPath, nullptr, 0, &serial, nullptr, nullptr, nullptr, 0) != FALSE;
 }
 
+bool Win32DriveQuery::MediaChangeCount(const wchar_t* volumePath, DWORD& changes) {
+    // Attributes only: the count can be read while another program holds
+    // the volume, and without spinning anything up.
+    const HANDLE volume = ::CreateFileW(volumePath, FILE_READ_ATTRIBUTES,
+                                        FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING, 0,
+                                        nullptr);
+    if (volume == INVALID_HANDLE_VALUE) return false;
+    ULONG count = 0;
+    DWORD returned = 0;
+    const bool ok = ::DeviceIoControl(volume, IOCTL_STORAGE_CHECK_VERIFY2, nullptr, 0, &count,
+                                      sizeof count, &returned, nullptr) &&
+                    returned >= sizeof count;
+    ::CloseHandle(volume);
+    if (ok) changes = count;
+    return ok;
+}
+
 }  // namespace drives

@@ -60,7 +60,7 @@ CapacityProbe::CapacityProbe(BlockDevice& device, std::uint64_t claimedBytes, st
     : device_(device),
       claimed_(claimedBytes / kPlaceBytes * kPlaceBytes),
       nonce_(nonce),
-      allocator_(allocator) {
+      buffer_(allocator, kChunkBytes) {
     window_ = std::clamp(PowerOfTwoAtLeast(claimed_ / kTargetPlaces), kMinWindow, kMaxWindow);
     window_ = std::min(window_, claimed_ / 2 / kChunkBytes * kChunkBytes);
     // Below 2 MiB the rule above leaves no window at all: the places would
@@ -135,7 +135,7 @@ bool CapacityProbe::Run(ProbeReport& report, const ProbeProgress& progress) {
                                 [&](std::uint64_t p) { return p < window_ || p + kPlaceBytes > claimed_; }),
                  places.end());
 
-    PageBuffer buffer(allocator_, kChunkBytes);
+    PageBuffer& buffer = buffer_;
     if (!buffer) return false;
     total_ = 2 * (window_ + places.size() * kPlaceBytes);
 

@@ -30,8 +30,13 @@ using ProbeProgress = std::function<void(std::uint64_t done, std::uint64_t total
 
 class CapacityProbe {
 public:
+    // Obtains the probe's buffer at once: a run asks for every buffer before
+    // its first write.
     CapacityProbe(BlockDevice& device, std::uint64_t claimedBytes, std::uint64_t nonce,
                   PageAllocator& allocator);
+
+    // False when the buffer could not be obtained; Run then fails.
+    bool HasBuffer() const { return static_cast<bool>(buffer_); }
 
     // Writes, flushes and reads back. False on a failed write, read or flush
     // (the device's LastError tells which); otherwise the report says whether
@@ -50,7 +55,7 @@ private:
     BlockDevice& device_;
     std::uint64_t claimed_;
     std::uint64_t nonce_;
-    PageAllocator& allocator_;
+    PageBuffer buffer_;
     std::uint64_t window_;
     ProbeProgress progress_;
     std::uint64_t done_ = 0;

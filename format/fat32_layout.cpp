@@ -174,6 +174,11 @@ FormatResult ComputeLayout(const VolumeGeometry& geometry, FormatRequest& reques
                                     layout);
         if (result == kFormatOk) request.sectorsPerCluster = static_cast<std::int32_t>(sectorsPerCluster);
     }
+    // Not a cluster size too large but a volume too small for FAT32 at all.
+    Fat32Layout smallest;
+    if (result == kTooFewClusters &&
+        LayoutWithClusters(geometry, totalSectors, 1, request.alignSectors, smallest) == kTooFewClusters)
+        return kBelowFat32Minimum;
     return result;
 }
 

@@ -1,6 +1,9 @@
 // Recording, fault-injecting wrapper around another block device.
 #include "format/fault_injecting_device.h"
 
+#include <chrono>
+#include <thread>
+
 namespace fat32 {
 
 const char* DeviceOpName(DeviceOp op) {
@@ -84,6 +87,7 @@ bool FaultInjectingDevice::Seek(std::uint64_t offset) {
 
 bool FaultInjectingDevice::Write(const void* data, std::uint32_t size) {
     ++writes_;
+    if (writeDelayMs_) std::this_thread::sleep_for(std::chrono::milliseconds(writeDelayMs_));
     const bool ok = Run(DeviceOp::Write, writes_ == failingWrite_,
                         [&] { return inner_.Write(data, size); }, position_, size);
     if (ok) position_ += size;

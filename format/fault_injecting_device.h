@@ -39,6 +39,8 @@ public:
     void FailWrite(std::size_t n) { failingWrite_ = n; }
     // The first n calls of this operation fail, later ones go through.
     void FailFirst(DeviceOp op, std::size_t n) { failFirst_[op] = n; }
+    // Every Write takes this long first, as a slow stick's would.
+    void DelayWrites(unsigned milliseconds) { writeDelayMs_ = milliseconds; }
 
     const std::vector<DeviceCall>& Calls() const { return calls_; }
     // The volume path of the last Open, as the run built it.
@@ -73,6 +75,7 @@ private:
     std::map<DeviceOp, std::size_t> failFirst_;
     std::size_t failingWrite_ = 0;
     std::size_t writes_ = 0;
+    unsigned writeDelayMs_ = 0;
     std::uint64_t position_ = 0;
     bool lastFailureInjected_ = false;
     std::vector<DeviceCall> calls_;

@@ -50,7 +50,13 @@ const ResultMessage* FindResultMessage(FormatResult result) {
         "The drive was removed or changed before formatting began; nothing was written. "
         "Choose the drive again, please!",
         kIconWarning};
+    static const ResultMessage belowFat32Minimum{
+        "失败，FAT32 至少需要 65536 个簇，设备容量需大于约 32.6MB！",
+        "Failure! FAT32 needs at least 65,536 clusters: the device must hold more than about "
+        "32.6 MB!",
+        kIconWarning};
     if (result == kDriveChanged) return &driveChanged;
+    if (result == kBelowFat32Minimum) return &belowFat32Minimum;
     if (result < kFormatOk || result > kWriteFailed) return nullptr;
     return &kMessages[result];
 }

@@ -33,6 +33,10 @@ inline constexpr FormatResult kFakeCapacity = 17;
 // volume the drive went away, or another stick took its letter. Nothing was
 // written.
 inline constexpr FormatResult kDriveChanged = 18;
+// Past the 32 MiB floor but still too small for FAT32's 65,536 clusters,
+// even at one sector per cluster (volumes of 32.0 to 32.5 MiB): the message
+// of 7 ("may be less than 32 MB") would not be true.
+inline constexpr FormatResult kBelowFat32Minimum = 19;
 
 // Message box icons, with the values of the Win32 MB_ICON* flags.
 inline constexpr std::uint32_t kIconError = 0x10;
@@ -45,7 +49,7 @@ struct ResultMessage {
     std::uint32_t icon;
 };
 
-// The message for a result code, or null for a code outside 0 to 16 and 18.
+// The message for a result code, or null for a code outside 0 to 16, 18 and 19.
 const ResultMessage* FindResultMessage(FormatResult result);
 
 // The message for kFakeCapacity: printf formats taking the real capacity in

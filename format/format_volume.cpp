@@ -7,6 +7,7 @@
 #include <chrono>
 #include <cinttypes>
 #include <ctime>
+#include <optional>
 #include <string>
 #include <thread>
 
@@ -119,11 +120,7 @@ FormatResult ClearMetadataArea(BlockDevice& device, const Fat32Layout& layout,
 
 // The fake-capacity probe, when the caller asked for it: a drive that holds
 // less than its partition claims is refused before the format writes a byte.
-FormatResult ProbeIfAsked(BlockDevice& device, const VolumeGeometry& geometry,
-                          const FormatOptions& options, PageAllocator& allocator) {
-    if (!options.probe) return kFormatOk;
-    CapacityProbe probe(device, static_cast<std::uint64_t>(geometry.partitionLength),
-                        options.probeNonce, allocator);
+FormatResult RunProbe(CapacityProbe& probe, const FormatOptions& options) {
     const auto report = [&](std::uint64_t done, std::uint64_t total) {
         if (options.progress) options.progress("probe", done, total);
     };
@@ -166,6 +163,12 @@ FormatResult FormatVolume(BlockDevice& device, char letter, FormatRequest& reque
         std::fprintf(out, "Failed to allow extended DASD on device");
 
     if (!LockWithRetries(device, options)) return kLockFailed;
+    if (options.verifyLocked) {
+        if (const FormatResult refusal = options.verifyLocked(device); refusal != kFormatOk) {
+            device.Unlock();
+            return refusal;
+        }
+    }
 
     VolumeGeometry geometry;
     bool mayMarkPartition = false;
@@ -179,9 +182,14 @@ FormatResult FormatVolume(BlockDevice& device, char letter, FormatRequest& reque
     PageBuffer fatSector(allocator, kSectorSize);
     PageBuffer rootSector(allocator, kSectorSize);
     PageBuffer zeros(allocator, kZeroBufferSize);
+    std::optional<CapacityProbe> probe;
+    if (options.probe)
+        probe.emplace(device, static_cast<std::uint64_t>(geometry.partitionLength), options.probeNonce,
+                      allocator);
     Fat32Layout layout;
     const FormatResult refusal = ComputeLayout(geometry, request, layout, [&] {
-        return bootSector && fsInfoSector && fatSector && rootSector && zeros;
+        return bootSector && fsInfoSector && fatSector && rootSector && zeros &&
+               (!probe || probe->HasBuffer());
     });
     if (refusal != kFormatOk) return refusal;
     layout.serialNumber = serialNumber;
@@ -191,8 +199,9 @@ FormatResult FormatVolume(BlockDevice& device, char letter, FormatRequest& reque
     BuildRootDirectorySector(request.label, rootSector.data());
 
     release.WritingStarts();
-    if (FormatResult r = ProbeIfAsked(device, geometry, options, allocator); r != kFormatOk)
-        return r;
+    if (probe) {
+        if (FormatResult r = RunProbe(*probe, options); r != kFormatOk) return r;
+    }
     if (FormatResult r = ClearMetadataArea(device, layout, zeros.data(), options); r != kFormatOk)
         return r;
 

@@ -26,6 +26,10 @@ struct FormatOptions {
     // claims is refused with kFakeCapacity and nothing else is written.
     ProbeReport* probe = nullptr;
     std::uint64_t probeNonce = 0;
+    // Runs on the open, locked volume before anything is written: the proof
+    // that it is the medium the user confirmed. kFormatOk to go on; any other
+    // result unlocks and closes the volume and is the run's result.
+    std::function<FormatResult(BlockDevice& device)> verifyLocked;
     // Called as the long steps advance ("probe", "clear"), in bytes.
     std::function<void(const char* step, std::uint64_t done, std::uint64_t total)> progress;
 };

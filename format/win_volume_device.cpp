@@ -8,6 +8,9 @@
 
 #include <memory>
 
+#include "format/fat32_layout.h"
+#include "format/page_buffer.h"
+
 namespace fat32 {
 
 std::string SystemErrorText(DWORD code) {
@@ -47,6 +50,29 @@ bool WinVolumeDevice::Open(const char* volumePath) {
                             FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
                             FILE_FLAG_NO_BUFFERING, nullptr);
     return volume_ != INVALID_HANDLE_VALUE || Fail();
+}
+
+MediumFacts WinVolumeDevice::ReadMediumFacts() {
+    MediumFacts facts;
+    STORAGE_DEVICE_NUMBER number{};
+    if (Control(IOCTL_STORAGE_GET_DEVICE_NUMBER, nullptr, 0, &number, sizeof number)) {
+        facts.deviceNumberKnown = true;
+        facts.deviceNumber = number.DeviceNumber;
+    }
+    // For disks the output is the number of media changes since the driver
+    // started: a card swapped in a reader keeps the disk but not the count.
+    ULONG changes = 0;
+    if (Control(IOCTL_STORAGE_CHECK_VERIFY, nullptr, 0, &changes, sizeof changes)) {
+        facts.mediaChangesKnown = true;
+        facts.mediaChanges = changes;
+    }
+    // The handle is unbuffered: the sector goes through a page-aligned buffer.
+    PageBuffer sector(PageAllocator::System(), kSectorSize);
+    if (sector && ReadAt(0, sector.data(), kSectorSize)) {
+        facts.volumeSerialKnown = true;
+        facts.volumeSerial = VolumeSerialFromBootSector(sector.data());
+    }
+    return facts;
 }
 
 bool WinVolumeDevice::AllowExtendedAccess() {

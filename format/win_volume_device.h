@@ -7,6 +7,7 @@
 #include <windows.h>
 
 #include "format/block_device.h"
+#include "format/medium_facts.h"
 
 namespace fat32 {
 
@@ -32,6 +33,11 @@ public:
     bool Unlock() override;
     void Close() override;
     DeviceError LastError() const override { return lastError_; }
+
+    // The facts that tell this medium from another, read through the open
+    // handle: its disk's device number, the media change count and the
+    // serial number in its boot sector.
+    MediumFacts ReadMediumFacts();
 
 private:
     bool Control(DWORD code, void* in, DWORD inSize, void* out, DWORD outSize);

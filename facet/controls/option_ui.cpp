@@ -24,11 +24,15 @@ LPVOID COptionUI::GetInterface(const wchar_t* pstrName) {
 void COptionUI::SetManager(CPaintManagerUI* pManager, CControlUI* pParent, bool bInit) {
     // Taking the manager away (null) keeps the entry: that is the builder
     // lending its manager, and attaching follows.
-    if (pManager && m_pGroupManager && pManager != m_pGroupManager) LeaveGroup();
+    // Moving to another manager (a combo's items lent to its drop-down and
+    // handed back) takes the group entry along, whether or not the move is
+    // an initialisation.
+    const bool moved = pManager && m_pGroupManager && pManager != m_pGroupManager;
+    if (moved) LeaveGroup();
     CButtonUI::SetManager(pManager, pParent, bInit);
     // The manager refuses a second entry, so an option that joined while
     // the builder applied its attributes is not listed twice.
-    if (bInit) JoinGroup();
+    if (bInit || moved) JoinGroup();
 }
 
 void COptionUI::JoinGroup() {

@@ -313,6 +313,41 @@ TEST(FormatFromTheWindow, CloseDuringABoxComesAfterTheBox) {
     }
 }
 
+// A close asked for while the question is open wins over its Yes: no run
+// starts, and the window closes (format_e2e.sh checks the image is as it was).
+TEST(FormatFromTheWindow, ACloseDuringTheQuestionStartsNoRun) {
+    ToolProcess tool(L"VarqoFat32-sim.exe", LiveTable(L"close-question.txt"));
+    ASSERT_NE(tool.Window(), nullptr);
+    tool.Click(kFormatButton.x, kFormatButton.y);
+    HWND question = tool.WaitBox();
+    ASSERT_NE(question, nullptr);
+    ::PostMessageW(tool.Window(), WM_CLOSE, 0, 0);
+    Settle();
+    PressBoxButton(question, IDYES);
+    EXPECT_EQ(tool.WaitExit(), 0);
+}
+
+// The session ends during a run (Windows overrode the window's veto): during
+// the worker's pause nothing is written; during the writes the run is let
+// finish first (format_e2e.sh checks both images). Either way the tool ends.
+TEST(FormatFromTheWindow, TheSessionsEndNeverCutsARun) {
+    struct Road {
+        const wchar_t* table;
+        DWORD afterNotice;  // ms from the notice's OK to the session's end
+    };
+    for (const Road road : {Road{L"end-pause.txt", 1000}, Road{L"end-writing.txt", 4500}}) {
+        ToolProcess tool(L"VarqoFat32-sim.exe", LiveTable(road.table));
+        ASSERT_NE(tool.Window(), nullptr);
+        HWND notice = ConfirmFormat(tool);
+        ASSERT_NE(notice, nullptr);
+        PressBoxButton(notice, IDOK);
+        Settle(road.afterNotice);
+        DWORD_PTR answer = 0;
+        ::SendMessageTimeoutW(tool.Window(), WM_ENDSESSION, TRUE, 0, SMTO_NORMAL, 30000, &answer);
+        EXPECT_EQ(tool.WaitExit(), 0) << road.afterNotice;
+    }
+}
+
 // A 128 MiB stick gets a cluster size small enough for FAT32; its item then
 // shows what the stick now holds (the table said NTFS).
 TEST(FormatFromTheWindow, ASmallStickIsFormattedAndShowsItsNewFileSystem) {

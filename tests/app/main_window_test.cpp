@@ -26,7 +26,7 @@ namespace app {
 
 // The executables link their own format target; these tests hand the window
 // theirs through its hooks.
-fat32::FormatResult FormatDriveLetter(char, const char*, int) { return fat32::kInternalError; }
+fat32::FormatResult FormatDriveLetter(const FormatJob&) { return fat32::kInternalError; }
 std::unique_ptr<drives::DriveQuery> NewDriveQuery() { return nullptr; }
 
 namespace {
@@ -88,18 +88,35 @@ protected:
             return (style & MB_YESNO) ? answer : IDOK;
         };
         hooks.showResult = [this](HWND, fat32::FormatResult r) { results.push_back(r); };
-        hooks.format = [this](char letter, const char* label, int spc) {
-            calls.push_back({letter, label, spc});
+        // The engine stand-in locks, then proves the medium with what the
+        // locked handle would read (the table a test put there, or the
+        // machine as it is) and only then "writes".
+        hooks.format = [this](const FormatJob& job) {
+            const drives::SimulatedDriveTable& now =
+                onHandle ? *onHandle : afterPause ? *afterPause : query.table();
+            const drives::SimulatedDrive* drive = nullptr;
+            for (const drives::SimulatedDrive& d : now.drives)
+                if (d.letter == static_cast<wchar_t>(job.letter)) drive = &d;
+            if (!drive) return fat32::kOpenFailed;
+            if (drive->failures & drives::kFailLock) return fat32::kLockFailed;
+            fat32::MediumFacts facts;
+            facts.deviceNumberKnown = facts.mediaChangesKnown = facts.volumeSerialKnown = true;
+            facts.deviceNumber = drive->deviceNumber;
+            facts.mediaChanges = drive->mediaChanges;
+            facts.volumeSerial = (drive->failures & drives::kFailRaw) ? 0 : drive->serial;
+            if (const fat32::FormatResult proof = job.prove(facts); proof != fat32::kFormatOk)
+                return proof;
+            calls.push_back({job.letter, job.label, job.sectorsPerCluster});
             if (duringRun) duringRun();
             return fat32::kFormatOk;
         };
         // The worker looks at the machine as it is after its pause: the
         // window's own table, or the one a test swapped in for that moment.
-        hooks.sameDrive = [this](wchar_t letter, const drives::DriveIdentity& confirmed) {
+        hooks.recheck = [this](wchar_t letter, const drives::DriveIdentity& confirmed) {
+            if (duringPause) duringPause();
             drives::SimulatedDriveQuery worker;
             worker.table() = afterPause ? *afterPause : query.table();
-            drives::DriveIdentity now;
-            return drives::IdentifyUsbDrive(worker, letter, now) && now == confirmed;
+            return RecheckConfirmedDrive(worker, letter, confirmed);
         };
         window = new CMainWnd(query, hooks);
         ASSERT_NE(window->Create(nullptr, L"test", WS_POPUP, 0), nullptr);
@@ -145,10 +162,12 @@ protected:
     std::vector<std::wstring> boxes;
     std::vector<std::wstring> captions;
     std::optional<drives::SimulatedDriveTable> afterPause;
+    std::optional<drives::SimulatedDriveTable> onHandle;
     std::vector<fat32::FormatResult> results;
     std::vector<FormatCall> calls;
     std::function<void()> duringBox;
     std::function<void()> duringRun;
+    std::function<void()> duringPause;
 };
 
 TEST_F(MainWindowTest, ListsEachDriveWithLabelFileSystemAndSize) {
@@ -277,6 +296,49 @@ TEST_F(MainWindowTest, TheEngineOnlyEverGetsTheConfirmedDrive) {
     EXPECT_EQ(calls[0].letter, 'F');
 }
 
+// Who E: is at the question, after the worker's pause and on the locked
+// handle, and what the run then does: the medium is proven on the handle
+// that writes, a removal heard cancels, and a drive that cannot be read for
+// a passing or known reason is told as that, never as another stick.
+TEST_F(MainWindowTest, IdentityRoadsEndInAWholeRunOrNothingWritten) {
+    struct Road {
+        const char* name;
+        const char* atQuestion;
+        const char* onHandle;  // null: as at the question
+        bool removalHeard;     // during the pause, the letter coming back at once
+        fat32::FormatResult result;
+    };
+    const Road roads[] = {
+        {"card swapped in the reader, both RAW", "fail=raw changes=3", "fail=raw changes=4", false,
+         fat32::kDriveChanged},
+        {"same-serial stick swapped in, removal heard", "serial=7", nullptr, true, fat32::kDriveChanged},
+        {"removed and back without a message", "serial=7 changes=1", "serial=7 changes=2", false,
+         fat32::kDriveChanged},
+        {"lock taken between check and open", "serial=7", "serial=7 fail=lock", false, fat32::kLockFailed},
+        {"RAW stick", "fail=raw", nullptr, false, fat32::kFormatOk},
+        {"serial not ready once, then read", "serial=7 fail=volume-once", nullptr, false, fat32::kFormatOk},
+        {"held by another program at the question", "serial=7 fail=in-use", nullptr, false, fat32::kLockFailed},
+        {"never ready", "serial=7 fail=volume", nullptr, false, fat32::kGeometryFailed},
+    };
+    for (const Road& road : roads) {
+        SCOPED_TRACE(road.name);
+        Open({Usb('E', 8000, road.atQuestion)});
+        calls.clear();
+        results.clear();
+        answers = {IDYES};
+        if (road.onHandle) onHandle = Table({Usb('E', 8000, road.onHandle)});
+        if (road.removalHeard) duringPause = [this] { Removal(1u << ('E' - 'A')); Arrival(); };
+        ClickFormat();
+        onHandle.reset();
+        duringPause = nullptr;
+        EXPECT_EQ(results, std::vector<fat32::FormatResult>{road.result});
+        EXPECT_EQ(calls.size(), road.result == fat32::kFormatOk ? 1u : 0u);
+        EXPECT_FALSE(window->FormatRunning());
+        ::DestroyWindow(*window);
+        Pump();
+    }
+}
+
 TEST_F(MainWindowTest, RemovalsTakeEveryListedVolumeOfTheMaskAndNothingElse) {
     Open({Usb('E', 8000), Usb('F', 8000), Usb('G', 8000)});
     Removal(1u << ('Q' - 'A'));
@@ -343,22 +405,59 @@ TEST_F(MainWindowTest, DuringARunArrivalsKeepTheButtonBusyAndClosingAsks) {
     EXPECT_EQ(boxes.size(), 3u);
 }
 
+// The run ends while the close question is open: its result waits for the
+// answer. No shows it then; Yes closes at once, the run being over.
+TEST_F(MainWindowTest, AResultDuringTheCloseQuestionWaitsForItsAnswer) {
+    for (const int answer : {IDNO, IDYES}) {
+        Open({Usb('E', 8000)});
+        results.clear();
+        answers = {IDYES, IDOK, answer};
+        duringRun = [&] {
+            duringBox = [&] {
+                ::SendMessageW(*window, kFormatDoneMessage, fat32::kFormatOk, 0);
+                EXPECT_TRUE(results.empty()) << "a result box over the close question";
+            };
+            ::SendMessageW(*window, WM_CLOSE, 0, 0);
+        };
+        ClickFormat();
+        duringRun = nullptr;
+        EXPECT_EQ(CMainWnd::ObjectAlive(), answer == IDNO);
+        EXPECT_EQ(results.size(), answer == IDNO ? 1u : 0u);
+        if (CMainWnd::ObjectAlive()) ::DestroyWindow(*window);
+        Pump();
+    }
+}
+
 // Frames 1 to 17 run in a ring that skips the no-drive frame 0 and the
-// first frame 1 after the first turn; the counter is never reset.
-TEST_F(MainWindowTest, AnimationRunsTheFramesInTheirRing) {
+// first frame 1 after the first turn; the counter is never reset. Outside a
+// run, a tick (one queued as the run ended) paints nothing.
+TEST_F(MainWindowTest, AnimationRunsTheFramesInTheirRingDuringARunOnly) {
     Open({Usb('E', 8000)});
     Facet::CControlUI* disk = Find<Facet::CControlUI>(L"disk");
+    const Facet::CDuiString idle = disk->GetBkImage();
+    ::SendMessageW(*window, WM_TIMER, kAnimationTimer, 0);
+    EXPECT_EQ(Facet::CDuiString(disk->GetBkImage()), idle);
+    std::vector<std::wstring> frames;
+    answers = {IDYES};
+    // Sent from the worker: the window thread paints while the run is on.
+    duringRun = [&] {
+        for (int tick = 0; tick < 40; ++tick) {
+            ::SendMessageW(*window, WM_TIMER, kAnimationTimer, 0);
+            frames.push_back(disk->GetBkImage());
+        }
+    };
+    ClickFormat();
     int previous = -1;
-    for (int tick = 0; tick < 40; ++tick) {
-        ::SendMessageW(*window, WM_TIMER, kAnimationTimer, 0);
+    for (const std::wstring& image : frames) {
         int left = -1, right = -1;
-        ASSERT_EQ(std::swscanf(disk->GetBkImage(), L"res='173' restype='png' source='%d,0,%d,83'", &left, &right), 2);
+        ASSERT_EQ(std::swscanf(image.c_str(), L"res='173' restype='png' source='%d,0,%d,83'", &left, &right), 2);
         const int frame = left / 83;
         EXPECT_EQ(right, left + 83);
         EXPECT_GE(frame, 1);
-        if (previous >= 0) EXPECT_EQ(frame, previous == 17 ? 2 : previous + 1) << tick;
+        if (previous >= 0) EXPECT_EQ(frame, previous == 17 ? 2 : previous + 1);
         previous = frame;
     }
+    EXPECT_EQ(frames.size(), 40u);
 }
 
 TEST_F(MainWindowTest, TheLabelReachesTheEngineAsWholeOemCharactersOfAtMostElevenBytes) {

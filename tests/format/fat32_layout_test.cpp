@@ -62,9 +62,12 @@ TEST_P(LayoutTable, MatchesKnownVolumes) {
 INSTANTIATE_TEST_SUITE_P(
     Boundaries, LayoutTable,
     ::testing::Values(
-        // 32 MiB passes the size test but has too few clusters, even at 1 per cluster.
-        LayoutCase{65536, 8, kTooFewClusters, 0, 0},
-        LayoutCase{65536, 1, kTooFewClusters, 0, 0},
+        // 32 MiB passes the size test but has too few clusters, even at 1 per
+        // cluster: too small for FAT32 at all, up to 66,593 sectors.
+        LayoutCase{65536, 8, kBelowFat32Minimum, 0, 0},
+        LayoutCase{65536, 1, kBelowFat32Minimum, 0, 0},
+        LayoutCase{66593, 1, kBelowFat32Minimum, 0, 0},
+        LayoutCase{66594, 8, kTooFewClusters, 0, 0},
         LayoutCase{65535, 8, kVolumeTooSmall, 0, 0},
         LayoutCase{4294967295LL, 64, kVolumeTooLarge, 0, 0},
         LayoutCase{4294967294LL, 64, kFormatOk, 524161, 67092483},
@@ -178,7 +181,7 @@ TEST(Layout, RefusalsComeInTheirOrder) {
     EXPECT_EQ(ComputeLayout(GeometryOfSectors(65536), request, layout, refuse), kOutOfMemory);
     EXPECT_EQ(asked, 1);
     auto grant = [&] { ++asked; return true; };
-    EXPECT_EQ(ComputeLayout(GeometryOfSectors(65536), request, layout, grant), kTooFewClusters);
+    EXPECT_EQ(ComputeLayout(GeometryOfSectors(65536), request, layout, grant), kBelowFat32Minimum);
     EXPECT_EQ(asked, 2);
 }
 
@@ -197,7 +200,7 @@ TEST(Layout, ClusterSizeShrinksOnlyWhenThePolicyChose) {
     const Case cases[] = {
         {40, 16, true, 0, kFormatOk, 1},       {128, 8, true, 0, kFormatOk, 2},
         {255, 16, true, 0, kFormatOk, 4},      {257, 8, true, 0, kFormatOk, 8},
-        {32, 8, true, 0, kTooFewClusters, 8},  {128, 16, false, 0, kTooFewClusters, 16},
+        {32, 8, true, 0, kBelowFat32Minimum, 8},  {128, 16, false, 0, kTooFewClusters, 16},
         {300, 3, true, 0, kInternalError, 3},  {300, 256, false, 0, kInternalError, 256},
         {300, -8, false, 0, kInternalError, -8},
         // 64 MiB alignment would need more reserved sectors than 16 bits hold.

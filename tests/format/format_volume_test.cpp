@@ -56,6 +56,8 @@ protected:
         options.err = err_.get();
         options.allocator = allocator_;
         options.sleep = sleep_ ? sleep_ : [](unsigned) {};
+        options.verifyLocked = verify_;
+        options.probe = probe_;
         return FormatVolume(*device_, 'E', request_, options);
     }
 
@@ -83,6 +85,8 @@ protected:
     PageAllocator* allocator_ = nullptr;
     std::function<void(unsigned)> sleep_;
     CapturedStream out_, err_;
+    std::function<FormatResult(BlockDevice&)> verify_;
+    ProbeReport* probe_ = nullptr;
 };
 
 TEST_F(FormatRun, SevenGigabyteVolumeIsClearedInSixtyFourKilobyteWrites) {
@@ -341,12 +345,32 @@ INSTANTIATE_TEST_SUITE_P(
     ::testing::Values(RoadOut{"geometry", DeviceOp::GetGeometry, 0, kGeometryFailed, false},
                       RoadOut{"first_clearing_write", DeviceOp::Write, 1, kWriteFailed, true},
                       RoadOut{"fsinfo", DeviceOp::Write, 11, kWriteFailed, true},
-                      RoadOut{"root_directory", DeviceOp::Write, 16, kWriteFailed, true},
+                      RoadOut{"root_directory", DeviceOp::Write, 14, kWriteFailed, true},
                       RoadOut{"boot_sector", DeviceOp::Write, 17, kWriteFailed, true},
                       RoadOut{"partition_type", DeviceOp::SetPartitionType, 0,
                               kSetPartitionTypeFailed, true},
                       RoadOut{"flush", DeviceOp::Flush, 0, kWriteFailed, true}),
     [](const auto& info) { return std::string(info.param.name); });
+
+// The caller's proof runs on the locked volume before the first write: a
+// refusal is the run's result, with nothing written and the lock let go.
+TEST_F(FormatRun, TheProofOnTheLockedVolumeComesBeforeAnyWrite) {
+    for (const FormatResult proof : {kDriveChanged, kFormatOk}) {
+        Use(k300MiB);
+        std::vector<DeviceOp> before;
+        verify_ = [&](BlockDevice&) {
+            before = Ops();
+            return proof;
+        };
+        EXPECT_EQ(Run(), proof);
+        ASSERT_FALSE(before.empty());
+        EXPECT_EQ(before.back(), DeviceOp::Lock);
+        if (proof != kFormatOk) {
+            ExpectClosedUntouched();
+            EXPECT_EQ(Ops()[Ops().size() - 2], DeviceOp::Unlock);
+        }
+    }
+}
 
 TEST_F(FormatRun, LockIsTriedForAboutThreeSeconds) {
     for (std::size_t failures : {2u, 7u}) {
@@ -362,15 +386,22 @@ TEST_F(FormatRun, LockIsTriedForAboutThreeSeconds) {
 }
 
 TEST_F(FormatRun, EachBufferThatCannotBeObtainedGivesNine) {
-    // Four sector images and the zero buffer, all before the first write.
-    for (int failing = 1; failing <= 5; ++failing) {
-        FailingAllocator allocator(failing);
-        allocator_ = &allocator;
-        Use(k300MiB);
-        EXPECT_EQ(Run(), kOutOfMemory) << failing;
-        EXPECT_EQ(device().Calls().back().op, DeviceOp::Close);
-        EXPECT_EQ(device().CountOf(DeviceOp::Write), 0u) << failing;
-        allocator_ = nullptr;
+    // Four sector images, the zero buffer and, with --check, the probe's
+    // buffer: all before the first write.
+    ProbeReport report;
+    for (ProbeReport* probe : {static_cast<ProbeReport*>(nullptr), &report}) {
+        for (int failing = 1; failing <= (probe ? 6 : 5); ++failing) {
+            FailingAllocator allocator(failing);
+            allocator_ = &allocator;
+            probe_ = probe;
+            Use(k300MiB);
+            EXPECT_EQ(Run(), kOutOfMemory) << failing;
+            EXPECT_EQ(device().Calls().back().op, DeviceOp::Close);
+            EXPECT_EQ(device().CountOf(DeviceOp::Write), 0u) << failing;
+            EXPECT_EQ(device().CountOf(DeviceOp::Dismount), 0u) << failing;
+            allocator_ = nullptr;
+            probe_ = nullptr;
+        }
     }
 }
 

@@ -87,9 +87,11 @@ std::FILE* WindowsPlatform::NullStream() {
 }
 
 // The USB check is made again right before the volume is opened: the letter
-// may have moved to another drive since the command started.
+// may have moved to another drive since the command started. A check of the
+// locked volume itself, before the first write, goes in
+// options.verifyLocked.
 fat32::FormatResult WindowsPlatform::FormatDriveLetter(fat32::FormatRequest& request,
-                                                       const fat32::FormatOptions& options) {
+                                                       fat32::FormatOptions& options) {
     fat32::WinVolumeDevice device;
     if (!args_.force && !UsbLetterCheck(args_.driveTable).Listed(Letter()))
         return RefuseLetter();

@@ -30,7 +30,7 @@ private:
     wchar_t Letter() const { return static_cast<wchar_t>(args_.target[0] & ~0x20); }
     int RefuseLetter() const;
     fat32::FormatResult FormatDriveLetter(fat32::FormatRequest& request,
-                                          const fat32::FormatOptions& options);
+                                          fat32::FormatOptions& options);
 
     Arguments args_;
     fat32::DeviceError error_;

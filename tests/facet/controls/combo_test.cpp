@@ -17,6 +17,7 @@
 #include "facet/controls/combo_wnd.h"
 #include "facet/controls/container_ui.h"
 #include "facet/controls/list_label_element_ui.h"
+#include "facet/controls/option_ui.h"
 #include "facet/controls/scroll_bar_ui.h"
 #include "facet/manager/paint_manager_ui.h"
 #include "ui_window_fixture.h"
@@ -121,6 +122,17 @@ protected:
 };
 
 TEST_F(ComboTest, OpensBelowListingEveryItemAndAClickChoosesAndCloses) {
+    // An option among the items is in the window's group before and after
+    // the drop-down has borrowed it.
+    auto* option = new COptionUI;
+    option->SetGroup(L"drives");
+    option->SetFixedHeight(kItemHeight);
+    combo->Add(option);
+    const auto inGroup = [&] {
+        const CStdPtrArray* group = pm->GetOptionGroup(L"drives");
+        return group && group->Find(option) >= 0;
+    };
+    EXPECT_TRUE(inGroup());
     Open();
     EXPECT_EQ(notes.Count(L"dropdown", combo), 1);
     const RECT below = ComboOnScreen();
@@ -129,7 +141,7 @@ TEST_F(ComboTest, OpensBelowListingEveryItemAndAClickChoosesAndCloses) {
     EXPECT_EQ(popup.left, below.left);
     EXPECT_EQ(popup.right, below.right);
     EXPECT_EQ(popup.top, below.bottom);
-    EXPECT_EQ(popup.bottom - popup.top, 3 * kItemHeight + 4);
+    EXPECT_EQ(popup.bottom - popup.top, 4 * kItemHeight + 4);
     EXPECT_EQ(combo->GetItemAt(1)->GetManager()->GetPaintWindow(), Popup());
 
     ClickPopup(50, 1 + kItemHeight + kItemHeight / 2);
@@ -143,6 +155,7 @@ TEST_F(ComboTest, OpensBelowListingEveryItemAndAClickChoosesAndCloses) {
     // The items are back with the window's manager, with no room of their own.
     EXPECT_EQ(combo->GetItemAt(1)->GetManager(), pm.get());
     EXPECT_EQ(combo->GetItemAt(1)->GetPos(), (RECT{0, 0, 0, 0}));
+    EXPECT_TRUE(inGroup());
 }
 
 TEST_F(ComboTest, OpensAboveWhenTheWorkAreaEndsBelow) {

@@ -23,6 +23,7 @@ expect_refusal() {
 expect_refusal "100 MiB with 16 sectors per cluster" 7 $((100 * MiB)) -c 16
 expect_refusal "128 MiB with -c 16, which stands as given" 7 $((128 * MiB)) -c 16
 expect_refusal "31 MiB" 11 $((31 * MiB))
+expect_refusal "32.3 MiB: too small for 65,536 clusters at any size" 19 $((66000 * 512))
 expect_refusal "30 MiB" 11 $((30 * MiB))
 expect_refusal "4096-byte sectors" 2 $((300 * MiB)) --sector-size 4096
 expect_refusal "no partition information" 12 $((300 * MiB)) --partition none
