@@ -165,6 +165,14 @@ far_gpt() {  # a partition starting past sector 2^32
   sparse_image "$img" $((3 * 1024 * 1024 * MiB))
   printf 'label: gpt\nstart=4294969344, size=600000\n' | sfdisk -q "$img"; disk_of
 }
+formatted_disk() {  # a whole disk holding our own earlier volume, and nothing else
+  sparse_image "$img" $((300 * MiB)); disk_of; "$mkfat32" --force "$disk" >/dev/null
+}
+last_ioctl_busy() {  # $last: the number of the ioctl that tells the kernel the new partition
+  two_partitions; strace -f -o "$work/trace" -e trace=ioctl "$mkfat32" --mbr --force "$disk" >/dev/null 2>&1
+  last=$(grep 'ioctl(' "$work/trace" | grep -n BLKPG_ADD_PARTITION | cut -d: -f1)
+  [ -n "$last" ] && fresh && two_partitions
+}
 empty_gpt() { sparse_image "$img" $((300 * MiB)); printf 'label: gpt\n' | sfdisk -q "$img"; disk_of; }
 
 untouched() { [ "$(sum "$disk")" = "$before" ] && pass "$1: untouched" || fail "$1: changed"; }
@@ -187,7 +195,12 @@ no_gpt_left() {
     pass "$1: no GPT signature left" || fail "$1: $(wipefs -n "$disk")"
   vfat_ok "$1" "$disk" NOGPT
 }
-whole_volume() { vfat_ok "$1" "$disk" USER; }
+whole_volume() { vfat_ok "$1" "$disk" "$2"; }
+partition_known() {
+  ! grep -q "did not take" "$work/out.txt" && [ ! -e "/sys/class/block/${p1#/dev/}" ] &&
+    pass "$1: EBUSY taken as known, no warning" || fail "$1: $(cat "$work/out.txt")"
+  partx -a "$disk" 2>/dev/null; sleep 0.2; vfat_ok "$1" "$p1" BUSY
+}
 flush_failed() { says "$1" "writing failed: Input/output error"; }
 
 img="$work/road.img"; inject_fsync="strace -f -o /dev/null -e trace=fsync -e inject=fsync:error=EIO:when=3+"
@@ -207,7 +220,9 @@ fake capacity on a device|64|two_partitions||--force --fake-capacity 100M $p1|re
 table rewritten behind the kernel's back|0|rewritten||--force -l MOVED $p1|types_kept
 partition past sector 2^32|0|far_gpt||--force -l FAR $p1|far_volume
 whole disk over an old GPT|0|empty_gpt||--force -l NOGPT $disk|no_gpt_left
-non-root owner of the device|0|owned_by_nobody|setpriv --reuid=nobody --regid=nogroup --clear-groups|--force -l USER $disk|whole_volume
+non-root owner of the device|0|owned_by_nobody|setpriv --reuid=nobody --regid=nogroup --clear-groups|--force -l USER $disk|whole_volume USER
+whole disk holding our own volume|0|formatted_disk||--force -l AGAIN $disk|whole_volume AGAIN
+kernel already has the new partition|0|last_ioctl_busy|strace -f -o /dev/null -e trace=ioctl -e inject=ioctl:error=EBUSY:when=$last|--mbr --force -l BUSY $disk|partition_known
 flush failing at the end|16|two_partitions|$inject_fsync|--force $p1|flush_failed
 ROWS
 # The path is resolved once: a link switched during the lock retries from a
