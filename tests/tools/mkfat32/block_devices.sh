@@ -8,7 +8,8 @@
 . "$(dirname "$0")/lib.sh"
 mkfat32=$1 work=$2
 [ "$(id -u)" -eq 0 ] || { echo "skip: loop devices need root"; exit 77; }
-mkdir -p "$work"; mnt="$work/mnt"; mkdir -p "$mnt"
+# The mount point has a blank, which mountinfo writes as \040.
+mkdir -p "$work"; mnt="$work/mount point"; mkdir -p "$mnt"
 loops=()
 cleanup() {
   mountpoint -q "$mnt" && umount "$mnt"
