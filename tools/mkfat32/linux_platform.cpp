@@ -199,10 +199,15 @@ int LinuxPlatform::TakeOldPartitions() {
             continue;
         }
         GiveBackOldPartitions();
+        if (error != EBUSY) {
+            Say("its partition " + Node(partition.name) + " cannot be taken from the kernel (" +
+                std::strerror(error) + "); nothing was written");
+            return fat32::kOpenFailed;
+        }
         const std::string where = fat32::MountPointOf(partition.major, partition.minor);
         Say("its partition " + Node(partition.name) + " is in use (" +
             (where.empty() ? std::string("open in another program") : "mounted on " + where) +
-            ": " + std::strerror(error) + "); nothing was written");
+            "); nothing was written");
         return fat32::kLockFailed;
     }
     return 0;
