@@ -69,8 +69,15 @@ bool WindowsPlatform::LabelBytes(const Arguments& args, std::string& bytes) {
         const std::wstring label = wide[args.labelArgument];
         const unsigned codePage = args.codePage ? args.codePage : ::GetOEMCP();
         bytes = fat32::VolumeLabelBytes(label, codePage);
+        // UTF-8 and UTF-7 take no default character and tell of none used.
+        const bool takesDefault = codePage != CP_UTF8 && codePage != CP_UTF7;
+        BOOL replaced = FALSE;
         const int whole = ::WideCharToMultiByte(codePage, 0, label.c_str(), -1, nullptr, 0,
-                                                nullptr, nullptr);
+                                                takesDefault ? "_" : nullptr,
+                                                takesDefault ? &replaced : nullptr);
+        if (replaced)
+            std::fprintf(stderr, "mkfat32: code page %u lacks a character of the label; it is "
+                                 "stored as _\n", codePage);
         if (whole - 1 > static_cast<int>(bytes.size()))
             std::fprintf(stderr, "mkfat32: the label is cut to %u bytes\n",
                          static_cast<unsigned>(bytes.size()));
