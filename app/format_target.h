@@ -6,6 +6,7 @@
 
 #include <functional>
 
+#include "format/fat32_layout.h"
 #include "format/format_result.h"
 #include "format/medium_facts.h"
 
@@ -22,5 +23,15 @@ struct FormatJob {
 
 // Runs on the format worker thread.
 fat32::FormatResult FormatDriveLetter(const FormatJob& job);
+
+// The engine's request for a job: the window passes the capacity policy's
+// cluster size, never the user's, so a small stick may get a smaller one.
+inline fat32::FormatRequest RequestFor(const FormatJob& job) {
+    fat32::FormatRequest request;
+    request.sectorsPerCluster = job.sectorsPerCluster;
+    request.mayUseSmallerClusters = true;
+    request.label = job.label;
+    return request;
+}
 
 }  // namespace app

@@ -76,10 +76,7 @@ fat32::FormatResult FormatDriveLetter(const FormatJob& job) {
         device.FailOperation(fat32::DeviceOp::Lock);
     device.DelayWrites(drive->writeDelayMs);
     if (drive->failures & drives::kFailGeometry) device.FailOperation(fat32::DeviceOp::GetGeometry);
-    fat32::FormatRequest request;
-    request.sectorsPerCluster = job.sectorsPerCluster;
-    request.mayUseSmallerClusters = true;
-    request.label = job.label;
+    fat32::FormatRequest request = RequestFor(job);
     fat32::FormatOptions options;
     options.now = fat32::CurrentLocalTime();
     options.verifyLocked = [&](fat32::BlockDevice& locked) {

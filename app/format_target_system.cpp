@@ -9,11 +9,7 @@ namespace app {
 
 fat32::FormatResult FormatDriveLetter(const FormatJob& job) {
     fat32::WinVolumeDevice device;
-    fat32::FormatRequest request;
-    request.sectorsPerCluster = job.sectorsPerCluster;
-    // The window passes the capacity policy's choice, never the user's.
-    request.mayUseSmallerClusters = true;
-    request.label = job.label;
+    fat32::FormatRequest request = RequestFor(job);
     fat32::FormatOptions options;
     options.now = fat32::CurrentLocalTime();
     options.verifyLocked = [&](fat32::BlockDevice&) {

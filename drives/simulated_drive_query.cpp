@@ -265,6 +265,7 @@ bool SimulatedDriveQuery::VolumeInformation(const wchar_t* rootPath, wchar_t* vo
     const SimulatedDrive* drive = DriveAt(rootPath, L"", L":\\");
     if (!drive) return Failed(ERROR_PATH_NOT_FOUND, false);
     if (drive->failures & kFailVolumeInfo) return Failed(ERROR_NOT_READY, false);
+    if (drive->failures & kFailRaw) return Failed(ERROR_UNRECOGNIZED_VOLUME, false);
     if (!CopyIfFits(drive->label, volumeName, volumeNameLength) ||
         !CopyIfFits(drive->fileSystem, fileSystemName, fileSystemNameLength))
         return Failed(ERROR_BAD_LENGTH, false);

@@ -66,9 +66,16 @@ MediumFacts WinVolumeDevice::ReadMediumFacts() {
         facts.mediaChangesKnown = true;
         facts.mediaChanges = changes;
     }
-    // The handle is unbuffered: the sector goes through a page-aligned buffer.
-    PageBuffer sector(PageAllocator::System(), kSectorSize);
-    if (sector && ReadAt(0, sector.data(), kSectorSize)) {
+    // The handle is unbuffered: whole sectors of the drive's own size, into
+    // a page-aligned buffer.
+    constexpr std::uint32_t kLargestSector = 4096;
+    DiskGeometry geometry;
+    const std::uint32_t bytes = GetGeometry(geometry) && geometry.bytesPerSector >= kSectorSize &&
+                                        geometry.bytesPerSector <= kLargestSector
+                                    ? geometry.bytesPerSector
+                                    : kSectorSize;
+    PageBuffer sector(PageAllocator::System(), kLargestSector);
+    if (sector && ReadAt(0, sector.data(), bytes)) {
         facts.volumeSerialKnown = true;
         facts.volumeSerial = VolumeSerialFromBootSector(sector.data());
     }

@@ -85,13 +85,15 @@ TEST(ToolWindow, SimulationListsTheSampleDrivesAndAnswersKeysAndCaptionButtons) 
     EXPECT_TRUE(Bluish(shot.At(kDiskBody.x, kDiskBody.y))) << std::hex << shot.At(kDiskBody.x, kDiskBody.y);
     EXPECT_LT(Red(shot.At(kComboEdge.x, kComboEdge.y)), 215) << std::hex << shot.At(kComboEdge.x, kComboEdge.y);
 
-    // Return reaches the focused control, the format button: it asks before
-    // anything happens, and does not close the window.
+    // Return reaches the focused control, the format button. The chosen H:
+    // is a card reader without a card: it cannot be read, and the box says
+    // so (not "another drive") instead of asking; the window stays.
     tool.KeyDown(VK_RETURN);
     HWND box = tool.WaitBox();
     ASSERT_NE(box, nullptr);
-    EXPECT_NE(BoxText(box).find(Chinese() ? L"H: " : L"H:"), std::wstring::npos) << BoxText(box);
-    PressBoxButton(box, IDNO);
+    EXPECT_NE(BoxText(box).find(Chinese() ? L"获取设备信息失败" : L"Failed to get device information"),
+              std::wstring::npos) << BoxText(box);
+    PressBoxButton(box, IDOK);
     EXPECT_TRUE(tool.Running());
 
     // A double click on the caption strip neither maximises nor moves it.
