@@ -82,12 +82,15 @@ FormatResult ReadVolumeGeometry(BlockDevice& device, VolumeGeometry& geometry,
     PartitionInfoEx extended;
     if (!device.GetPartitionInfoEx(extended)) return kPartitionInfoFailed;
     geometry.partitionLength = extended.partitionLength;
-    // A drive reporting a zero sector size has no hidden-sector count to give.
-    geometry.hiddenSectors =
+    // A drive reporting a zero sector size has no hidden-sector count to give;
+    // a start beyond the field's 32 bits must not be cut to its low bits, which
+    // would name some other place on the disk.
+    const std::int64_t start =
         disk.bytesPerSector
-            ? static_cast<std::uint32_t>(extended.startingOffset /
-                                         static_cast<std::int64_t>(disk.bytesPerSector))
+            ? extended.startingOffset / static_cast<std::int64_t>(disk.bytesPerSector)
             : 0;
+    geometry.hiddenSectors =
+        start > 0 && start <= 0xFFFFFFFF ? static_cast<std::uint32_t>(start) : 0;
     mayMarkPartition = extended.style == PartitionStyle::Mbr;
     return kFormatOk;
 }

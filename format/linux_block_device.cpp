@@ -1,10 +1,9 @@
 // The block device through a file descriptor. Writes go through the page
-// cache; Flush pushes them out and drops the cache, so what the command
-// reports as done is on the stick.
+// cache; Flush pushes them to the device, so what the command reports as done
+// is on the stick.
 #include "format/linux_block_device.h"
 
 #include <fcntl.h>
-#include <linux/blkpg.h>
 #include <linux/fs.h>
 #include <linux/hdreg.h>
 #include <sys/ioctl.h>
@@ -12,8 +11,13 @@
 #include <sys/sysmacros.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstring>
+#include <vector>
+
+#include "format/blkid_probe.h"
+#include "format/partition_table.h"
 
 namespace fat32 {
 namespace {
@@ -22,8 +26,41 @@ namespace {
 // the same as an image file's.
 constexpr std::uint32_t kDefaultSectorsPerTrack = 63;
 constexpr std::uint32_t kDefaultHeads = 255;
+constexpr std::uint64_t kSector = 512;
+
+// Closes a descriptor this file opened itself.
+struct OwnedFd {
+    int fd;
+    ~OwnedFd() {
+        if (fd >= 0) ::close(fd);
+    }
+};
 
 }  // namespace
+
+// The disk is opened by its node, so its device number must be the one sysfs
+// gave as this partition's disk, or it is some other disk.
+int LinuxBlockDevice::OpenDisk(int flags) const {
+    const int fd = ::open(DeviceNode(facts_.diskName).c_str(), flags | O_CLOEXEC);
+    struct stat info {};
+    if (fd < 0 || (::fstat(fd, &info) == 0 && S_ISBLK(info.st_mode) &&
+                   info.st_rdev == makedev(facts_.diskMajor, facts_.diskMinor)))
+        return fd;
+    ::close(fd);
+    errno = ENODEV;
+    return -1;
+}
+
+LinuxBlockDevice::LinuxBlockDevice(int fd, BlockFacts facts, Warn warn)
+    : fd_(fd), facts_(std::move(facts)), warn_(std::move(warn)) {
+    if (!facts_.isPartition) return;
+    // No entry of the disk's table may describe the partition (the table
+    // changed since the kernel read it); the table's type still tells.
+    scheme_ = ProbeEntryScheme(fd_);
+    ProbedTable table;
+    OwnedFd disk{scheme_.empty() ? OpenDisk(O_RDONLY) : -1};
+    if (disk.fd >= 0 && ProbePartitionTable(disk.fd, table)) scheme_ = table.type;
+}
 
 bool LinuxBlockDevice::Fail(int errorNumber) {
     lastError_ = ErrnoError(errorNumber);
@@ -31,34 +68,9 @@ bool LinuxBlockDevice::Fail(int errorNumber) {
 }
 
 bool LinuxBlockDevice::Open(const char* /*volumePath*/) {
-    Close();
-    fd_ = ::open(path_.c_str(), O_RDWR | O_CLOEXEC);
-    if (fd_ < 0) return Fail(errno);
-    struct stat info {};
-    if (::fstat(fd_, &info) != 0) {
-        const int error = errno;
-        Close();
-        return Fail(error);
-    }
-    if (!S_ISBLK(info.st_mode) ||
-        !ReadBlockFacts("/sys", major(info.st_rdev), minor(info.st_rdev), facts_)) {
-        Close();
-        return Fail(ENOTBLK);
-    }
-    PartitionTable table;
-    diskTable_ = facts_.isPartition && ReadPartitionTable(DeviceNode(facts_.diskName), table)
-                     ? table.kind
-                     : TableKind::None;
+    if (fd_ < 0) return Fail(EBADF);
+    open_ = true;
     position_ = 0;
-    return true;
-}
-
-bool LinuxBlockDevice::Lock() {
-    if (!IsOpen()) return Fail(EBADF);
-    const int exclusive = ::open(path_.c_str(), O_RDWR | O_CLOEXEC | O_EXCL);
-    if (exclusive < 0) return Fail(errno);
-    ::close(fd_);
-    fd_ = exclusive;
     return true;
 }
 
@@ -80,10 +92,12 @@ bool LinuxBlockDevice::GetGeometry(DiskGeometry& geometry) {
 
 bool LinuxBlockDevice::GetPartitionInfo(PartitionInfo& info) {
     std::uint64_t bytes = 0;
-    if (!IsOpen() || !facts_.isPartition || diskTable_ != TableKind::Mbr) return Fail(EINVAL);
+    if (!IsOpen() || !facts_.isPartition || scheme_ != "dos") return Fail(EINVAL);
     if (!Size(bytes)) return false;
     info.partitionLength = static_cast<std::int64_t>(bytes);
-    info.hiddenSectors = static_cast<std::uint32_t>(facts_.startSector);
+    // The field holds 32 bits; a start beyond them is no start at all.
+    info.hiddenSectors =
+        facts_.startSector > 0xFFFFFFFFu ? 0 : static_cast<std::uint32_t>(facts_.startSector);
     return true;
 }
 
@@ -92,11 +106,11 @@ bool LinuxBlockDevice::GetPartitionInfoEx(PartitionInfoEx& info) {
     if (!IsOpen()) return Fail(EBADF);
     if (!Size(bytes)) return false;
     // A whole disk is one volume without a table in front of it.
-    info.style = !facts_.isPartition             ? PartitionStyle::Raw
-                 : diskTable_ == TableKind::Mbr ? PartitionStyle::Mbr
-                 : diskTable_ == TableKind::Gpt ? PartitionStyle::Gpt
-                                                : PartitionStyle::Raw;
-    info.startingOffset = static_cast<std::int64_t>(facts_.startSector * 512);
+    info.style = !facts_.isPartition ? PartitionStyle::Raw
+                 : scheme_ == "dos"  ? PartitionStyle::Mbr
+                 : scheme_ == "gpt"  ? PartitionStyle::Gpt
+                                     : PartitionStyle::Raw;
+    info.startingOffset = static_cast<std::int64_t>(facts_.startSector * kSector);
     info.partitionLength = static_cast<std::int64_t>(bytes);
     return true;
 }
@@ -125,6 +139,7 @@ bool LinuxBlockDevice::Transfer(Io io, Byte* bytes, std::uint32_t size, int atEn
 }
 
 bool LinuxBlockDevice::Write(const void* data, std::uint32_t size) {
+    wrote_ = true;
     return Transfer(::pwrite, static_cast<const std::uint8_t*>(data), size, ENOSPC);
 }
 
@@ -134,48 +149,43 @@ bool LinuxBlockDevice::Read(void* data, std::uint32_t size) {
 
 bool LinuxBlockDevice::Flush() {
     if (!IsOpen()) return Fail(EBADF);
-    if (::fsync(fd_) != 0 || ::ioctl(fd_, BLKFLSBUF, 0) != 0) return Fail(errno);
+    if (::fsync(fd_) != 0) return Fail(errno);
+    // Dropping the cache needs CAP_SYS_ADMIN; fsync alone already put the
+    // writes on the device, so a refusal here changes nothing.
+    ::ioctl(fd_, BLKFLSBUF, 0);
     return true;
 }
 
+bool LinuxBlockDevice::BeforeBootSector() {
+    std::uint64_t bytes = 0;
+    if (!IsOpen()) return Fail(EBADF);
+    if (facts_.isPartition) return true;
+    if (!Size(bytes) || bytes < kSector) return false;
+    std::vector<std::uint8_t> sector(kSector);
+    const std::uint64_t last = bytes / kSector * kSector - kSector;
+    if (!ReadAt(last, sector.data(), kSector)) return false;
+    if (std::memcmp(sector.data(), "EFI PART", 8) != 0) return true;
+    std::fill(sector.begin(), sector.end(), 0);
+    return WriteAt(last, sector.data(), kSector) && Flush();
+}
+
 bool LinuxBlockDevice::SetPartitionType(std::uint8_t type) {
-    if (!IsOpen() || !facts_.isPartition || diskTable_ != TableKind::Mbr) return Fail(EINVAL);
-    return SetMbrPartitionType(DeviceNode(facts_.diskName), facts_.partitionNumber, type) ||
-           Fail(EIO);
-}
-
-void LinuxBlockDevice::Close() {
-    if (fd_ >= 0) ::close(fd_);
-    fd_ = -1;
-}
-
-bool BlockDeviceBytes(const std::string& path, std::uint64_t& bytes) {
-    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
-    if (fd < 0) return false;
-    const bool known = ::ioctl(fd, BLKGETSIZE64, &bytes) == 0;
-    ::close(fd);
-    return known;
-}
-
-int AnnounceNewPartition(const std::string& diskPath, std::uint64_t startSector,
-                         std::uint64_t sectors) {
-    const int fd = ::open(diskPath.c_str(), O_RDONLY | O_CLOEXEC);
-    if (fd < 0) return errno;
-    int error = ::ioctl(fd, BLKRRPART) == 0 ? 0 : errno;
-    if (error == 0) {
-        blkpg_partition partition{};
-        partition.start = static_cast<long long>(startSector * 512);
-        partition.length = static_cast<long long>(sectors * 512);
-        partition.pno = 1;
-        blkpg_ioctl_arg request{};
-        request.op = BLKPG_ADD_PARTITION;
-        request.datalen = sizeof partition;
-        request.data = &partition;
-        // EBUSY: the kernel already knows partition 1 from its own reading.
-        if (::ioctl(fd, BLKPG, &request) != 0 && errno != EBUSY) error = errno;
+    if (!IsOpen() || !facts_.isPartition || scheme_ != "dos") return Fail(EINVAL);
+    OwnedFd disk{OpenDisk(O_RDWR)};
+    if (disk.fd < 0) return Fail(errno);
+    switch (fat32::SetMbrPartitionType(disk.fd, facts_.startSector, facts_.sectors, type)) {
+        case TypeChange::Set:
+            return true;
+        case TypeChange::NoMatchingEntry:
+            if (warn_)
+                warn_("no entry of " + facts_.diskName + "'s partition table has " + facts_.name +
+                      "'s start and size (the table was changed without telling the kernel?); "
+                      "every entry's type is left as it was");
+            return true;
+        case TypeChange::Failed:
+            break;
     }
-    ::close(fd);
-    return error;
+    return Fail(EIO);
 }
 
 }  // namespace fat32

@@ -1,28 +1,32 @@
 // A Linux block device (a USB stick, one of its partitions, a loop device) as
-// the format's target. The exclusive open stands for the volume lock: the
-// kernel refuses it while the device, or a partition of the disk, is mounted
-// or held. What the device is (partition or whole disk, where it starts)
-// comes from sysfs, its partition table through libfdisk.
+// the format's target, served through one descriptor that the caller opened
+// once, exclusively, and keeps: the exclusive open stands for the volume lock
+// (the kernel refuses it while the device, or a partition of the disk, is
+// mounted or held exclusively). What the device is comes from that
+// descriptor: sysfs through its device number, libblkid for the table.
 #pragma once
 
+#include <functional>
 #include <string>
 
 #include "format/block_device.h"
-#include "format/partition_table.h"
 #include "format/sysfs_block.h"
 
 namespace fat32 {
 
 class LinuxBlockDevice : public BlockDevice {
 public:
-    explicit LinuxBlockDevice(std::string path) : path_(std::move(path)) {}
-    ~LinuxBlockDevice() override { Close(); }
+    using Warn = std::function<void(const std::string&)>;
+
+    // `fd` stays the caller's; `facts` are sysfs's for it. `warn` hears what
+    // the run leaves undone without failing (an entry it would not retype).
+    LinuxBlockDevice(int fd, BlockFacts facts, Warn warn);
     LinuxBlockDevice(const LinuxBlockDevice&) = delete;
     LinuxBlockDevice& operator=(const LinuxBlockDevice&) = delete;
 
     bool Open(const char* volumePath) override;
     bool AllowExtendedAccess() override { return IsOpen(); }
-    bool Lock() override;
+    bool Lock() override { return IsOpen() || Fail(EBADF); }
     bool GetGeometry(DiskGeometry& geometry) override;
     // Answers only for a partition of an MBR disk, as Windows does.
     bool GetPartitionInfo(PartitionInfo& info) override;
@@ -30,37 +34,38 @@ public:
     bool Seek(std::uint64_t offset) override;
     bool Write(const void* data, std::uint32_t size) override;
     bool Read(void* data, std::uint32_t size) override;
-    // fsync, then BLKFLSBUF: the data is on the medium, not in a cache.
+    // fsync; then BLKFLSBUF where the kernel allows it (root only).
     bool Flush() override;
+    // A whole disk loses a GPT backup header in its last sector, which repair
+    // tools would otherwise offer to restore over the new volume.
+    bool BeforeBootSector() override;
+    // Retypes the MBR entry whose extent is this partition's, if one is.
     bool SetPartitionType(std::uint8_t type) override;
     bool Dismount() override { return IsOpen(); }
     bool Unlock() override { return IsOpen(); }
-    void Close() override;
+    void Close() override { open_ = false; }
     DeviceError LastError() const override { return lastError_; }
 
+    // Whether anything was written to the device.
+    bool Wrote() const { return wrote_; }
+
 private:
-    bool IsOpen() const { return fd_ >= 0; }
+    bool IsOpen() const { return open_; }
+    // The partition's disk, or -1 with errno set.
+    int OpenDisk(int flags) const;
     bool Fail(int errorNumber);
     bool Size(std::uint64_t& bytes);
     template <typename Io, typename Byte>
     bool Transfer(Io io, Byte* bytes, std::uint32_t size, int atEnd);
 
-    std::string path_;
-    int fd_ = -1;
+    int fd_;
+    bool open_ = false;
+    bool wrote_ = false;
     std::uint64_t position_ = 0;
     BlockFacts facts_;
-    TableKind diskTable_ = TableKind::None;
+    std::string scheme_;  // the table holding a partition: "dos", "gpt", ...
+    Warn warn_;
     DeviceError lastError_;
 };
-
-// The size in bytes of the block device at `path`; false if it is none.
-bool BlockDeviceBytes(const std::string& path, std::uint64_t& bytes);
-
-// Makes the kernel see the disk's new table, so the node of its first
-// partition appears: BLKRRPART, and where the kernel's own parsers found no
-// partition 1 there (a kernel built without them), BLKPG with the extent
-// given, as partx does. Returns 0 or the errno.
-int AnnounceNewPartition(const std::string& diskPath, std::uint64_t startSector,
-                         std::uint64_t sectors);
 
 }  // namespace fat32

@@ -43,19 +43,32 @@ bool NewMbrDevice::GetPartitionInfoEx(PartitionInfoEx& info) {
 }
 
 bool NewMbrDevice::Seek(std::uint64_t offset) {
+    position_ = offset;
     return disk_.Seek(offset + kNewPartitionStart * kSector);
 }
 
-bool NewMbrDevice::SetPartitionType(std::uint8_t type) {
-    // What an old layout left in the first MiB (a GPT header and its entries,
-    // an ISO image's volume descriptors) would still be found beside the new
-    // table, and so would a GPT's backup header in the disk's last sector,
-    // which lies among the new volume's free clusters.
-    const std::vector<std::uint8_t> zeros((kNewPartitionStart - 1) * kSector);
+bool NewMbrDevice::ClearOldLayout() {
+    // What an old layout left in the first MiB (an MBR or a GPT header and its
+    // entries, an ISO image's volume descriptors) would still be found beside
+    // the new table, and so would a GPT's backup header in the disk's last
+    // sector, which lies among the new volume's free clusters.
+    const std::vector<std::uint8_t> zeros(kNewPartitionStart * kSector);
     const std::uint64_t lastSector = diskBytes_ / kSector * kSector - kSector;
-    return disk_.WriteAt(kSector, zeros.data(), static_cast<std::uint32_t>(zeros.size())) &&
-           disk_.WriteAt(lastSector, zeros.data(), kSector) &&
-           writeTable_(kNewPartitionStart, sectors_, type);
+    cleared_ = disk_.WriteAt(0, zeros.data(), static_cast<std::uint32_t>(zeros.size())) &&
+               disk_.WriteAt(lastSector, zeros.data(), kSector);
+    return cleared_ && disk_.Seek(position_ + kNewPartitionStart * kSector);
+}
+
+bool NewMbrDevice::Write(const void* data, std::uint32_t size) {
+    if (!cleared_ && !ClearOldLayout()) return false;
+    if (!disk_.Write(data, size)) return false;
+    position_ += size;
+    return true;
+}
+
+bool NewMbrDevice::BeforeBootSector() {
+    return disk_.BeforeBootSector() &&
+           writeTable_(kNewPartitionStart, sectors_, kPartitionTypeFat32Lba) && disk_.Flush();
 }
 
 }  // namespace fat32

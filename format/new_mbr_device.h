@@ -1,8 +1,9 @@
 // The one partition of a fresh MBR, seen through the whole disk (or image) it
-// will fill: it starts at 1 MiB and runs to the end of the disk. The new table
-// is written only when the format marks the partition's type, after the
-// layout was accepted and the volume written, so a refused format leaves the
-// old table in place.
+// will fill: it starts at 1 MiB and runs to the end of the disk. The old
+// table goes with the run's first write, the new one comes right before the
+// volume's primary boot sector: a run refused before writing leaves the old
+// table, a run cut later leaves no table, or the new one over a whole volume
+// once the boot sector is there. Never an old entry over the new volume.
 #pragma once
 
 #include <functional>
@@ -34,12 +35,16 @@ public:
     bool GetPartitionInfo(PartitionInfo& info) override;
     bool GetPartitionInfoEx(PartitionInfoEx& info) override;
     bool Seek(std::uint64_t offset) override;
-    bool Write(const void* data, std::uint32_t size) override { return disk_.Write(data, size); }
+    // The first write also clears what is left of the old layout outside the
+    // volume: the table and what follows it in the first MiB, a GPT backup
+    // header in the disk's last sector.
+    bool Write(const void* data, std::uint32_t size) override;
     bool Read(void* data, std::uint32_t size) override { return disk_.Read(data, size); }
     bool Flush() override { return disk_.Flush(); }
-    // Clears what is left of an old table outside the volume, then writes the
-    // new one.
-    bool SetPartitionType(std::uint8_t type) override;
+    // Writes the new table, with the partition's type in it.
+    bool BeforeBootSector() override;
+    // The type went in with the table.
+    bool SetPartitionType(std::uint8_t) override { return true; }
     bool Dismount() override { return disk_.Dismount(); }
     bool Unlock() override { return disk_.Unlock(); }
     void Close() override { disk_.Close(); }
@@ -47,11 +52,14 @@ public:
 
 private:
     bool Measure();
+    bool ClearOldLayout();
 
     BlockDevice& disk_;
     TableWriter writeTable_;
     std::uint64_t diskBytes_ = 0;
     std::uint32_t sectors_ = 0;
+    std::uint64_t position_ = 0;  // in the partition
+    bool cleared_ = false;
 };
 
 }  // namespace fat32

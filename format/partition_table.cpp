@@ -1,11 +1,11 @@
-// libfdisk does the byte work: it knows the MBR's extended-partition chains
-// and GPT's checksums, so nothing here parses a table by hand. Every libfdisk
-// object lives in a unique_ptr whose deleter is the matching unref call.
+// libfdisk does the byte work: it knows the MBR's extended-partition chains,
+// so nothing here parses a table by hand. Every libfdisk object lives in a
+// unique_ptr whose deleter is the matching unref call; the descriptor stays
+// the caller's.
 #include "format/partition_table.h"
 
 #include <libfdisk/libfdisk.h>
 
-#include <cstdlib>
 #include <memory>
 
 namespace fat32 {
@@ -23,66 +23,59 @@ struct PartitionUnref {
 struct IterFree {
     void operator()(fdisk_iter* p) const { ::fdisk_free_iter(p); }
 };
-struct NameFree {
-    void operator()(char* p) const { std::free(p); }
-};
 using Context = std::unique_ptr<fdisk_context, ContextUnref>;
 
-// A context on the disk, with libfdisk's questions turned off: every value it
-// needs is given, so a question would mean a mistake, not a choice.
-Context OpenContext(const std::string& path, bool readOnly) {
+// A context on the descriptor, with libfdisk's questions turned off: every
+// value it needs is given, so a question would mean a mistake, not a choice.
+Context OpenContext(int fd) {
     Context context(::fdisk_new_context());
-    if (!context || ::fdisk_assign_device(context.get(), path.c_str(), readOnly ? 1 : 0) != 0)
-        return nullptr;
+    if (!context || ::fdisk_assign_device_by_fd(context.get(), fd, "disk", 0) != 0) return nullptr;
     ::fdisk_disable_dialogs(context.get(), 1);
     return context;
 }
 
-// Writes the table out and closes the device, syncing it; false if either fails.
-bool WriteAndClose(fdisk_context* context) {
+// Writes the table out and syncs the descriptor; false if either fails.
+bool WriteAndRelease(fdisk_context* context) {
     return ::fdisk_write_disklabel(context) == 0 && ::fdisk_deassign_device(context, 0) == 0;
+}
+
+fdisk_parttype* TypeCode(fdisk_context* context, std::uint8_t type) {
+    return ::fdisk_label_get_parttype_from_code(::fdisk_get_label(context, nullptr), type);
 }
 
 }  // namespace
 
-bool ReadPartitionTable(const std::string& diskPath, PartitionTable& table) {
-    table = PartitionTable();
-    Context context = OpenContext(diskPath, true);
-    if (!context) return false;
-    if (!::fdisk_has_label(context.get())) return true;
-    table.kind = ::fdisk_is_label(context.get(), DOS)   ? TableKind::Mbr
-                 : ::fdisk_is_label(context.get(), GPT) ? TableKind::Gpt
-                                                        : TableKind::Other;
+TypeChange SetMbrPartitionType(int diskFd, std::uint64_t startSector, std::uint64_t sectors,
+                               std::uint8_t type) {
+    Context context = OpenContext(diskFd);
+    if (!context || !::fdisk_is_label(context.get(), DOS)) return TypeChange::Failed;
     fdisk_table* raw = nullptr;
-    if (::fdisk_get_partitions(context.get(), &raw) != 0) return false;
+    if (::fdisk_get_partitions(context.get(), &raw) != 0) return TypeChange::Failed;
     std::unique_ptr<fdisk_table, TableUnref> partitions(raw);
     std::unique_ptr<fdisk_iter, IterFree> iter(::fdisk_new_iter(FDISK_ITER_FORWARD));
     fdisk_partition* partition = nullptr;
     while (iter && ::fdisk_table_next_partition(partitions.get(), iter.get(), &partition) == 0) {
-        if (!::fdisk_partition_is_used(partition)) continue;
-        std::unique_ptr<char, NameFree> name(
-            ::fdisk_partname(diskPath.c_str(), ::fdisk_partition_get_partno(partition) + 1));
-        if (name) table.partitions.emplace_back(name.get());
+        if (!::fdisk_partition_is_used(partition) || ::fdisk_partition_is_container(partition) ||
+            ::fdisk_partition_get_start(partition) != startSector ||
+            ::fdisk_partition_get_size(partition) != sectors)
+            continue;
+        fdisk_parttype* code = TypeCode(context.get(), type);
+        return code &&
+                       ::fdisk_set_partition_type(
+                           context.get(), ::fdisk_partition_get_partno(partition), code) == 0 &&
+                       WriteAndRelease(context.get())
+                   ? TypeChange::Set
+                   : TypeChange::Failed;
     }
-    return true;
+    return TypeChange::NoMatchingEntry;
 }
 
-bool SetMbrPartitionType(const std::string& diskPath, std::uint32_t number, std::uint8_t type) {
-    Context context = OpenContext(diskPath, false);
-    if (!context || number == 0 || !::fdisk_is_label(context.get(), DOS)) return false;
-    fdisk_parttype* code =
-        ::fdisk_label_get_parttype_from_code(::fdisk_get_label(context.get(), nullptr), type);
-    return code && ::fdisk_set_partition_type(context.get(), number - 1, code) == 0 &&
-           WriteAndClose(context.get());
-}
-
-bool WriteSinglePartitionMbr(const std::string& path, std::uint32_t startSector,
-                             std::uint32_t sectors, std::uint8_t type) {
-    Context context = OpenContext(path, false);
+bool WriteSinglePartitionMbr(int fd, std::uint32_t startSector, std::uint32_t sectors,
+                             std::uint8_t type) {
+    Context context = OpenContext(fd);
     // A new DOS label starts from a zeroed first sector with a random signature.
     if (!context || ::fdisk_create_disklabel(context.get(), "dos") != 0) return false;
-    fdisk_parttype* code =
-        ::fdisk_label_get_parttype_from_code(::fdisk_get_label(context.get(), nullptr), type);
+    fdisk_parttype* code = TypeCode(context.get(), type);
     std::unique_ptr<fdisk_partition, PartitionUnref> partition(::fdisk_new_partition());
     if (!code || !partition || ::fdisk_partition_set_partno(partition.get(), 0) != 0 ||
         ::fdisk_partition_set_start(partition.get(), startSector) != 0 ||
@@ -98,7 +91,7 @@ bool WriteSinglePartitionMbr(const std::string& path, std::uint32_t startSector,
     if (::fdisk_partition_get_start(added) != startSector ||
         ::fdisk_partition_get_size(added) != sectors)
         return false;
-    return WriteAndClose(context.get());
+    return WriteAndRelease(context.get());
 }
 
 }  // namespace fat32

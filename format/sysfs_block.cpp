@@ -7,6 +7,7 @@
 
 #include <algorithm>
 #include <cctype>
+#include <cstdio>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
@@ -22,6 +23,35 @@ std::string ReadAttribute(const fs::path& path) {
     std::string word;
     file >> word;
     return word;
+}
+
+std::uint64_t ReadNumber(const fs::path& path) {
+    return std::strtoull(ReadAttribute(path).c_str(), nullptr, 10);
+}
+
+// A "dev" file: "MAJOR:MINOR".
+void ReadDevNumber(const fs::path& dir, unsigned& major, unsigned& minor) {
+    std::sscanf(ReadAttribute(dir / "dev").c_str(), "%u:%u", &major, &minor);
+}
+
+// The partitions of a disk are the subdirectories holding a "partition" file.
+std::vector<KernelPartition> ReadPartitions(const fs::path& disk) {
+    std::vector<KernelPartition> partitions;
+    std::error_code error;
+    for (const fs::directory_entry& entry : fs::directory_iterator(disk, error)) {
+        const std::string number = ReadAttribute(entry.path() / "partition");
+        if (number.empty()) continue;
+        KernelPartition partition;
+        partition.name = entry.path().filename().string();
+        partition.number = static_cast<std::uint32_t>(std::strtoul(number.c_str(), nullptr, 10));
+        partition.startSector = ReadNumber(entry.path() / "start");
+        partition.sectors = ReadNumber(entry.path() / "size");
+        ReadDevNumber(entry.path(), partition.major, partition.minor);
+        partitions.push_back(partition);
+    }
+    std::sort(partitions.begin(), partitions.end(),
+              [](const KernelPartition& a, const KernelPartition& b) { return a.number < b.number; });
+    return partitions;
 }
 
 // A root hub, "usb" and its bus number: everything below it is on USB.
@@ -49,8 +79,12 @@ bool ReadBlockFacts(const std::string& sysRoot, unsigned major, unsigned minor, 
     facts.diskName = disk.filename().string();
     if (facts.isPartition) {
         facts.partitionNumber = static_cast<std::uint32_t>(std::strtoul(number.c_str(), nullptr, 10));
-        facts.startSector = std::strtoull(ReadAttribute(device / "start").c_str(), nullptr, 10);
+        facts.startSector = ReadNumber(device / "start");
     }
+    facts.sectors = ReadNumber(device / "size");
+    facts.readOnly = ReadAttribute(device / "ro") == "1";
+    ReadDevNumber(disk, facts.diskMajor, facts.diskMinor);
+    facts.diskPartitions = ReadPartitions(disk);
     // Only the path inside sysfs counts, not where a fabricated tree lives.
     const fs::path inside = device.lexically_relative(root);
     facts.usb = std::any_of(inside.begin(), inside.end(),

@@ -1,12 +1,23 @@
 // What sysfs tells about a Linux block device: whether it is a partition (and
-// where it starts), which disk it belongs to, and whether that disk is
+// where it starts), which disk it belongs to and which partitions the kernel
+// knows of that disk, whether it is read-only, and whether the disk is
 // USB-attached or removable, the test mkfat32 makes before it writes to one.
 #pragma once
 
 #include <cstdint>
 #include <string>
+#include <vector>
 
 namespace fat32 {
+
+// A partition as the kernel has it, whatever table (or addpart) it came from.
+struct KernelPartition {
+    std::string name;            // "sdb1"
+    std::uint32_t number = 0;    // what BLKPG calls it
+    std::uint64_t startSector = 0;  // 512-byte units
+    std::uint64_t sectors = 0;
+    unsigned major = 0, minor = 0;
+};
 
 struct BlockFacts {
     std::string name;      // "sdb1", "loop0p1", "sdb"
@@ -16,6 +27,10 @@ struct BlockFacts {
     std::uint64_t startSector = 0;      // in 512-byte units, as sysfs counts
     bool usb = false;        // the disk hangs below a USB host controller
     bool removable = false;  // the disk's own "removable" flag
+    std::uint64_t sectors = 0;  // the device's size in 512-byte units
+    bool readOnly = false;      // its "ro" flag
+    unsigned diskMajor = 0, diskMinor = 0;
+    std::vector<KernelPartition> diskPartitions;  // every partition of the disk
 };
 
 // Reads the facts of the block device MAJOR:MINOR under `sysRoot` (normally

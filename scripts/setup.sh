@@ -1,9 +1,9 @@
 #!/usr/bin/env bash
 # Installs what a fresh Debian machine lacks to build, run and test the tool:
-# the native and mingw-w64 toolchains, the libraries (libfdisk for mkfat32's
-# partition tables), Wine, Xvfb, the FAT validators, the partition and ext4
-# tools the block-device tests use, and the locales/fonts the two languages
-# need. Safe to run again.
+# the native and mingw-w64 toolchains, the libraries (libfdisk and libblkid
+# for mkfat32's partition tables), Wine, Xvfb, the FAT validators, the
+# partition, ext4 and strace tools the block-device tests use, and the
+# locales/fonts the two languages need. Safe to run again.
 set -euo pipefail
 
 packages=(
@@ -13,7 +13,7 @@ packages=(
   libz-mingw-w64-dev
   wine wine64 xvfb xauth x11-utils xdotool imagemagick
   dosfstools mtools zip unzip
-  libfdisk-dev fdisk util-linux mount e2fsprogs
+  libfdisk-dev libblkid-dev fdisk util-linux mount e2fsprogs strace
   locales fonts-wqy-microhei
 )
 

@@ -7,64 +7,53 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <string>
 
 #include "format/fat32_layout.h"
+#include "tools/mkfat32/platform_usage.h"
 
 namespace mkfat32 {
 namespace {
 
-const char kUsage[] =
-    "usage: mkfat32 [options] TARGET\n"
-    "\n"
-    "Writes an empty FAT32 volume over TARGET, an existing image file"
-#ifdef _WIN32
-    "\nor the drive letter of a USB drive such as E:"
-#else
-    ",\na block device such as /dev/sdb1 (USB-attached or removable)"
-#endif
-    ".\n"
-    "\n"
-    "options:\n"
-    "  -l, --label TEXT        volume label (at most 11 bytes are kept)\n"
-    "  -c, --cluster N         sectors per cluster: 1, 2, 4, 8, 16, 32, 64 or 128\n"
-    "                          (default: chosen from the capacity in MB; by the\n"
-    "                          engine from the partition when that is unknown)\n"
-    "  --check                 first probe whether the drive really holds what it\n"
-    "                          claims (a counterfeit stick wraps its addresses);\n"
-    "                          refuse with 17 and format nothing if not\n"
-    "  --align[=SIZE]          start the first data cluster on a multiple of SIZE\n"
-    "                          (default 4M, at most 16M) from the start of the disk,\n"
-    "                          hidden sectors counted, by growing the reserved area\n"
-#ifndef _WIN32
-    "  --mbr                   replace the partition table of a whole disk or image\n"
-    "                          with a new MBR holding one FAT32 partition from 1 MiB\n"
-    "                          to the end, and format that partition\n"
-#endif
-    "  -v, --verbose           also print the engine's diagnostic lines\n"
-    "  --version               print the version and exit\n"
-#ifdef _WIN32
-    "drive letters:\n"
-    "  --force                 format a letter that is not a USB drive too\n"
-    "  --drive-table FILE      answer the USB check from a simulated drive table\n"
-    "                          (drives/README.md), for tests\n"
-#else
-    "block devices:\n"
-    "  --force                 format a device that is neither USB-attached nor\n"
-    "                          removable too (a whole disk holding partitions is\n"
-    "                          refused whatever the flags: see --mbr)\n"
-#endif
-    "image files only, to act as a particular drive:\n"
-    "  --hidden N              sectors in front of the partition (default 0)\n"
-    "  --partition KIND        how the partition query answers: plain, mbr, gpt,\n"
-    "                          raw (extended query only) or none (default plain)\n"
-    "  --set-type-fails        the partition-type change fails\n"
-    "  --sector-size N         bytes per sector the drive reports (default 512)\n"
-    "  --geometry SPT,HEADS    sectors per track and heads (default 63,255)\n"
-    "  --fake-capacity SIZE    act as a counterfeit stick holding only SIZE bytes\n"
-    "                          (a multiple of 512): addresses wrap there\n"
-    "\n"
-    "SIZE is bytes with an optional K, M, G or T suffix (powers of 1024).\n"
-    "Progress is shown on standard error when it is a terminal.\n";
+std::string Usage() {
+    const PlatformUsage& platform = ThisPlatformUsage();
+    return std::string(
+               "usage: mkfat32 [options] TARGET\n"
+               "\n"
+               "Writes an empty FAT32 volume over TARGET, an existing image file") +
+           platform.targets +
+           ".\n"
+           "\n"
+           "options:\n"
+           "  -l, --label TEXT        volume label (at most 11 bytes are kept)\n"
+           "  --codepage N            OEM code page the label is stored in (default: the\n"
+           "                          system's on Windows, 850 elsewhere)\n"
+           "  -c, --cluster N         sectors per cluster: 1, 2, 4, 8, 16, 32, 64 or 128\n"
+           "                          (default: chosen from the capacity in MB; by the\n"
+           "                          engine from the partition when that is unknown)\n"
+           "  --check                 first probe whether the drive really holds what it\n"
+           "                          claims (a counterfeit stick wraps its addresses);\n"
+           "                          refuse with 17 and format nothing if not\n"
+           "  --align[=SIZE]          start the first data cluster on a multiple of SIZE\n"
+           "                          (default 4M, at most 16M) from the start of the disk,\n"
+           "                          hidden sectors counted, by growing the reserved area\n" +
+           platform.mbrOption +
+           "  -v, --verbose           also print the engine's diagnostic lines\n"
+           "  --version               print the version and exit\n" +
+           platform.targetOptions +
+           "image files only, to act as a particular drive:\n"
+           "  --hidden N              sectors in front of the partition (default 0)\n"
+           "  --partition KIND        how the partition query answers: plain, mbr, gpt,\n"
+           "                          raw (extended query only) or none (default plain)\n"
+           "  --set-type-fails        the partition-type change fails\n"
+           "  --sector-size N         bytes per sector the drive reports (default 512)\n"
+           "  --geometry SPT,HEADS    sectors per track and heads (default 63,255)\n"
+           "  --fake-capacity SIZE    act as a counterfeit stick holding only SIZE bytes\n"
+           "                          (a multiple of 512): addresses wrap there\n"
+           "\n"
+           "SIZE is bytes with an optional K, M, G or T suffix (powers of 1024).\n"
+           "Progress is shown on standard error when it is a terminal.\n";
+}
 
 // Bytes with an optional K, M, G or T suffix, powers of 1024.
 // strtoul and strtoull skip blanks and take signs; a number here is digits.
@@ -105,7 +94,7 @@ bool IsPowerOfTwoUpTo128(unsigned long n) { return n >= 1 && n <= 128 && (n & (n
 
 bool Fail(const char* problem, const char* detail) {
     std::fprintf(stderr, "mkfat32: %s%s%s\n\n%s", problem, detail ? ": " : "", detail ? detail : "",
-                 kUsage);
+                 Usage().c_str());
     return false;
 }
 
@@ -121,13 +110,17 @@ bool ParseArguments(int argc, char** argv, Arguments& args) {
                                       "--sector-size", "--geometry", "--fake-capacity"})
             if (option == imageOnly) args.imageOptions = true;
         if (option == "-h" || option == "--help") {
-            std::fputs(kUsage, stdout);
+            std::fputs(Usage().c_str(), stdout);
             std::exit(0);
         } else if (option == "-l" || option == "--label") {
             if (!needsValue()) return false;
             args.label = value;
             args.hasLabel = true;
             args.labelArgument = i;
+        } else if (option == "--codepage") {
+            if (!needsValue()) return false;
+            if (!ParseNumber(value, 65535, n) || n == 0) return Fail("bad code page", value);
+            args.codePage = static_cast<unsigned>(n);
         } else if (option == "-c" || option == "--cluster") {
             if (!needsValue()) return false;
             if (!ParseNumber(value, 128, n) || !IsPowerOfTwoUpTo128(n))
@@ -152,11 +145,8 @@ bool ParseArguments(int argc, char** argv, Arguments& args) {
         } else if (option == "--version") {
             args.showVersion = true;
         } else if (option == "--mbr") {
-#ifdef _WIN32
-            return Fail("--mbr is not available in the Windows build yet", nullptr);
-#else
+            if (const char* refusal = ThisPlatformUsage().noMbr) return Fail(refusal, nullptr);
             args.newMbr = true;
-#endif
         } else if (option == "--check") {
             args.check = true;
         } else if (option == "--align" || option.rfind("--align=", 0) == 0) {

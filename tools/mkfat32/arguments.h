@@ -26,6 +26,7 @@ struct Arguments {
     bool imageOptions = false;  // an option that only an image file can follow was given
     std::string driveTable;
     int sectorsPerCluster = 0;
+    unsigned codePage = 0;  // --codepage: the label's OEM code page; 0: the system's or 850
     bool check = false;
     std::uint32_t alignSectors = 0;
     fat32::ImageOptions image;

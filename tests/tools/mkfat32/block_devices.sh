@@ -1,12 +1,15 @@
 #!/usr/bin/env bash
 # mkfat32 on loop devices made from this test's own images, always detached:
 # partitions of MBR and GPT disks, a mounted one, a whole disk with partitions
-# and --mbr on it, 4096-byte sectors, the USB check; --mbr on an image file.
+# and --mbr on it, 4096-byte sectors, the USB check; --mbr on an image file;
+# then a table of roads where a careless command must lose nothing, a link
+# switched under the run, --mbr racing a second run and --mbr cut at each write.
 #   usage: block_devices.sh MKFAT32 WORKDIR   (as root; skipped otherwise)
 . "$(dirname "$0")/lib.sh"
 mkfat32=$1 work=$2
 [ "$(id -u)" -eq 0 ] || { echo "skip: loop devices need root"; exit 77; }
-mkdir -p "$work"; mnt="$work/mnt"; mkdir -p "$mnt"
+# The mount point has a blank, which mountinfo writes as \040.
+mkdir -p "$work"; mnt="$work/mount point"; mkdir -p "$mnt"
 loops=()
 cleanup() {
   mountpoint -q "$mnt" && umount "$mnt"
@@ -58,7 +61,11 @@ done
 mkfs.ext4 -q -F "$p1"; mount "$p1" "$mnt"
 run --force "$p1"; expect "mounted partition refused" 14
 grep -q "is in use (mounted or held by another program); unmount it first" "$work/out.txt" &&
-  pass "in-use message" || fail "in-use message: $(cat "$work/out.txt")"
+  grep -q "$p1: mounted on $mnt\$" "$work/out.txt" &&
+  pass "in-use message names the mount point" || fail "in-use message: $(cat "$work/out.txt")"
+run --force "$disk"; expect "disk of a mounted partition refused" 14
+grep -q "$p1 is mounted on $mnt\$" "$work/out.txt" && pass "the disk's refusal names the mounted partition" ||
+  fail "disk in use: $(cat "$work/out.txt")"
 umount "$mnt"
 fsck.ext4 -n "$p1" >/dev/null 2>&1 && pass "ext4 clean after the refusal" || fail "ext4 damaged"
 
@@ -76,13 +83,14 @@ run --mbr --force -l WHOLE "$disk"; expect "--mbr on the whole disk" 0
 [ -b "$p1" ] && [ ! -e "$p2" ] && pass "$p1 appears, $p2 is gone" || fail "partition nodes"
 vfat_ok "new partition" "$p1" WHOLE
 
-# A GPT partition keeps its type GUID.
+# A GPT partition keeps its type GUID and carries its start as hidden sectors.
 img="$work/gpt.img"; sparse_image "$img" $((400 * MiB))
 printf 'label: gpt\nstart=2048, size=700000, type=EBD0A0A2-B9E5-4433-87C0-68B6B72699C7\n' | sfdisk -q "$img"
 attach "$img"; table=$(sfdisk -d "$dev")
 run --force -l GPTVOL "${dev}p1"; expect "GPT partition formatted" 0
 [ "$(sfdisk -d "$dev")" = "$table" ] && pass "GPT entry unchanged" || fail "GPT entry changed"
 vfat_ok "GPT partition" "${dev}p1" GPTVOL
+[ "$(le32 "${dev}p1" $((0x1C)))" = 2048 ] && pass "GPT partition: hidden sectors 2048" || fail "GPT hidden sectors"
 run --mbr --force "$dev"; expect "--mbr over the GPT disk" 0
 [ "$(wipefs -n "$dev" | grep -c -e gpt -e dos)" = 1 ] && wipefs -n "$dev" | grep -q dos &&
   pass "no GPT header left beside the new MBR" || fail "after --mbr: $(wipefs -n "$dev")"
@@ -113,6 +121,146 @@ sparse_image "$img" $((3 * 1024 * 1024 * MiB))
 run --mbr "$img"; expect "--mbr on 3 TiB" 0
 sfdisk -d "$img" | grep -q "^${img}1 : start= *2048, size= *$((4294967296 - 2048)), type=c$" &&
   mdir -i "$img@@1M" :: >/dev/null && pass "3 TiB: the partition ends at sector 2^32" || fail "3 TiB table: $(sfdisk -d "$img")"
+
+# Roads where a careless command must lose no data and a good one must leave a
+# whole volume. One row each: NAME | EXIT | SETUP | WRAPPER | ARGUMENTS |
+# CHECK. SETUP makes this road's disk ($disk, partitions $p1 $p2) and the
+# checksum $before; the WRAPPER runs mkfat32 where the road needs one (strace
+# to fail a call, setpriv to drop root); CHECK judges what is left.
+fresh() {  # detaches the last road's devices
+  for loop in "${loops[@]}"; do losetup -d "$loop"; done; loops=()
+}
+be32() { printf "$(printf '\\%03o' $(($1 >> 24 & 255)) $(($1 >> 16 & 255)) $(($1 >> 8 & 255)) $(($1 & 255)))"; }
+disk_of() {  # attaches $img; a checksum only of what can be read in a moment
+  attach "$img"; disk=$dev p1=${dev}p1 p2=${dev}p2 before=
+  [ "$(stat -c %s "$img")" -gt $((1024 * MiB)) ] || before=$(sum "$disk")
+}
+two_partitions() {  # MBR: p1 and p2 holding ext4
+  sparse_image "$img" $((300 * MiB))
+  printf 'label: dos\nstart=2048, size=300000, type=83\nsize=200000, type=83\n' | sfdisk -q "$img"
+  disk_of; mkfs.ext4 -q -F "$p2"; before=$(sum "$disk")
+}
+apple_map() {  # an Apple partition map, which libfdisk cannot read
+  sparse_image "$img" $((64 * MiB))
+  { printf 'ER\2\0'; be32 $((64 * 2048)); } | dd of="$img" conv=notrunc status=none
+  set -- 1 1 3 Apple_partition_map 2 2048 40960 Apple_HFS 3 43008 40960 Apple_UNIX_SVR2
+  while [ $# -gt 0 ]; do
+    { printf 'PM\0\0'; be32 3; be32 "$2"; be32 "$3"; printf '%-32s%-32s' "part$1" "$4" | tr ' ' '\0'; } |
+      dd of="$img" bs=512 seek="$1" conv=notrunc status=none; shift 4
+  done
+  [ "$(blkid -p -o value -s PTTYPE "$img")" = mac ] || return 1
+  disk_of; partx -d "$disk"  # as a kernel without a parser for it would
+}
+addpart_only() {  # no table at all: the kernel was given a partition by hand
+  sparse_image "$img" $((300 * MiB)); disk_of; addpart "$disk" 1 2048 40960
+}
+read_only() { sparse_image "$img" $((300 * MiB)); mkfs.ext4 -q -F "$img"; attach "$img" -r; disk=$dev; before=$(sum "$disk"); }
+held_p2() { two_partitions; exec 9<"$p2"; }
+owned_by_nobody() { sparse_image "$img" $((300 * MiB)); disk_of; chown nobody "$disk"; }
+rewritten() {  # the table moved p1 on the disk without telling the kernel
+  two_partitions
+  printf 'label: dos\nstart=4096, size=300000, type=83\nstart=305000, size=190000, type=83\n' |
+    sfdisk -q --no-reread --no-tell-kernel "$disk"; table=$(sfdisk -d "$disk")
+}
+far_gpt() {  # a partition starting past sector 2^32
+  sparse_image "$img" $((3 * 1024 * 1024 * MiB))
+  printf 'label: gpt\nstart=4294969344, size=600000\n' | sfdisk -q "$img"; disk_of
+}
+formatted_disk() {  # a whole disk holding our own earlier volume, and nothing else
+  sparse_image "$img" $((300 * MiB)); disk_of; "$mkfat32" --force "$disk" >/dev/null
+}
+last_ioctl_busy() {  # $last: the number of the ioctl that tells the kernel the new partition
+  two_partitions; strace -f -o "$work/trace" -e trace=ioctl "$mkfat32" --mbr --force "$disk" >/dev/null 2>&1
+  last=$(grep 'ioctl(' "$work/trace" | grep -n BLKPG_ADD_PARTITION | cut -d: -f1)
+  [ -n "$last" ] && fresh && two_partitions
+}
+empty_gpt() { sparse_image "$img" $((300 * MiB)); printf 'label: gpt\n' | sfdisk -q "$img"; disk_of; }
+
+untouched() { [ "$(sum "$disk")" = "$before" ] && pass "$1: untouched" || fail "$1: changed"; }
+says() { grep -q -- "$2" "$work/out.txt" && pass "$1: says '$2'" || fail "$1: $(cat "$work/out.txt")"; }
+refused() { untouched "$1"; says "$1" "$2"; }
+held_refused() {
+  exec 9<&-; refused "$1" "its partition $p2 is in use (open in another program"
+  [ -b "$p1" ] && [ -e "/sys/class/block/${p2#/dev/}" ] && pass "$1: the kernel keeps p1 and p2" || fail "$1: partitions"
+}
+types_kept() {
+  [ "$(sfdisk -d "$disk")" = "$table" ] && pass "$1: every entry's type kept" || fail "$1: $(sfdisk -d "$disk")"
+  says "$1" "no entry of ${disk#/dev/}'s partition table has ${p1#/dev/}'s start and size"; vfat_ok "$1" "$p1" MOVED
+}
+far_volume() {
+  [ "$(le32 "$p1" $((0x1C)))" = 0 ] && pass "$1: hidden sectors 0" || fail "$1: hidden $(le32 "$p1" $((0x1C)))"
+  says "$1" "past sector 2^32"; vfat_ok "$1" "$p1" FAR
+}
+no_gpt_left() {
+  [ -z "$(wipefs -n "$disk" | grep -e gpt -e PMBR)" ] && [ -z "$(blkid -p -o value -s PTTYPE "$disk")" ] &&
+    pass "$1: no GPT signature left" || fail "$1: $(wipefs -n "$disk")"
+  vfat_ok "$1" "$disk" NOGPT
+}
+whole_volume() { vfat_ok "$1" "$disk" "$2"; }
+partition_known() {
+  ! grep -q "did not take" "$work/out.txt" && [ ! -e "/sys/class/block/${p1#/dev/}" ] &&
+    pass "$1: EBUSY taken as known, no warning" || fail "$1: $(cat "$work/out.txt")"
+  partx -a "$disk" 2>/dev/null; sleep 0.2; vfat_ok "$1" "$p1" BUSY
+}
+flush_failed() { says "$1" "writing failed: Input/output error"; }
+
+img="$work/road.img"; inject_fsync="strace -f -o /dev/null -e trace=fsync -e inject=fsync:error=EIO:when=3+"
+while IFS='|' read -r name code setup wrapper arguments check; do
+  fresh; $setup || { fail "$name: setup"; continue; }
+  eval "$wrapper \"\$mkfat32\" $arguments" >"$work/out.txt" 2>&1 </dev/null; rc=$?
+  expect "$name" "$code"; eval "set -- $check"; judge=$1; shift; "$judge" "$name" "$@"
+done <<'ROWS'
+Apple map on the whole disk|65|apple_map||--force $disk|refused "a mac table with 3 partition(s) the kernel does not show"
+addpart-only partition on the whole disk|65|addpart_only||--force $disk|refused "holding partitions (${disk}p1)"
+read-only device|15|read_only||--force $disk|refused "$disk: the device is read-only; nothing was written"
+character device|64|true||--force /dev/zero|says "neither a block device nor an image file"
+--mbr given a partition|64|two_partitions||--mbr --force $p1|refused "give $disk, not its partition"
+image option on a device|64|two_partitions||--force --hidden 8 $p1|refused "are for image files"
+fake capacity on a device|64|two_partitions||--force --fake-capacity 100M $p1|refused "are for image files"
+--mbr with p2 held open|14|held_p2||--mbr --force $disk|held_refused
+table rewritten behind the kernel's back|0|rewritten||--force -l MOVED $p1|types_kept
+partition past sector 2^32|0|far_gpt||--force -l FAR $p1|far_volume
+whole disk over an old GPT|0|empty_gpt||--force -l NOGPT $disk|no_gpt_left
+non-root owner of the device|0|owned_by_nobody|setpriv --reuid=nobody --regid=nogroup --clear-groups|--force -l USER $disk|whole_volume USER
+whole disk holding our own volume|0|formatted_disk||--force -l AGAIN $disk|whole_volume AGAIN
+kernel already has the new partition|0|last_ioctl_busy|strace -f -o /dev/null -e trace=ioctl -e inject=ioctl:error=EBUSY:when=$last|--mbr --force -l BUSY $disk|partition_known
+flush failing at the end|16|two_partitions|$inject_fsync|--force $p1|flush_failed
+ROWS
+# The path is resolved once: a link switched during the lock retries from a
+# mounted partition to another disk leaves that disk untouched.
+fresh; two_partitions; mkfs.ext4 -q -F "$p1"; mount "$p1" "$mnt"; ln -sfn "$p1" "$work/link"
+sparse_image "$work/other.img" $((300 * MiB)); img="$work/other.img"; disk_of; img="$work/road.img"
+"$mkfat32" --force "$work/link" >"$work/out.txt" 2>&1 & runner=$!
+sleep 1; ln -sfn "$disk" "$work/link"; wait "$runner"; rc=$?; umount "$mnt"
+expect "link switched during the retries" 14; untouched "link switched during the retries"
+
+# --mbr takes the old partitions from the kernel before its first write, held
+# back here by strace: a second run on the old p1 meanwhile cannot open it.
+fresh; two_partitions
+strace -f -o /dev/null -e trace=pwrite64 -e inject=pwrite64:delay_enter=2000000:when=1 \
+  "$mkfat32" --mbr --force -l NEWMBR "$disk" >"$work/out.txt" 2>&1 & runner=$!
+for _ in $(seq 100); do [ -e "/sys/class/block/${p1#/dev/}" ] || break; sleep 0.05; done
+"$mkfat32" --force "$p1" >"$work/second.txt" 2>&1; second=$?
+wait "$runner"; rc=$?; expect "--mbr with a second run on the old p1" 0
+[ "$second" -eq 15 ] && pass "the second run cannot open the old p1" || { fail "second run: exit $second"; cat "$work/second.txt"; }
+vfat_ok "--mbr after the second run" "$p1" NEWMBR
+
+# --mbr cut at each of its writes in turn (strace kills it there: pwrite64 for
+# the volume, write for libfdisk's table): never an old entry over a written
+# disk, never a partition blkid calls vfat that fsck.fat refuses.
+for cut in pwrite64:{1..19} write:1; do
+  fresh; two_partitions; mkfs.fat -F 32 -n OLDVOL "$p1" >/dev/null; before=$(sum "$disk"); table=$(sfdisk -d "$disk")
+  ( strace -f -o /dev/null -e trace="${cut%:*}" -e inject="${cut%:*}":signal=KILL:when="${cut#*:}" \
+    "$mkfat32" --mbr --force -l NEWMBR "$disk" >"$work/out.txt" 2>&1; true ) 2>/dev/null
+  blockdev --rereadpt "$disk"; partx -a "$disk" 2>/dev/null; sleep 0.2
+  if [ "$(sfdisk -d "$disk" 2>/dev/null)" = "$table" ]; then untouched "cut at $cut, old table"; continue; fi
+  for node in $(lsblk -lnpo NAME "$disk" | tail -n +2); do
+    [ "$(blkid -p -o value -s TYPE "$node")" != vfat ] || fsck_clean "$node" NEWMBR >/dev/null ||
+      fail "cut at $cut: $node is vfat but broken"
+  done
+  pass "cut at $cut: no old entry, no broken vfat"
+done
+fresh
 
 rm -f "$work"/*.img "$work/out.txt" "$work/in.bin" "$work/out.bin"
 finish

@@ -37,6 +37,28 @@ sparse_image "$img" $((300 * MiB))
 [ "$(dd if="$img" bs=1 skip=$(( (32 + 2 * 599) * 512 )) count=11 2>/dev/null)" = "camera roll" ] &&
   pass "long label cut to 11 bytes" || fail "long label"
 
+# Labels typed in a UTF-8 locale are stored in an OEM code page, as Windows
+# reads them: LABEL, --codepage (or "" for 850), the bytes in the boot
+# sector, what mlabel shows (code page 850, mtools' default), a warning or "".
+while IFS='|' read -r label codepage bytes shown warning; do
+  sparse_image "$img" $((300 * MiB))
+  LC_ALL=en_US.UTF-8 "$mkfat32" ${codepage:+--codepage "$codepage"} -l "$label" "$img" >"$work/out.txt" 2>&1
+  got=$(od -An -tx1 -j $((0x47)) -N 11 "$img" | tr -d ' \n') ok=1 foreign=
+  printf '%s' "$got" | grep -q '^\(..\)*[89a-f]' && foreign=foreign
+  [ "$got" = "$bytes" ] && [ "$(LC_ALL=en_US.UTF-8 label_of "$img")" = "$shown" ] || ok=0
+  [ -z "$warning" ] || grep -q "$warning" "$work/out.txt" || ok=0
+  grep -q 'Formation complete' "$work/out.txt" && fsck_clean "$img" "$shown" $foreign >/dev/null || ok=0
+  [ "$ok" = 1 ] && pass "label '$label' ${codepage:+in $codepage }stored as $got" ||
+    { fail "label '$label': bytes $got, shown '$(LC_ALL=en_US.UTF-8 label_of "$img")'"; cat "$work/out.txt"; }
+done <<'ROWS'
+Müll||4d816c6c20202020202020|Müll|
+MÜLL|437|4d9a4c4c20202020202020|MÜLL|
+AØB|437|415f422020202020202020|A_B|lacks a character
+A中B||415f422020202020202020|A_B|lacks a character
+AØB||419d422020202020202020|AØB|
+ÉÉÉÉÉÉÉÉÉÉÉÉ||9090909090909090909090|ÉÉÉÉÉÉÉÉÉÉÉ|cut to 11 bytes
+ROWS
+
 # le32 IMAGE OFFSET: the little-endian 32-bit value at a byte offset.
 le32() { od -An -tu4 -j "$2" -N 4 "$1" | tr -d ' '; }
 

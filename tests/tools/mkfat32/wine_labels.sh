@@ -25,15 +25,17 @@ fsck_clean_but_label() {
   echo "fsck.fat said (exit $rc):"; printf '%s\n' "$out"; return 1
 }
 
-# expect_label NAME LOCALE LABEL EXPECTED_HEX
+# expect_label NAME LOCALE LABEL EXPECTED_HEX [WARNING [OPTIONS...]]
 expect_label() {
-  local name=$1 locale=$2 label=$3 expected=$4 got
+  local name=$1 locale=$2 label=$3 expected=$4 warning=${5:-} got
+  shift $(($# < 5 ? $# : 5))
   sparse_image "$img" $((300 * MiB))
-  if ! LANG=$locale LC_ALL=$locale "$wine_run" "$exe" -c 8 -l "$label" "Z:$img" >"$work/out.txt" 2>&1; then
+  if ! LANG=$locale LC_ALL=$locale "$wine_run" "$exe" "$@" -c 8 -l "$label" "Z:$img" >"$work/out.txt" 2>&1; then
     fail "$name: exit $?"; cat "$work/out.txt"; return
   fi
   got=$(od -An -tx1 -j "$root_dir" -N 11 "$img" | tr -d ' \n')
   [ "$got" = "$expected" ] || { fail "$name: label bytes $got, expected $expected"; return; }
+  [ -z "$warning" ] || grep -q "$warning" "$work/out.txt" || { fail "$name: no warning"; cat "$work/out.txt"; return; }
   fsck_clean_but_label "$img" || { fail "$name: fsck.fat"; return; }
   roundtrip "$img" || { fail "$name: mtools round trip"; return; }
   pass "$name"
@@ -43,6 +45,10 @@ expect_label() {
 expect_label "Café under en_US" en_US.UTF-8 "Café" "4361668220202020202020"
 # Six Chinese characters are 12 GBK bytes: five whole ones are kept (10 bytes).
 expect_label "six Chinese characters under zh_CN" zh_CN.UTF-8 "中文卷标测试" "d6d0cec4beedb1eab2e220"
+# A character the code page lacks becomes _, with a warning; --codepage picks
+# another page than the system's.
+expect_label "a Chinese character under en_US" en_US.UTF-8 "A中B" "415f422020202020202020" "lacks a character"
+expect_label "Ø in code page 850" en_US.UTF-8 "AØB" "419d422020202020202020" "" --codepage 850
 
 rm -f "$img" "$work/out.txt" "$work/in.bin" "$work/out.bin"
 finish

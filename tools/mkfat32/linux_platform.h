@@ -1,0 +1,65 @@
+// mkfat32 on Linux: an image file or a block device as the target, opened
+// once (the path is resolved a single time; every later open goes through
+// that descriptor), with the checks that keep it off the wrong disk, and
+// --mbr, which gives a whole disk or image a fresh table with one FAT32
+// partition before formatting that partition.
+#pragma once
+
+#include <sys/stat.h>
+
+#include <cstdio>
+#include <string>
+#include <vector>
+
+#include "format/sysfs_block.h"
+#include "tools/mkfat32/platform.h"
+
+namespace mkfat32 {
+
+class LinuxPlatform : public Platform {
+public:
+    LinuxPlatform() = default;
+    ~LinuxPlatform() override;
+    LinuxPlatform(const LinuxPlatform&) = delete;
+    LinuxPlatform& operator=(const LinuxPlatform&) = delete;
+
+    int Open(const Arguments& args) override;
+    std::uint64_t VolumeBytes() override { return volumeBytes_; }
+    bool LabelBytes(const Arguments& args, std::string& bytes) override;
+    bool ChineseTexts() override;
+    fat32::FormatResult Format(fat32::FormatRequest& request,
+                               fat32::FormatOptions& options) override;
+    void ReportFailure(fat32::FormatResult result) override;
+    std::FILE* NullStream() override;
+
+private:
+    int OpenImage();
+    int OpenBlockDevice();
+    int HoldExclusively();
+    int RefuseReadOnly();
+    int RefuseWholeDiskWithPartitions();
+    int TakeOldPartitions();
+    void GiveBackOldPartitions();
+    void AnnounceNewPartition();
+    fat32::FormatResult FormatBlockDevice(fat32::FormatRequest& request,
+                                          const fat32::FormatOptions& options);
+    void ReportInUse();
+    // "mkfat32: NAME: TEXT" on standard error.
+    void Say(const std::string& text) const;
+    // The device by its kernel name, and the path as typed where it differs.
+    std::string Name() const;
+
+    Arguments args_;
+    int path_ = -1;  // O_PATH: the target as the path named it when mkfat32 began
+    int fd_ = -1;    // the same file opened for writing (exclusively, for a device)
+    struct stat info_ {};
+    bool block_ = false;
+    fat32::BlockFacts facts_;
+    std::uint64_t deviceBytes_ = 0;
+    std::uint64_t volumeBytes_ = 0;
+    std::vector<fat32::KernelPartition> taken_;  // deleted from the kernel by --mbr
+    fat32::DeviceError error_;
+    std::FILE* null_ = nullptr;
+};
+
+}  // namespace mkfat32

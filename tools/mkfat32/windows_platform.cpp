@@ -1,0 +1,135 @@
+// Windows targets. A drive letter is checked against the USB scan when the
+// command starts and again right before its volume is opened; the engine
+// opens, locks and formats the volume through WinVolumeDevice. Labels are
+// read again as typed (UTF-16) and stored in the OEM code page.
+#include "tools/mkfat32/windows_platform.h"
+
+#include <windows.h>
+#include <shellapi.h>
+
+#include "format/console_text.h"
+#include "format/image_file_device.h"
+#include "format/show_result.h"
+#include "format/volume_label.h"
+#include "format/win_volume_device.h"
+#include "tools/mkfat32/usb_letter_check.h"
+
+namespace mkfat32 {
+
+std::unique_ptr<Platform> MakePlatform() { return std::make_unique<WindowsPlatform>(); }
+
+WindowsPlatform::~WindowsPlatform() {
+    if (null_) std::fclose(null_);
+}
+
+bool WindowsPlatform::IsDriveLetter() const {
+    const std::string& target = args_.target;
+    const char c = target.empty() ? 0 : static_cast<char>(target[0] & ~0x20);
+    return target.size() == 2 && target[1] == ':' && c >= 'A' && c <= 'Z';
+}
+
+int WindowsPlatform::RefuseLetter() const {
+    std::fprintf(stderr,
+                 "mkfat32: %c: is not a USB drive (or the USB scan could not tell); nothing was "
+                 "written. Give --force to format it anyway.\n",
+                 static_cast<char>(Letter()));
+    return kNotUsbExit;
+}
+
+int WindowsPlatform::Open(const Arguments& args) {
+    args_ = args;
+    if (IsDriveLetter() && !args.force && !UsbLetterCheck(args.driveTable).Listed(Letter()))
+        return RefuseLetter();
+    return 0;
+}
+
+std::uint64_t WindowsPlatform::VolumeBytes() {
+    if (IsDriveLetter()) {
+        // The root, with critical-error boxes off: a reader without a medium
+        // must fail quietly, and only for this thread.
+        const std::string root = args_.target + "\\";
+        DWORD previousMode = 0;
+        ::SetThreadErrorMode(SEM_FAILCRITICALERRORS, &previousMode);
+        ULARGE_INTEGER total{};
+        const bool known = ::GetDiskFreeSpaceExA(root.c_str(), nullptr, &total, nullptr);
+        ::SetThreadErrorMode(previousMode, nullptr);
+        return known ? total.QuadPart : 0;
+    }
+    WIN32_FILE_ATTRIBUTE_DATA data{};
+    if (!::GetFileAttributesExA(args_.target.c_str(), GetFileExInfoStandard, &data)) return 0;
+    return (static_cast<std::uint64_t>(data.nFileSizeHigh) << 32) | data.nFileSizeLow;
+}
+
+bool WindowsPlatform::LabelBytes(const Arguments& args, std::string& bytes) {
+    bytes.clear();
+    if (!args.hasLabel) return true;
+    int count = 0;
+    wchar_t** wide = ::CommandLineToArgvW(::GetCommandLineW(), &count);
+    if (wide && args.labelArgument < count) {
+        const std::wstring label = wide[args.labelArgument];
+        const unsigned codePage = args.codePage ? args.codePage : ::GetOEMCP();
+        bytes = fat32::VolumeLabelBytes(label, codePage);
+        // UTF-8 and UTF-7 take no default character and tell of none used.
+        const bool takesDefault = codePage != CP_UTF8 && codePage != CP_UTF7;
+        BOOL replaced = FALSE;
+        const int whole = ::WideCharToMultiByte(codePage, 0, label.c_str(), -1, nullptr, 0,
+                                                takesDefault ? "_" : nullptr,
+                                                takesDefault ? &replaced : nullptr);
+        if (replaced)
+            std::fprintf(stderr, "mkfat32: code page %u lacks a character of the label; it is "
+                                 "stored as _\n", codePage);
+        if (whole - 1 > static_cast<int>(bytes.size()))
+            std::fprintf(stderr, "mkfat32: the label is cut to %u bytes\n",
+                         static_cast<unsigned>(bytes.size()));
+    }
+    ::LocalFree(wide);
+    return true;
+}
+
+bool WindowsPlatform::ChineseTexts() { return fat32::ChineseTextsInForce(); }
+
+std::FILE* WindowsPlatform::NullStream() {
+    if (!null_) null_ = std::fopen("NUL", "w");
+    return null_;
+}
+
+// The USB check is made again right before the volume is opened: the letter
+// may have moved to another drive since the command started. A check of the
+// locked volume itself, before the first write, goes in
+// options.verifyLocked.
+fat32::FormatResult WindowsPlatform::FormatDriveLetter(fat32::FormatRequest& request,
+                                                       fat32::FormatOptions& options) {
+    fat32::WinVolumeDevice device;
+    if (!args_.force && !UsbLetterCheck(args_.driveTable).Listed(Letter()))
+        return RefuseLetter();
+    const fat32::FormatResult result =
+        fat32::FormatVolume(device, static_cast<char>(Letter()), request, options);
+    error_ = device.LastError();
+    return result;
+}
+
+fat32::FormatResult WindowsPlatform::Format(fat32::FormatRequest& request,
+                                            fat32::FormatOptions& options) {
+    if (IsDriveLetter()) return FormatDriveLetter(request, options);
+    fat32::ImageFileDevice device(args_.target, args_.image);
+    const fat32::FormatResult result = fat32::FormatVolume(device, 'Z', request, options);
+    error_ = device.LastError();
+    return result;
+}
+
+// A target that could not be opened: the system's own reason, as any command
+// line tool gives it.
+void WindowsPlatform::ReportFailure(fat32::FormatResult result) {
+    if (result != fat32::kOpenFailed) return;
+    // "E:" already ends in a colon.
+    const char* separator = IsDriveLetter() ? " " : ": ";
+    if (!error_.text.empty())
+        fat32::WriteText(stderr,
+                         ("mkfat32: " + args_.target + separator + error_.text + "\n").c_str());
+    if (IsDriveLetter() && error_.accessDenied)
+        std::fprintf(stderr,
+                     "mkfat32: access to the volume was denied: run mkfat32 from a command "
+                     "prompt opened with \"Run as administrator\".\n");
+}
+
+}  // namespace mkfat32

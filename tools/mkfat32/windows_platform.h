@@ -1,0 +1,40 @@
+// mkfat32 on Windows: the drive letter of a USB drive (formatted only when the
+// USB scan lists it, or with --force) or an image file as the target.
+#pragma once
+
+#include <cstdio>
+#include <string>
+
+#include "tools/mkfat32/platform.h"
+
+namespace mkfat32 {
+
+class WindowsPlatform : public Platform {
+public:
+    WindowsPlatform() = default;
+    ~WindowsPlatform() override;
+    WindowsPlatform(const WindowsPlatform&) = delete;
+    WindowsPlatform& operator=(const WindowsPlatform&) = delete;
+
+    int Open(const Arguments& args) override;
+    std::uint64_t VolumeBytes() override;
+    bool LabelBytes(const Arguments& args, std::string& bytes) override;
+    bool ChineseTexts() override;
+    fat32::FormatResult Format(fat32::FormatRequest& request,
+                               fat32::FormatOptions& options) override;
+    void ReportFailure(fat32::FormatResult result) override;
+    std::FILE* NullStream() override;
+
+private:
+    bool IsDriveLetter() const;
+    wchar_t Letter() const { return static_cast<wchar_t>(args_.target[0] & ~0x20); }
+    int RefuseLetter() const;
+    fat32::FormatResult FormatDriveLetter(fat32::FormatRequest& request,
+                                          fat32::FormatOptions& options);
+
+    Arguments args_;
+    fat32::DeviceError error_;
+    std::FILE* null_ = nullptr;
+};
+
+}  // namespace mkfat32
