@@ -38,19 +38,30 @@ std::wstring Widen(const std::string& text) {
 UsbLetterCheck::UsbLetterCheck(std::string driveTablePath)
     : driveTablePath_(std::move(driveTablePath)) {}
 
-bool UsbLetterCheck::Listed(wchar_t letter) const {
+template <typename Ask>
+auto UsbLetterCheck::WithQuery(Ask ask, decltype(ask(std::declval<drives::DriveQuery&>())) none) const {
     if (driveTablePath_.empty()) {
         drives::Win32DriveQuery query;
-        return ScanLists(query, letter);
+        return ask(query);
     }
     drives::SimulatedDriveTable table;
     std::string error;
     if (!drives::LoadDriveTable(Widen(driveTablePath_).c_str(), table, error)) {
         std::fprintf(stderr, "mkfat32: %s: %s\n", driveTablePath_.c_str(), error.c_str());
-        return false;
+        return none;
     }
     drives::SimulatedDriveQuery query(std::move(table));
-    return ScanLists(query, letter);
+    return ask(query);
+}
+
+bool UsbLetterCheck::Listed(wchar_t letter) const {
+    return WithQuery([&](drives::DriveQuery& query) { return ScanLists(query, letter); }, false);
+}
+
+drives::IdentifyStatus UsbLetterCheck::Identify(wchar_t letter, drives::DriveIdentity& identity) const {
+    return WithQuery(
+        [&](drives::DriveQuery& query) { return drives::IdentifyUsbDrive(query, letter, identity); },
+        drives::IdentifyStatus::NotUsb);
 }
 
 }  // namespace mkfat32

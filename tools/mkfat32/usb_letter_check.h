@@ -6,6 +6,9 @@
 #ifdef _WIN32
 
 #include <string>
+#include <utility>
+
+#include "drives/usb_scan.h"
 
 namespace mkfat32 {
 
@@ -19,7 +22,17 @@ public:
     // lists nothing and says why on standard error.
     bool Listed(wchar_t letter) const;
 
+    // Whether the letter is a USB drive now, and who it is (as the window
+    // reads it when it asks its question). A table that cannot be read
+    // finds nothing.
+    drives::IdentifyStatus Identify(wchar_t letter, drives::DriveIdentity& identity) const;
+
 private:
+    // Runs `ask` on the system's drive queries or the table's; `none` when
+    // the table cannot be read.
+    template <typename Ask>
+    auto WithQuery(Ask ask, decltype(ask(std::declval<drives::DriveQuery&>())) none) const;
+
     std::string driveTablePath_;
 };
 

@@ -7,6 +7,7 @@
 #include <windows.h>
 #include <shellapi.h>
 
+#include "drives/medium_proof.h"
 #include "format/console_text.h"
 #include "format/image_file_device.h"
 #include "format/show_result.h"
@@ -38,8 +39,10 @@ int WindowsPlatform::RefuseLetter() const {
 
 int WindowsPlatform::Open(const Arguments& args) {
     args_ = args;
-    if (IsDriveLetter() && !args.force && !UsbLetterCheck(args.driveTable).Listed(Letter()))
-        return RefuseLetter();
+    if (!IsDriveLetter() || args.force) return 0;
+    const drives::IdentifyStatus status = UsbLetterCheck(args.driveTable).Identify(Letter(), identity_);
+    if (status == drives::IdentifyStatus::NotUsb) return RefuseLetter();
+    identityKnown_ = status == drives::IdentifyStatus::Found;
     return 0;
 }
 
@@ -94,14 +97,26 @@ std::FILE* WindowsPlatform::NullStream() {
 }
 
 // The USB check is made again right before the volume is opened: the letter
-// may have moved to another drive since the command started. A check of the
-// locked volume itself, before the first write, goes in
-// options.verifyLocked.
+// may have moved to another drive since the command started. Then, on the
+// locked volume before the first write, the medium must be the one the
+// command started with, proven through the handle that writes.
 fat32::FormatResult WindowsPlatform::FormatDriveLetter(fat32::FormatRequest& request,
                                                        fat32::FormatOptions& options) {
     fat32::WinVolumeDevice device;
-    if (!args_.force && !UsbLetterCheck(args_.driveTable).Listed(Letter()))
-        return RefuseLetter();
+    if (!args_.force) {
+        drives::DriveIdentity now;
+        const drives::IdentifyStatus status = UsbLetterCheck(args_.driveTable).Identify(Letter(), now);
+        if (status == drives::IdentifyStatus::NotUsb) return RefuseLetter();
+        if (!identityKnown_ && status == drives::IdentifyStatus::Found) {
+            identity_ = now;
+            identityKnown_ = true;
+        }
+        if (identityKnown_) {
+            options.verifyLocked = [&](fat32::BlockDevice&) {
+                return drives::ProveMedium(identity_, device.ReadMediumFacts());
+            };
+        }
+    }
     const fat32::FormatResult result =
         fat32::FormatVolume(device, static_cast<char>(Letter()), request, options);
     error_ = device.LastError();

@@ -5,6 +5,7 @@
 #include <cstdio>
 #include <string>
 
+#include "drives/usb_scan.h"
 #include "tools/mkfat32/platform.h"
 
 namespace mkfat32 {
@@ -33,6 +34,10 @@ private:
                                           fat32::FormatOptions& options);
 
     Arguments args_;
+    // Who the letter was when the command started; the locked volume must
+    // still be that medium before anything is written.
+    bool identityKnown_ = false;
+    drives::DriveIdentity identity_;
     fat32::DeviceError error_;
     std::FILE* null_ = nullptr;
 };
