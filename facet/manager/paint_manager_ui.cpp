@@ -80,6 +80,7 @@ void CPaintManagerUI::Init(HWND hWnd) {
     m_hWndPaint = hWnd;
     m_hDcPaint.Acquire(hWnd);
     if (m_aPreMessages.Find(this) < 0) m_aPreMessages.Add(this);
+    SetDPI(CDpiScale::ForWindow(hWnd));
 }
 
 HWND CPaintManagerUI::GetPaintWindow() const { return m_hWndPaint; }
