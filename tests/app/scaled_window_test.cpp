@@ -62,10 +62,13 @@ int ExpectedDpi() {
     return dpi ? std::atoi(dpi) : Facet::CDpiScale::kBaseDpi;
 }
 
-// Writes what the window shows on the display as a 24-bit BMP.
-void SaveScreenshot(HWND hwnd, const std::wstring& path) {
+// Writes what the display shows in the window and, when given, the popup
+// below it, as a 24-bit BMP.
+void SaveScreenshot(HWND hwnd, const std::wstring& path, HWND popup = nullptr) {
     RECT rc = {};
     ::GetWindowRect(hwnd, &rc);
+    RECT below = {};
+    if (popup && ::GetWindowRect(popup, &below)) ::UnionRect(&rc, &rc, &below);
     const int w = rc.right - rc.left;
     const int h = rc.bottom - rc.top;
     BITMAPINFO info = {};
@@ -164,6 +167,31 @@ protected:
         }
     }
 
+    // The open list is as wide as the box and as high as its items (their
+    // fixed height scaled, or the item font's height and 8 skin pixels of
+    // air) and its 1-pixel frame and inset.
+    void ExpectScaledDropDown(const Facet::CDpiScale& scale) {
+        auto* combo = static_cast<Facet::CComboUI*>(Pm().FindControl(L"Selectedbo"));
+        if (!combo->IsVisible()) return;
+        ASSERT_TRUE(combo->Activate());
+        Pump();
+        HWND popup = ::FindWindowW(L"ComboWnd", nullptr);
+        ASSERT_NE(popup, nullptr);
+        RECT rc = {};
+        ::GetWindowRect(popup, &rc);
+        EXPECT_EQ(rc.right - rc.left, combo->GetWidth());
+        int items = 0;
+        for (int i = 0; i < combo->GetCount(); ++i) {
+            const int fixed = combo->GetItemAt(i)->GetFixedHeight();
+            items += fixed ? scale.Scale(fixed)
+                           : Pm().GetFontInfo(combo->GetItemFont())->tm.tmHeight + scale.Scale(8);
+        }
+        EXPECT_EQ(rc.bottom - rc.top, items + scale.Scale(4));
+        SaveScreenshot(*window, ScreenPath(L"list"), popup);
+        ::SendMessageW(popup, WM_KEYDOWN, VK_ESCAPE, 0);
+        Pump();
+    }
+
     drives::SimulatedDriveQuery query;
     CMainWnd* window = nullptr;
 };
@@ -207,6 +235,7 @@ TEST_F(ScaledWindowTest, TakesTheScreenScaleAndShowsEveryTextWhole) {
         EXPECT_GE(Pm().GetFontInfo(1)->tm.tmHeight, scale.Scale(12));
         ExpectEveryTextFits(face.name);
         SaveScreenshot(*window, ScreenPath(face.name));
+        ExpectScaledDropDown(scale);
         ::DestroyWindow(*window);
         Pump();
     }
