@@ -2,7 +2,7 @@
 // drawn at exactly that scale.
 #include "facet/render/scaled_image_loader.h"
 
-#include <cwchar>
+#include <iterator>
 
 #include "facet/core/dui_string.h"
 #include "facet/render/image_resample.h"
@@ -14,6 +14,7 @@ namespace {
 
 // The art sets beyond 100 %, smallest first.
 constexpr int kArtSetPercents[] = {125, 150, 200};
+constexpr int kLargestSet = kArtSetPercents[std::size(kArtSetPercents) - 1];
 
 int PercentDpi(int percent) { return CDpiScale::kBaseDpi * percent / 100; }
 
@@ -47,7 +48,7 @@ TImageInfo* CScaledImageLoader::Load(STRINGorID image, const wchar_t* type, DWOR
         for (int percent : kArtSetPercents) {
             const int setDpi = PercentDpi(percent);
             // Beyond the largest set, the largest grows the rest of the way.
-            if (setDpi < dpi && percent != kArtSetPercents[2]) continue;
+            if (setDpi < dpi && percent != kLargestSet) continue;
             CDuiString setType;
             setType.Format(L"%s%d", type, percent);
             if (TImageInfo* art = CRenderEngine::LoadImageW(image, setType, mask)) {
