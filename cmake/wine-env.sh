@@ -5,7 +5,8 @@ while [ ! -f "$WINE_BUILD_DIR/CMakeCache.txt" ] && [ "$WINE_BUILD_DIR" != "/" ];
   WINE_BUILD_DIR=$(dirname "$WINE_BUILD_DIR")
 done
 export WINE_BUILD_DIR
-export WINEPREFIX="$WINE_BUILD_DIR/wineprefix"
+# A test may run in a prefix of its own inside the tree (a scaled screen).
+export WINEPREFIX="${WINE_TEST_PREFIX:-$WINE_BUILD_DIR/wineprefix}"
 # Quiet, but for the heap's warnings: wine-run.sh fails a run that has any.
 export WINEDEBUG=-all,warn+heap
 export WINEDLLOVERRIDES="mscoree,mshtml="

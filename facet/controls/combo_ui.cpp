@@ -264,7 +264,9 @@ void CComboUI::SetPos(RECT rc) {
 
 SIZE CComboUI::EstimateSize(SIZE szAvailable) {
     if (m_cxyFixed.cy == 0 && m_pManager) {
-        return SIZE{m_cxyFixed.cx, m_pManager->GetDefaultFontInfo()->tm.tmHeight + kComboTextMargin};
+        const CDpiScale dpi = GetDpiScale();
+        return SIZE{dpi.Scale(m_cxyFixed.cx), m_pManager->GetDefaultFontInfo()->tm.tmHeight +
+                                                  dpi.Scale(kComboTextMargin)};
     }
     return CControlUI::EstimateSize(szAvailable);
 }
@@ -298,10 +300,11 @@ void CComboUI::PaintStatusImage(HDC hDC) {
 
 void CComboUI::PaintText(HDC hDC) {
     RECT rc = m_rcItem;
-    rc.left += m_rcTextPadding.left;
-    rc.right -= m_rcTextPadding.right;
-    rc.top += m_rcTextPadding.top;
-    rc.bottom -= m_rcTextPadding.bottom;
+    const RECT padding = GetDpiScale().Scale(m_rcTextPadding);
+    rc.left += padding.left;
+    rc.right -= padding.right;
+    rc.top += padding.top;
+    rc.bottom -= padding.bottom;
     CControlUI* control = GetItemAt(m_iCurSel);
     if (!control) return;
     if (IListItemUI* item = AsListItem(control)) {

@@ -46,7 +46,8 @@ CComboWnd* CComboWnd::Open(CComboUI* pOwner) {
 
 RECT CComboWnd::PlaceBelowOrAbove() const {
     const RECT rcOwner = m_pOwner->GetPos();
-    const SIZE szDrop = m_pOwner->GetDropBoxSize();
+    const CDpiScale dpi = m_pOwner->GetManager()->GetDpiScale();
+    const SIZE szDrop = dpi.Scale(m_pOwner->GetDropBoxSize());
     RECT rc = rcOwner;
     rc.top = rcOwner.bottom;
     if (szDrop.cx > 0) rc.right = rc.left + szDrop.cx;
@@ -57,7 +58,7 @@ RECT CComboWnd::PlaceBelowOrAbove() const {
         CControlUI* item = m_pOwner->GetItemAt(i);
         if (item->IsVisible()) cyContent += item->EstimateSize(szAvailable).cy;
     }
-    cyContent += kListFrame;
+    cyContent += dpi.Scale(kListFrame);
     const int cyPopup = cyContent < szDrop.cy ? cyContent : szDrop.cy;
     rc.bottom = rc.top + cyPopup;
 
@@ -83,6 +84,9 @@ void CComboWnd::BuildLayout() {
     m_pm.Init(m_hWnd);
     CPaintManagerUI* owner = m_pOwner->GetManager();
     m_pm.UseParentResource(owner);
+    // The list shows the combo's fonts and images, made at the combo's scale,
+    // so it is laid out at that scale too, whichever screen it opens on.
+    m_pm.SetDPI(owner->GetDPI());
     m_pLayout = new CVerticalLayoutUI;
     m_pLayout->SetManager(&m_pm, nullptr, true);
     if (const wchar_t* defaults = owner->GetDefaultAttributeList(L"VerticalLayout")) {

@@ -191,15 +191,16 @@ int CContainerUI::FindSelectable(int iIndex, bool bForward) const {
 
 RECT CContainerUI::GetInnerRect() const {
     RECT rc = m_rcItem;
-    rc.left += m_rcInset.left;
-    rc.top += m_rcInset.top;
-    rc.right -= m_rcInset.right;
-    rc.bottom -= m_rcInset.bottom;
+    const RECT inset = GetDpiScale().Scale(m_rcInset);
+    rc.left += inset.left;
+    rc.top += inset.top;
+    rc.right -= inset.right;
+    rc.bottom -= inset.bottom;
     if (m_pVerticalScrollBar && m_pVerticalScrollBar->IsVisible()) {
-        rc.right -= m_pVerticalScrollBar->GetFixedWidth();
+        rc.right -= m_pVerticalScrollBar->GetThickness();
     }
     if (m_pHorizontalScrollBar && m_pHorizontalScrollBar->IsVisible()) {
-        rc.bottom -= m_pHorizontalScrollBar->GetFixedHeight();
+        rc.bottom -= m_pHorizontalScrollBar->GetThickness();
     }
     return rc;
 }
@@ -208,10 +209,11 @@ void CContainerUI::SetPos(RECT rc) {
     CControlUI::SetPos(rc);
     if (m_items.IsEmpty()) return;
     RECT inner = m_rcItem;
-    inner.left += m_rcInset.left;
-    inner.top += m_rcInset.top;
-    inner.right -= m_rcInset.right;
-    inner.bottom -= m_rcInset.bottom;
+    const RECT inset = GetDpiScale().Scale(m_rcInset);
+    inner.left += inset.left;
+    inner.top += inset.top;
+    inner.right -= inset.right;
+    inner.bottom -= inset.bottom;
     for (int i = 0; i < m_items.GetSize(); ++i) {
         CControlUI* pControl = static_cast<CControlUI*>(m_items[i]);
         if (!pControl->IsVisible()) continue;
@@ -227,9 +229,11 @@ void CContainerUI::SetFloatPos(int iIndex) {
     CControlUI* pControl = GetItemAt(iIndex);
     if (!pControl || !pControl->IsVisible() || !pControl->IsFloat()) return;
 
-    const SIZE xy = pControl->GetFixedXY();
-    const int cx = pControl->GetFixedWidth();
-    const int cy = pControl->GetFixedHeight();
+    // Offsets and sizes are skin numbers, placed at the window's scale.
+    const CDpiScale dpi = GetDpiScale();
+    const SIZE xy = dpi.Scale(pControl->GetFixedXY());
+    const int cx = dpi.Scale(pControl->GetFixedWidth());
+    const int cy = dpi.Scale(pControl->GetFixedHeight());
     RECT rc;
     // A negative offset anchors the child to the right or bottom edge.
     if (xy.cx >= 0) {

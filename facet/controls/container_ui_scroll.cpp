@@ -15,7 +15,8 @@ constexpr int kLineScrollExtra = 8;
 // One line is the default font's height and a little air.
 int LineScrollSize(CPaintManagerUI* pManager) {
     if (!pManager) return kLineScrollExtra;
-    return pManager->GetDefaultFontInfo()->tm.tmHeight + kLineScrollExtra;
+    return pManager->GetDefaultFontInfo()->tm.tmHeight +
+           pManager->GetDpiScale().Scale(kLineScrollExtra);
 }
 
 }  // namespace
@@ -81,9 +82,10 @@ void CContainerUI::LineDown() {
 
 void CContainerUI::PageUp() {
     SIZE sz = GetScrollPos();
-    int page = m_rcItem.bottom - m_rcItem.top - m_rcInset.top - m_rcInset.bottom;
+    const RECT inset = GetDpiScale().Scale(m_rcInset);
+    int page = m_rcItem.bottom - m_rcItem.top - inset.top - inset.bottom;
     if (m_pHorizontalScrollBar && m_pHorizontalScrollBar->IsVisible()) {
-        page -= m_pHorizontalScrollBar->GetFixedHeight();
+        page -= m_pHorizontalScrollBar->GetThickness();
     }
     sz.cy -= page;
     SetScrollPos(sz);
@@ -91,9 +93,10 @@ void CContainerUI::PageUp() {
 
 void CContainerUI::PageDown() {
     SIZE sz = GetScrollPos();
-    int page = m_rcItem.bottom - m_rcItem.top - m_rcInset.top - m_rcInset.bottom;
+    const RECT inset = GetDpiScale().Scale(m_rcInset);
+    int page = m_rcItem.bottom - m_rcItem.top - inset.top - inset.bottom;
     if (m_pHorizontalScrollBar && m_pHorizontalScrollBar->IsVisible()) {
-        page -= m_pHorizontalScrollBar->GetFixedHeight();
+        page -= m_pHorizontalScrollBar->GetThickness();
     }
     sz.cy += page;
     SetScrollPos(sz);
@@ -125,9 +128,10 @@ void CContainerUI::LineRight() {
 
 void CContainerUI::PageLeft() {
     SIZE sz = GetScrollPos();
-    int page = m_rcItem.right - m_rcItem.left - m_rcInset.left - m_rcInset.right;
+    const RECT inset = GetDpiScale().Scale(m_rcInset);
+    int page = m_rcItem.right - m_rcItem.left - inset.left - inset.right;
     if (m_pVerticalScrollBar && m_pVerticalScrollBar->IsVisible()) {
-        page -= m_pVerticalScrollBar->GetFixedWidth();
+        page -= m_pVerticalScrollBar->GetThickness();
     }
     sz.cx -= page;
     SetScrollPos(sz);
@@ -135,9 +139,10 @@ void CContainerUI::PageLeft() {
 
 void CContainerUI::PageRight() {
     SIZE sz = GetScrollPos();
-    int page = m_rcItem.right - m_rcItem.left - m_rcInset.left - m_rcInset.right;
+    const RECT inset = GetDpiScale().Scale(m_rcInset);
+    int page = m_rcItem.right - m_rcItem.left - inset.left - inset.right;
     if (m_pVerticalScrollBar && m_pVerticalScrollBar->IsVisible()) {
-        page -= m_pVerticalScrollBar->GetFixedWidth();
+        page -= m_pVerticalScrollBar->GetThickness();
     }
     sz.cx += page;
     SetScrollPos(sz);
@@ -190,7 +195,7 @@ CScrollBarUI* CContainerUI::GetHorizontalScrollBar() const { return m_pHorizonta
 void CContainerUI::ProcessScrollBar(RECT rc, int /*cxRequired*/, int cyRequired) {
     if (m_pHorizontalScrollBar && m_pHorizontalScrollBar->IsVisible()) {
         m_pHorizontalScrollBar->SetPos(RECT{rc.left, rc.bottom, rc.right,
-                                            rc.bottom + m_pHorizontalScrollBar->GetFixedHeight()});
+                                            rc.bottom + m_pHorizontalScrollBar->GetThickness()});
     }
     if (!m_pVerticalScrollBar) return;
 
@@ -214,7 +219,7 @@ void CContainerUI::ProcessScrollBar(RECT rc, int /*cxRequired*/, int cyRequired)
             return;
         }
         m_pVerticalScrollBar->SetPos(
-            RECT{rc.right, rc.top, rc.right + m_pVerticalScrollBar->GetFixedWidth(), rc.bottom});
+            RECT{rc.right, rc.top, rc.right + m_pVerticalScrollBar->GetThickness(), rc.bottom});
         // Content that shrank pulls the position back into the range; the
         // children were placed for the old position and must follow.
         const int before = m_pVerticalScrollBar->GetScrollPos();

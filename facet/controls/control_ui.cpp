@@ -89,11 +89,16 @@ void CControlUI::SetPos(RECT rc) {
     }
 
     if (m_bFloat && m_pParent) {
+        // Recorded in skin units, as markup gave them, so that the next
+        // layout at this scale puts the control exactly here again.
+        const CDpiScale dpi = GetDpiScale();
         const RECT& parent = m_pParent->GetPos();
-        m_cXY.cx = m_cXY.cx >= 0 ? m_rcItem.left - parent.left : m_rcItem.right - parent.right;
-        m_cXY.cy = m_cXY.cy >= 0 ? m_rcItem.top - parent.top : m_rcItem.bottom - parent.bottom;
-        m_cxyFixed.cx = m_rcItem.right - m_rcItem.left;
-        m_cxyFixed.cy = m_rcItem.bottom - m_rcItem.top;
+        m_cXY.cx = dpi.Unscale(m_cXY.cx >= 0 ? m_rcItem.left - parent.left
+                                             : m_rcItem.right - parent.right);
+        m_cXY.cy = dpi.Unscale(m_cXY.cy >= 0 ? m_rcItem.top - parent.top
+                                             : m_rcItem.bottom - parent.bottom);
+        m_cxyFixed.cx = dpi.Unscale(m_rcItem.right - m_rcItem.left);
+        m_cxyFixed.cy = dpi.Unscale(m_rcItem.bottom - m_rcItem.top);
     }
 
     m_bUpdateNeeded = false;
@@ -191,7 +196,11 @@ TRelativePosUI CControlUI::GetRelativePos() const { return m_tRelativePos; }
 
 bool CControlUI::IsRelativePos() const { return m_tRelativePos.bRelative; }
 
-SIZE CControlUI::EstimateSize(SIZE /*szAvailable*/) { return m_cxyFixed; }
+SIZE CControlUI::EstimateSize(SIZE /*szAvailable*/) { return GetDpiScale().Scale(m_cxyFixed); }
+
+CDpiScale CControlUI::GetDpiScale() const {
+    return m_pManager ? m_pManager->GetDpiScale() : CDpiScale();
+}
 
 // Plain properties -----------------------------------------------------------
 

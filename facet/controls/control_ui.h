@@ -9,6 +9,7 @@
 #include <windows.h>
 
 #include "facet/controls/event_source.h"
+#include "facet/core/dpi_scale.h"
 #include "facet/core/dui_string.h"
 #include "facet/manager/ui_types.h"
 
@@ -229,6 +230,9 @@ protected:
     void InvalidateThroughAncestors(RECT rc);
     // Layout request after a size constraint changed.
     void NeedSizeUpdate();
+    // The window's scale, which turns the control's skin numbers (positions,
+    // sizes, paddings, borders) into pixels; 100 % without a manager.
+    CDpiScale GetDpiScale() const;
 
     CPaintManagerUI* m_pManager = nullptr;
     CControlUI* m_pParent = nullptr;

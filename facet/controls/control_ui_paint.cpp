@@ -35,8 +35,8 @@ void CControlUI::DoPaint(HDC hDC, const RECT& rcPaint) {
 
     CRenderClip roundClip;
     if (m_cxyBorderRound.cx > 0 || m_cxyBorderRound.cy > 0) {
-        CRenderClip::GenerateRoundClip(hDC, m_rcPaint, m_rcItem, m_cxyBorderRound.cx,
-                                       m_cxyBorderRound.cy, roundClip);
+        const SIZE round = GetDpiScale().Scale(m_cxyBorderRound);
+        CRenderClip::GenerateRoundClip(hDC, m_rcPaint, m_rcItem, round.cx, round.cy, roundClip);
     }
     PaintBkColor(hDC);
     PaintBkImage(hDC);
@@ -91,17 +91,22 @@ void CControlUI::PaintBorder(HDC hDC) {
     if (m_dwBorderColor == 0 && m_dwFocusBorderColor == 0) return;
     const bool focusColored = IsFocused() && m_dwFocusBorderColor != 0;
     const bool rounded = m_cxyBorderRound.cx > 0 || m_cxyBorderRound.cy > 0;
+    // Widths and corners are skin numbers; lines grow with the window's scale.
+    const CDpiScale dpi = GetDpiScale();
+    const int borderSize = dpi.Scale(m_nBorderSize);
+    const SIZE round = dpi.Scale(m_cxyBorderRound);
+    const RECT sides = dpi.Scale(m_rcBorderSize);
     // A colour of 0 means "no border" here as everywhere else; a control with
     // only a focus border colour shows no black frame while unfocused.
     if (m_nBorderSize > 0 && rounded) {
         const DWORD color = focusColored ? m_dwFocusBorderColor : m_dwBorderColor;
         if (color == 0) return;
-        CRenderEngine::DrawRoundRect(hDC, m_rcItem, m_nBorderSize, m_cxyBorderRound.cx,
-                                     m_cxyBorderRound.cy, GetAdjustColor(color));
+        CRenderEngine::DrawRoundRect(hDC, m_rcItem, borderSize, round.cx, round.cy,
+                                     GetAdjustColor(color));
         return;
     }
     if (focusColored && m_nBorderSize > 0) {
-        CRenderEngine::DrawRect(hDC, m_rcItem, m_nBorderSize, GetAdjustColor(m_dwFocusBorderColor));
+        CRenderEngine::DrawRect(hDC, m_rcItem, borderSize, GetAdjustColor(m_dwFocusBorderColor));
         return;
     }
     if (m_dwBorderColor == 0) return;
@@ -111,23 +116,23 @@ void CControlUI::PaintBorder(HDC hDC) {
         m_rcBorderSize.bottom > 0) {
         if (m_rcBorderSize.left > 0) {
             CRenderEngine::DrawLine(hDC, RECT{rc.left, rc.top, rc.left, rc.bottom},
-                                    m_rcBorderSize.left, color, m_nBorderStyle);
+                                    sides.left, color, m_nBorderStyle);
         }
         if (m_rcBorderSize.top > 0) {
             CRenderEngine::DrawLine(hDC, RECT{rc.left, rc.top, rc.right, rc.top},
-                                    m_rcBorderSize.top, color, m_nBorderStyle);
+                                    sides.top, color, m_nBorderStyle);
         }
         if (m_rcBorderSize.right > 0) {
             CRenderEngine::DrawLine(hDC, RECT{rc.right, rc.top, rc.right, rc.bottom},
-                                    m_rcBorderSize.right, color, m_nBorderStyle);
+                                    sides.right, color, m_nBorderStyle);
         }
         if (m_rcBorderSize.bottom > 0) {
             CRenderEngine::DrawLine(hDC, RECT{rc.left, rc.bottom, rc.right, rc.bottom},
-                                    m_rcBorderSize.bottom, color, m_nBorderStyle);
+                                    sides.bottom, color, m_nBorderStyle);
         }
         return;
     }
-    if (m_nBorderSize > 0) CRenderEngine::DrawRect(hDC, rc, m_nBorderSize, color);
+    if (m_nBorderSize > 0) CRenderEngine::DrawRect(hDC, rc, borderSize, color);
 }
 
 void CControlUI::DoPostPaint(HDC /*hDC*/, const RECT& /*rcPaint*/) {}

@@ -262,7 +262,9 @@ void CLabelUI::SetAttribute(const wchar_t* pstrName, const wchar_t* pstrValue) {
 
 SIZE CLabelUI::EstimateWithFontHeight(SIZE szAvailable, int extra) {
     if (m_cxyFixed.cy != 0 || !m_pManager) return CControlUI::EstimateSize(szAvailable);
-    return SIZE{m_cxyFixed.cx, m_pManager->GetFontInfo(m_iFont)->tm.tmHeight + extra};
+    const CDpiScale dpi = GetDpiScale();
+    return SIZE{dpi.Scale(m_cxyFixed.cx),
+                m_pManager->GetFontInfo(m_iFont)->tm.tmHeight + dpi.Scale(extra)};
 }
 
 SIZE CLabelUI::EstimateSize(SIZE szAvailable) {
@@ -277,10 +279,11 @@ void CLabelUI::ApplyDefaultTextColors() {
 
 RECT CLabelUI::GetTextRect() const {
     RECT rc = m_rcItem;
-    rc.left += m_rcTextPadding.left;
-    rc.right -= m_rcTextPadding.right;
-    rc.top += m_rcTextPadding.top;
-    rc.bottom -= m_rcTextPadding.bottom;
+    const RECT padding = GetDpiScale().Scale(m_rcTextPadding);
+    rc.left += padding.left;
+    rc.right -= padding.right;
+    rc.top += padding.top;
+    rc.bottom -= padding.bottom;
     return rc;
 }
 

@@ -26,9 +26,11 @@ int ClampToMinMax(int value, int minimum, int maximum) {
     return value;
 }
 
-// Reads and builds rectangles, sizes and points in main/cross terms.
+// Reads and builds rectangles, sizes and points in main/cross terms. A
+// child's limits are skin numbers; the view hands them out in pixels.
 struct AxisView {
     bool vertical;
+    CDpiScale dpi;
 
     LONG& Lead(RECT& rc) const { return vertical ? rc.top : rc.left; }
     LONG& Trail(RECT& rc) const { return vertical ? rc.bottom : rc.right; }
@@ -51,20 +53,21 @@ struct AxisView {
 
     // A child's size limits along either axis.
     int MinMain(const CControlUI* c) const {
-        return vertical ? c->GetMinHeight() : c->GetMinWidth();
+        return dpi.Scale(vertical ? c->GetMinHeight() : c->GetMinWidth());
     }
     int MaxMain(const CControlUI* c) const {
-        return vertical ? c->GetMaxHeight() : c->GetMaxWidth();
+        return dpi.Scale(vertical ? c->GetMaxHeight() : c->GetMaxWidth());
     }
     int MinCross(const CControlUI* c) const {
-        return vertical ? c->GetMinWidth() : c->GetMinHeight();
+        return dpi.Scale(vertical ? c->GetMinWidth() : c->GetMinHeight());
     }
     int MaxCross(const CControlUI* c) const {
-        return vertical ? c->GetMaxWidth() : c->GetMaxHeight();
+        return dpi.Scale(vertical ? c->GetMaxWidth() : c->GetMaxHeight());
     }
     int FixedCross(const CControlUI* c) const {
-        return vertical ? c->GetFixedWidth() : c->GetFixedHeight();
+        return dpi.Scale(vertical ? c->GetFixedWidth() : c->GetFixedHeight());
     }
+    RECT Padding(const CControlUI* c) const { return dpi.Scale(c->GetPadding()); }
 };
 
 }  // namespace
@@ -94,16 +97,17 @@ void CLinearLayoutUI::SetSepImmMode(bool bImmediately) {
 }
 
 RECT CLinearLayoutUI::GetThumbRect(bool bUseNew) const {
-    const AxisView ax{m_axis.vertical};
+    const AxisView ax{m_axis.vertical, GetDpiScale()};
     const RECT& rc = bUseNew ? m_rcNewPos : m_rcItem;
     RECT band = rc;
+    const int sepSize = ax.dpi.Scale(m_iSepSize);
     // The vertical splitter's band never reaches past the layout; the
     // horizontal one's is not limited.
-    if (m_iSepSize >= 0) {
-        ax.Lead(band) = ax.Trail(rc) - m_iSepSize;
+    if (sepSize >= 0) {
+        ax.Lead(band) = ax.Trail(rc) - sepSize;
         if (m_axis.vertical) ax.Lead(band) = std::max(ax.Lead(band), ax.Lead(rc));
     } else {
-        ax.Trail(band) = ax.Lead(rc) - m_iSepSize;
+        ax.Trail(band) = ax.Lead(rc) - sepSize;
         if (m_axis.vertical) ax.Trail(band) = std::min(ax.Trail(band), ax.Trail(rc));
     }
     return band;
@@ -111,17 +115,18 @@ RECT CLinearLayoutUI::GetThumbRect(bool bUseNew) const {
 
 void CLinearLayoutUI::SetPos(RECT rc) {
     CControlUI::SetPos(rc);
-    const AxisView ax{m_axis.vertical};
+    const AxisView ax{m_axis.vertical, GetDpiScale()};
     const RECT inner = GetInnerRect();
     if (m_items.IsEmpty()) {
         // The horizontal layout reports the room before the bars take theirs.
         RECT room = inner;
         if (!m_axis.vertical) {
             room = m_rcItem;
-            room.left += m_rcInset.left;
-            room.top += m_rcInset.top;
-            room.right -= m_rcInset.right;
-            room.bottom -= m_rcInset.bottom;
+            const RECT inset = ax.dpi.Scale(m_rcInset);
+            room.left += inset.left;
+            room.top += inset.top;
+            room.right -= inset.right;
+            room.bottom -= inset.bottom;
         }
         ProcessScrollBar(room, 0, 0);
         return;
@@ -148,11 +153,12 @@ void CLinearLayoutUI::SetPos(RECT rc) {
         } else {
             ax.Main(sz) = ClampToMinMax(ax.Main(sz), ax.MinMain(pControl), ax.MaxMain(pControl));
         }
-        const RECT padding = pControl->GetPadding();
+        const RECT padding = ax.Padding(pControl);
         fixedTotal += ax.Main(sz) + ax.Lead(padding) + ax.Trail(padding);
         ++estimated;
     }
-    const int gaps = std::max(estimated - 1, 0) * m_iChildPadding;
+    const int childPadding = ax.dpi.Scale(m_iChildPadding);
+    const int gaps = std::max(estimated - 1, 0) * childPadding;
     fixedTotal += gaps;
     int share = 0;
     if (adjustables > 0) share = std::max<int>((room - fixedTotal) / adjustables, 0);
@@ -180,7 +186,7 @@ void CLinearLayoutUI::SetPos(RECT rc) {
             SetFloatPos(i);
             continue;
         }
-        const RECT padding = pControl->GetPadding();
+        const RECT padding = ax.Padding(pControl);
         const int lead = ax.Lead(padding);
         const int trail = ax.Trail(padding);
         remaining -= lead;
@@ -208,10 +214,10 @@ void CLinearLayoutUI::SetPos(RECT rc) {
         const int crossLead = crossPos + ax.CrossLead(padding);
         pControl->SetPos(
             ax.MakeRect(pos + lead, crossLead, pos + lead + length + trail, crossLead + thickness));
-        pos += length + m_iChildPadding + lead + trail;
+        pos += length + childPadding + lead + trail;
         needed += length + lead + trail;
-        remaining -= length + m_iChildPadding + trail;
-        fixedRemaining -= m_iChildPadding;
+        remaining -= length + childPadding + trail;
+        fixedRemaining -= childPadding;
     }
     const SIZE required = ax.MakeSize(needed + gaps, 0);
     ProcessScrollBar(inner, required.cx, required.cy);
@@ -234,7 +240,7 @@ void CLinearLayoutUI::SetAttribute(const wchar_t* pstrName, const wchar_t* pstrV
 }
 
 bool CLinearLayoutUI::DragSeparatorTo(POINT pt) {
-    const AxisView ax{m_axis.vertical};
+    const AxisView ax{m_axis.vertical, GetDpiScale()};
     const int d = ax.Main(pt) - ax.Main(m_ptLastMouse);
     const int at = ax.Main(pt);
     m_ptLastMouse = pt;
@@ -242,14 +248,15 @@ bool CLinearLayoutUI::DragSeparatorTo(POINT pt) {
     // The edge moves only once the mouse is past it in the direction of
     // travel (growing: past the band's width beyond it), so a mouse that ran
     // on beyond a size limit has to come back before it pulls again.
-    const bool trailing = m_iSepSize >= 0;
+    const int sepSize = ax.dpi.Scale(m_iSepSize);
+    const bool trailing = sepSize >= 0;
     if (trailing) {
-        if (d > 0 && at < ax.Trail(m_rcNewPos) + m_iSepSize) return false;
+        if (d > 0 && at < ax.Trail(m_rcNewPos) + sepSize) return false;
         if (d < 0 && at > ax.Trail(m_rcNewPos)) return false;
         ax.Trail(rc) += d;
     } else {
         if (d > 0 && at < ax.Lead(m_rcNewPos)) return false;
-        if (d < 0 && at > ax.Lead(m_rcNewPos) + m_iSepSize) return false;
+        if (d < 0 && at > ax.Lead(m_rcNewPos) + sepSize) return false;
         ax.Lead(rc) += d;
     }
     // Pins the moving edge so that the length becomes `length`.
@@ -275,7 +282,7 @@ bool CLinearLayoutUI::DragSeparatorTo(POINT pt) {
     m_rcNewPos = rc;
     // Stored directly: the fixed-size setter would ask the parent for a
     // layout at once, which only immediate mode wants.
-    ax.Main(m_cxyFixed) = ax.Trail(rc) - ax.Lead(rc);
+    ax.Main(m_cxyFixed) = ax.dpi.Unscale(ax.Trail(rc) - ax.Lead(rc));
     if (m_bImmMode) {
         m_rcItem = m_rcNewPos;
         NeedParentUpdate();

@@ -61,10 +61,12 @@ void CListLabelElementUI::DoEvent(TEventUI& event) {
 SIZE CListLabelElementUI::EstimateSize(SIZE /*szAvailable*/) {
     if (!m_pOwner) return SIZE{0, 0};
     TListInfoUI* info = m_pOwner->GetListInfo();
-    SIZE size = m_cxyFixed;
+    const CDpiScale dpi = GetDpiScale();
+    const RECT padding = dpi.Scale(info->rcTextPadding);
+    SIZE size = dpi.Scale(m_cxyFixed);
     if (size.cy == 0 && m_pManager) {
-        size.cy = m_pManager->GetFontInfo(info->nFont)->tm.tmHeight + kItemTextMargin +
-                  info->rcTextPadding.top + info->rcTextPadding.bottom;
+        size.cy = m_pManager->GetFontInfo(info->nFont)->tm.tmHeight + dpi.Scale(kItemTextMargin) +
+                  padding.top + padding.bottom;
     }
     if (size.cx == 0 && m_pManager) {
         RECT rc = {0, 0, kMeasureWidth, size.cy};
@@ -77,7 +79,7 @@ SIZE CListLabelElementUI::EstimateSize(SIZE /*szAvailable*/) {
             CRenderEngine::DrawTextW(m_pManager->GetPaintDC(), m_pManager, rc, m_sText, 0,
                                      info->nFont, style);
         }
-        size.cx = rc.right - rc.left + info->rcTextPadding.left + info->rcTextPadding.right;
+        size.cx = rc.right - rc.left + padding.left + padding.right;
     }
     return size;
 }
@@ -96,10 +98,11 @@ void CListLabelElementUI::DrawItemText(HDC hDC, const RECT& rcItem) {
     if (IsSelected()) color = info->dwSelectedTextColor;
     if (!IsEnabled()) color = info->dwDisabledTextColor;
     RECT rc = rcItem;
-    rc.left += info->rcTextPadding.left;
-    rc.right -= info->rcTextPadding.right;
-    rc.top += info->rcTextPadding.top;
-    rc.bottom -= info->rcTextPadding.bottom;
+    const RECT padding = GetDpiScale().Scale(info->rcTextPadding);
+    rc.left += padding.left;
+    rc.right -= padding.right;
+    rc.top += padding.top;
+    rc.bottom -= padding.bottom;
     const UINT style = info->uTextStyle | DT_SINGLELINE;
     if (info->bShowHtml) {
         int nLinks = 0;

@@ -123,7 +123,9 @@ void CScrollBarUI::SetFocus() {
     }
 }
 
-int CScrollBarUI::GetThickness() const { return m_bHorizontal ? m_cxyFixed.cy : m_cxyFixed.cx; }
+int CScrollBarUI::GetThickness() const {
+    return GetDpiScale().Scale(m_bHorizontal ? m_cxyFixed.cy : m_cxyFixed.cx);
+}
 
 void CScrollBarUI::SetPos(RECT rc) {
     CControlUI::SetPos(rc);

@@ -117,6 +117,10 @@ public:
     void SetFocus() override;
     // Places buttons and thumb inside rc.
     void SetPos(RECT rc) override;
+    // Fixed height when horizontal, fixed width when vertical, in pixels at
+    // the window's scale: the room the bar takes from its container.
+    int GetThickness() const;
+
     void DoEvent(TEventUI& event) override;
     void SetAttribute(const wchar_t* pstrName, const wchar_t* pstrValue) override;
     void DoPaint(HDC hDC, const RECT& rcPaint) override;
@@ -137,8 +141,6 @@ private:
         CDuiString disabled;
     };
 
-    // Fixed height when horizontal, fixed width when vertical.
-    int GetThickness() const;
     void StepBack();
     void StepForward();
     void PageBack();

@@ -107,10 +107,11 @@ bool CTabLayoutUI::SelectItem(CControlUI* pControl) {
 void CTabLayoutUI::SetPos(RECT rc) {
     CControlUI::SetPos(rc);
     RECT inner = m_rcItem;
-    inner.left += m_rcInset.left;
-    inner.top += m_rcInset.top;
-    inner.right -= m_rcInset.right;
-    inner.bottom -= m_rcInset.bottom;
+    const RECT inset = GetDpiScale().Scale(m_rcInset);
+    inner.left += inset.left;
+    inner.top += inset.top;
+    inner.right -= inset.right;
+    inner.bottom -= inset.bottom;
     for (int i = 0; i < GetCount(); ++i) {
         CControlUI* pControl = GetItemAt(i);
         if (!pControl->IsVisible()) continue;

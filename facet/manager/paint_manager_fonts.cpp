@@ -48,9 +48,13 @@ void CPaintManagerUI::InitDefaultFont() {
     if (!m_pStrDefaultFontName.IsEmpty()) {
         ::lstrcpynW(lf.lfFaceName, m_pStrDefaultFontName, LF_FACESIZE);
     }
+    // The stock font is made for the system DPI; its size is kept in skin
+    // units like every other font's, and the font made at this window's scale.
+    const int size = CDpiScale(CDpiScale::ForSystem()).Unscale(-lf.lfHeight);
+    lf.lfHeight = -m_dpiScale.Scale(size);
     m_DefaultFontInfo.hFont.Reset(::CreateFontIndirectW(&lf));
     m_DefaultFontInfo.sFontName = lf.lfFaceName;
-    m_DefaultFontInfo.iSize = -lf.lfHeight;
+    m_DefaultFontInfo.iSize = size;
     m_DefaultFontInfo.bBold = lf.lfWeight >= FW_BOLD;
     m_DefaultFontInfo.bUnderline = lf.lfUnderline != FALSE;
     m_DefaultFontInfo.bItalic = lf.lfItalic != FALSE;
@@ -78,7 +82,8 @@ TFontInfo* CPaintManagerUI::GetDefaultFontInfo() {
 
 void CPaintManagerUI::SetDefaultFont(const wchar_t* pStrFontName, int nSize, bool bBold,
                                      bool bUnderline, bool bItalic) {
-    HFONT hFont = CreateFontFromStock(pStrFontName, nSize, bBold, bUnderline, bItalic);
+    HFONT hFont = CreateFontFromStock(pStrFontName, m_dpiScale.Scale(nSize), bBold, bUnderline,
+                                      bItalic);
     if (!hFont) return;
     m_DefaultFontInfo.hFont.Reset(hFont);
     m_DefaultFontInfo.sFontName = pStrFontName;
@@ -110,7 +115,8 @@ HFONT CPaintManagerUI::AddFontAt(int index, const wchar_t* pStrFontName, int nSi
     // A skin with tens of thousands of fonts would take every GDI handle of
     // the process, and painting would then fail over and over.
     if (m_aCustomFonts.GetSize() >= kMaxCustomFonts) return nullptr;
-    HFONT hFont = CreateFontFromStock(pStrFontName, nSize, bBold, bUnderline, bItalic);
+    HFONT hFont =
+        CreateFontFromStock(pStrFontName, m_dpiScale.Scale(nSize), bBold, bUnderline, bItalic);
     if (!hFont) return nullptr;
     auto* info = new (std::nothrow) TFontInfo;
     if (!info) {

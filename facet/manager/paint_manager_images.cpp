@@ -1,6 +1,6 @@
 // The paint manager's image table: decoded images by the name markup gives
-// them, loaded on first use, searched along the parent-resource chain, and
-// reloaded in place when the skin changes.
+// them, loaded on first use at the window's scale, searched along the
+// parent-resource chain, and reloaded in place when the skin or scale changes.
 #include <cwchar>
 #include <cwctype>
 #include <new>
@@ -8,6 +8,7 @@
 
 #include "facet/manager/paint_manager_ui.h"
 #include "facet/render/render_engine.h"
+#include "facet/render/scaled_image_loader.h"
 
 namespace Facet {
 
@@ -66,9 +67,9 @@ const TImageInfo* CPaintManagerUI::AddImage(const wchar_t* bitmap, const wchar_t
     TImageInfo* info = nullptr;
     if (type) {
         if (!BeginsWithDigit(bitmap)) return nullptr;
-        info = CRenderEngine::LoadImageW(STRINGorID(ResourceId(bitmap)), type, mask);
+        info = CScaledImageLoader::Load(STRINGorID(ResourceId(bitmap)), type, mask, m_dpiScale);
     } else {
-        info = CRenderEngine::LoadImageW(bitmap, nullptr, mask);
+        info = CScaledImageLoader::Load(bitmap, nullptr, mask, m_dpiScale);
     }
     if (!info) return nullptr;
     if (type) info->sResType = type;
@@ -126,10 +127,10 @@ void CPaintManagerUI::ReloadAllImages() {
         if (!info) continue;
         TImageInfo* fresh = nullptr;
         if (info->sResType.IsEmpty()) {
-            fresh = CRenderEngine::LoadImageW(key, nullptr, info->dwMask);
+            fresh = CScaledImageLoader::Load(key, nullptr, info->dwMask, m_dpiScale);
         } else if (BeginsWithDigit(key)) {
-            fresh = CRenderEngine::LoadImageW(STRINGorID(ResourceId(key)), info->sResType,
-                                              info->dwMask);
+            fresh = CScaledImageLoader::Load(STRINGorID(ResourceId(key)), info->sResType,
+                                             info->dwMask, m_dpiScale);
         }
         if (!fresh) continue;
         info->hBitmap = std::move(fresh->hBitmap);

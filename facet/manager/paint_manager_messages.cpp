@@ -102,12 +102,17 @@ bool CPaintManagerUI::MessageHandler(UINT uMsg, WPARAM wParam, LPARAM lParam, LR
     case WM_GETMINMAXINFO: {
         auto* info = reinterpret_cast<MINMAXINFO*>(lParam);
         if (!info) break;
-        if (m_szMinWindow.cx > 0) info->ptMinTrackSize.x = m_szMinWindow.cx;
-        if (m_szMinWindow.cy > 0) info->ptMinTrackSize.y = m_szMinWindow.cy;
-        if (m_szMaxWindow.cx > 0) info->ptMaxTrackSize.x = m_szMaxWindow.cx;
-        if (m_szMaxWindow.cy > 0) info->ptMaxTrackSize.y = m_szMaxWindow.cy;
+        const SIZE minimum = m_dpiScale.Scale(m_szMinWindow);
+        const SIZE maximum = m_dpiScale.Scale(m_szMaxWindow);
+        if (minimum.cx > 0) info->ptMinTrackSize.x = minimum.cx;
+        if (minimum.cy > 0) info->ptMinTrackSize.y = minimum.cy;
+        if (maximum.cx > 0) info->ptMaxTrackSize.x = maximum.cx;
+        if (maximum.cy > 0) info->ptMaxTrackSize.y = maximum.cy;
         break;
     }
+    case WM_DPICHANGED:
+        OnDpiChanged(wParam, lParam);
+        return true;
     case WM_SIZE:
         if (m_pFocus) {
             TEventUI event = MakeEvent(EventWindowSize, m_pFocus, m_ptLastMousePos);

@@ -19,7 +19,7 @@ SIZE CPaintManagerUI::GetInitSize() const { return m_szInitWindowSize; }
 void CPaintManagerUI::SetInitSize(int cx, int cy) {
     m_szInitWindowSize = SIZE{cx, cy};
     if (!m_pRoot && m_hWndPaint) {
-        ::SetWindowPos(m_hWndPaint, nullptr, 0, 0, cx, cy,
+        ::SetWindowPos(m_hWndPaint, nullptr, 0, 0, m_dpiScale.Scale(cx), m_dpiScale.Scale(cy),
                        SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
     }
 }

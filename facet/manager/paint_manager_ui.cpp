@@ -84,6 +84,7 @@ void CPaintManagerUI::Init(HWND hWnd) {
     BOOL cues = FALSE;
     m_bFocusCues = ::SystemParametersInfoW(SPI_GETKEYBOARDCUES, 0, &cues, 0) && cues;
     if (m_aPreMessages.Find(this) < 0) m_aPreMessages.Add(this);
+    SetDPI(CDpiScale::ForWindow(hWnd));
 }
 
 HWND CPaintManagerUI::GetPaintWindow() const { return m_hWndPaint; }

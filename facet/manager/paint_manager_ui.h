@@ -14,6 +14,7 @@
 #include <memory>
 #include <type_traits>
 
+#include "facet/core/dpi_scale.h"
 #include "facet/core/dui_string.h"
 #include "facet/core/std_ptr_array.h"
 #include "facet/core/std_string_ptr_map.h"
@@ -64,6 +65,15 @@ public:
     CControlUI* GetRoot() const;
     // Marks the manager for layout at the next paint (no repaint by itself).
     void NeedUpdate();
+
+    // The DPI the window is drawn at: the window's own from Init on, 96
+    // before. Skins, controls and fonts keep their 100 % numbers; layout,
+    // painting, fonts and images turn them into pixels through this scale.
+    int GetDPI() const;
+    const CDpiScale& GetDpiScale() const;
+    // Makes the fonts and images again for the DPI and lays the tree out
+    // anew; the window's size is its caller's (WM_DPICHANGED suggests one).
+    void SetDPI(int dpi);
     void Invalidate(RECT& rcItem);
 
     // Window-level settings, read from the skin's root element.
@@ -257,7 +267,9 @@ public:
     // Searched along the parent chain; the default font's record if not found.
     TFontInfo* GetFontInfo(HFONT hFont);
 
-    // Images, by the name they were added under.
+    // Images, by the name they were added under, decoded at the window's
+    // scale: a source rectangle in a description is in 100 % pixels and is
+    // scaled like the controls when drawn.
     const TImageInfo* GetImage(const wchar_t* bitmap);
     // This manager's own table, loading the image on first use.
     const TImageInfo* GetImageEx(const wchar_t* bitmap, const wchar_t* type = nullptr,
@@ -296,6 +308,11 @@ private:
     void DispatchNotify(TNotifyUI& msg);
     void DrainAsyncNotify();
     void DeleteDelayedCleanup();
+
+    // The window moved to a screen of another DPI: new scale, and the window
+    // takes the rectangle the system suggests.
+    void OnDpiChanged(WPARAM wParam, LPARAM lParam);
+    void RescaleFonts();
 
     bool OnPaint();
     void LayoutIfNeeded();
@@ -344,6 +361,7 @@ private:
     void InvalidateWindow() const;
 
     HWND m_hWndPaint = nullptr;
+    CDpiScale m_dpiScale;
     int m_nOpacity = 255;
     CWindowDC m_hDcPaint;
     std::unique_ptr<CMemoryDC> m_hDcOffscreen;

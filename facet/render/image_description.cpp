@@ -45,7 +45,7 @@ RECT CImageDescription::ParseRect(const wchar_t* value) {
 }
 
 void CImageDescription::Parse(const wchar_t* text, const RECT& rcItem, TImageDrawState& state,
-                              DrawProc draw, void* context) {
+                              DrawProc draw, void* context, const CDpiScale& scale) {
     if (!text) return;
     int images = 0;
     const wchar_t* p = text;
@@ -74,7 +74,7 @@ void CImageDescription::Parse(const wchar_t* text, const RECT& rcItem, TImageDra
                 state.sResType = value;
                 ++images;
             } else if (key == L"dest") {
-                const RECT rc = ParseRect(value);
+                const RECT rc = scale.Scale(ParseRect(value));
                 state.rcDest.left = rcItem.left + rc.left;
                 state.rcDest.top = rcItem.top + rc.top;
                 state.rcDest.right = std::min(rcItem.left + rc.right, rcItem.right);

@@ -6,6 +6,7 @@
 
 #include <windows.h>
 
+#include "facet/core/dpi_scale.h"
 #include "facet/core/dui_string.h"
 
 namespace Facet {
@@ -34,8 +35,9 @@ public:
     static TImageDrawState Initial(const wchar_t* pStrImage, const RECT& rcItem);
     // Applies the items of one description text to `state`. Parsing stops,
     // keeping what was applied, at the first malformed item.
+    // A `dest` is in skin units; `scale` turns its offsets into pixels.
     static void Parse(const wchar_t* text, const RECT& rcItem, TImageDrawState& state,
-                      DrawProc draw, void* context);
+                      DrawProc draw, void* context, const CDpiScale& scale = CDpiScale());
     // Four integers separated by one unit each, as in "0, 0, 83, 83";
     // missing numbers read as 0.
     static RECT ParseRect(const wchar_t* value);

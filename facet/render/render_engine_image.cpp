@@ -126,7 +126,10 @@ bool DrawState(const DrawContext& context, const TImageDrawState& state) {
         state.sName, state.sResType.IsEmpty() ? nullptr : state.sResType.GetData(), state.dwMask);
     if (!image || !image->hBitmap) return false;
 
-    RECT source = state.rcSource;
+    // Source cells and corners are written in 100 % pixels; the image in the
+    // table is drawn at the window's scale.
+    const CDpiScale& scale = context.manager->GetDpiScale();
+    RECT source = scale.Scale(state.rcSource);
     if (source.left == 0 && source.top == 0 && source.right == 0 && source.bottom == 0) {
         source = RECT{0, 0, image->nX, image->nY};
     }
@@ -136,9 +139,10 @@ bool DrawState(const DrawContext& context, const TImageDrawState& state) {
     RECT visible;
     if (!::IntersectRect(&visible, &state.rcDest, context.item)) return true;
     if (!::IntersectRect(&visible, &state.rcDest, context.paint)) return true;
+    const RECT corners = scale.Scale(state.rcCorner);
     CRenderEngine::DrawImage(context.hdc, image->hBitmap.Get(), state.rcDest, *context.paint, source,
-                             state.rcCorner, image->alphaChannel, state.uFade, state.bHole,
-                             state.bTiledX, state.bTiledY);
+                             corners, image->alphaChannel, state.uFade, state.bHole, state.bTiledX,
+                             state.bTiledY);
     return true;
 }
 
@@ -220,10 +224,11 @@ bool CRenderEngine::DrawImageString(HDC hDC, CPaintManagerUI* pManager, const RE
     if (!pManager || !hDC) return false;
     const DrawContext context = {hDC, pManager, &rcItem, &rcPaint};
     TImageDrawState state = CImageDescription::Initial(pStrImage, rcItem);
+    const CDpiScale& scale = pManager->GetDpiScale();
     CImageDescription::Parse(pStrImage, rcItem, state, &DrawStateProc,
-                             const_cast<DrawContext*>(&context));
+                             const_cast<DrawContext*>(&context), scale);
     CImageDescription::Parse(pStrModify, rcItem, state, &DrawStateProc,
-                             const_cast<DrawContext*>(&context));
+                             const_cast<DrawContext*>(&context), scale);
     // A missing image draws nothing; the description itself was fine.
     DrawState(context, state);
     return true;

@@ -127,7 +127,7 @@ LRESULT WindowImplBase::OnNcHitTest(UINT, WPARAM, LPARAM lParam, bool& /*bHandle
     ::GetClientRect(m_hWnd, &rcClient);
 
     if (!::IsZoomed(m_hWnd)) {
-        const RECT rcSizeBox = m_PaintManager.GetSizeBox();
+        const RECT rcSizeBox = m_PaintManager.GetDpiScale().Scale(m_PaintManager.GetSizeBox());
         const bool left = pt.x < rcClient.left + rcSizeBox.left;
         const bool right = pt.x > rcClient.right - rcSizeBox.right;
         if (pt.y < rcClient.top + rcSizeBox.top) {
@@ -140,7 +140,7 @@ LRESULT WindowImplBase::OnNcHitTest(UINT, WPARAM, LPARAM lParam, bool& /*bHandle
         if (right) return HTRIGHT;
     }
 
-    const RECT rcCaption = m_PaintManager.GetCaptionRect();
+    const RECT rcCaption = m_PaintManager.GetDpiScale().Scale(m_PaintManager.GetCaptionRect());
     if (pt.x >= rcClient.left + rcCaption.left && pt.x < rcClient.right - rcCaption.right &&
         pt.y >= rcCaption.top && pt.y < rcCaption.bottom) {
         CControlUI* pControl = m_PaintManager.FindControl(pt);
@@ -160,14 +160,15 @@ LRESULT WindowImplBase::OnGetMinMaxInfo(UINT, WPARAM, LPARAM lParam, bool& bHand
     lpMMI->ptMaxPosition.y = info.rcWork.top - info.rcMonitor.top;
     lpMMI->ptMaxTrackSize.x = info.rcWork.right - info.rcWork.left;
     lpMMI->ptMaxTrackSize.y = info.rcWork.bottom - info.rcWork.top;
-    lpMMI->ptMinTrackSize.x = m_PaintManager.GetMinInfo().cx;
-    lpMMI->ptMinTrackSize.y = m_PaintManager.GetMinInfo().cy;
+    const SIZE minimum = m_PaintManager.GetDpiScale().Scale(m_PaintManager.GetMinInfo());
+    lpMMI->ptMinTrackSize.x = minimum.cx;
+    lpMMI->ptMinTrackSize.y = minimum.cy;
     bHandled = false;
     return 0;
 }
 
 LRESULT WindowImplBase::OnSize(UINT, WPARAM, LPARAM, bool& bHandled) {
-    const SIZE szRoundCorner = m_PaintManager.GetRoundCorner();
+    const SIZE szRoundCorner = m_PaintManager.GetDpiScale().Scale(m_PaintManager.GetRoundCorner());
     if (!::IsIconic(m_hWnd) && (szRoundCorner.cx != 0 || szRoundCorner.cy != 0)) {
         RECT rcWnd = {};
         ::GetWindowRect(m_hWnd, &rcWnd);

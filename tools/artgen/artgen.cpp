@@ -1,7 +1,10 @@
 // Draws the tool's artwork (window background, caption buttons, format button
 // faces, combo faces, the disk strip and the icon master) into PNG files, the
-// same bytes on every run. The PNGs are committed under resources/, so a build
-// never needs this program; run scripts/make-art.sh after changing a picture.
+// same bytes on every run, once per art set: 100, 125, 150 and 200 %. Shapes
+// are described in 100 % pixels and rendered at each scale from the shapes
+// themselves, so no set is a stretched copy of another. The PNGs are
+// committed under resources/, so a build never needs this program; run
+// scripts/make-art.sh after changing a picture.
 //
 // Shapes are filled with 4 x 4 supersampling for smooth edges; colours are
 // straight (not premultiplied) RGBA, composited "over".
@@ -33,40 +36,51 @@ Rgba Mix(Rgba x, Rgba y, float t) {
 using Shape = std::function<bool(float x, float y)>;
 using Paint = std::function<Rgba(float x, float y)>;
 
+// A side of w 100 % pixels at a scale, rounded half away from zero as the
+// window rounds its controls' sizes, so that art and controls line up.
+int Scaled(int w, float scale) { return static_cast<int>(std::lround(w * scale)); }
+
+// A picture w x h at 100 %, rendered at `scale`: its pixel size is the scaled
+// size, and shapes and paints are given in 100 % coordinates.
 class Canvas {
 public:
-    Canvas(int w, int h) : w_(w), h_(h), px_(static_cast<size_t>(w) * h, Rgba{0, 0, 0, 0}) {}
+    Canvas(int w, int h, float scale)
+        : w_(Scaled(w, scale)), h_(Scaled(h, scale)), scale_(scale),
+          px_(static_cast<size_t>(w_) * h_, Rgba{0, 0, 0, 0}) {}
     int w() const { return w_; }
     int h() const { return h_; }
 
+    // Later fills are shifted by (dx, dy) and cut to the w x h area there,
+    // all in 100 % coordinates: one frame of a strip.
+    void SetFrame(float dx, float dy, float w, float h) {
+        ox_ = dx;
+        oy_ = dy;
+        x0_ = static_cast<int>(std::floor(dx * scale_));
+        y0_ = static_cast<int>(std::floor(dy * scale_));
+        x1_ = static_cast<int>(std::ceil((dx + w) * scale_));
+        y1_ = static_cast<int>(std::ceil((dy + h) * scale_));
+    }
+
     // Composites paint over every pixel in proportion to how much of it the
     // shape covers.
-    void Fill(const Shape& inside, const Paint& paint, int x0 = 0, int y0 = 0, int x1 = -1, int y1 = -1) {
-        if (x1 < 0) x1 = w_;
-        if (y1 < 0) y1 = h_;
+    void Fill(const Shape& inside, const Paint& paint) {
         constexpr int kSub = 4;
-        for (int y = std::max(0, y0); y < std::min(h_, y1); ++y) {
-            for (int x = std::max(0, x0); x < std::min(w_, x1); ++x) {
+        const int x1 = x1_ < 0 ? w_ : std::min(w_, x1_);
+        const int y1 = y1_ < 0 ? h_ : std::min(h_, y1_);
+        for (int y = std::max(0, y0_); y < y1; ++y) {
+            for (int x = std::max(0, x0_); x < x1; ++x) {
                 int hits = 0;
                 for (int sy = 0; sy < kSub; ++sy) {
                     for (int sx = 0; sx < kSub; ++sx) {
-                        if (inside(x + (sx + 0.5f) / kSub, y + (sy + 0.5f) / kSub)) ++hits;
+                        if (inside(U(x + (sx + 0.5f) / kSub) - ox_, U(y + (sy + 0.5f) / kSub) - oy_)) {
+                            ++hits;
+                        }
                     }
                 }
                 if (hits == 0) continue;
-                Rgba src = paint(x + 0.5f, y + 0.5f);
+                Rgba src = paint(U(x + 0.5f) - ox_, U(y + 0.5f) - oy_);
                 src.a *= static_cast<float>(hits) / (kSub * kSub);
                 Over(px_[static_cast<size_t>(y) * w_ + x], src);
-            }
-        }
-    }
-
-    // Copies another canvas in at (dx, dy).
-    void Blit(const Canvas& src, int dx, int dy) {
-        for (int y = 0; y < src.h_; ++y) {
-            for (int x = 0; x < src.w_; ++x) {
-                if (x + dx < 0 || x + dx >= w_ || y + dy < 0 || y + dy >= h_) continue;
-                px_[static_cast<size_t>(y + dy) * w_ + x + dx] = src.px_[static_cast<size_t>(y) * src.w_ + x];
             }
         }
     }
@@ -96,7 +110,13 @@ private:
         dst.a = a;
     }
 
+    // A pixel coordinate in 100 % units.
+    float U(float pixel) const { return pixel / scale_; }
+
     int w_, h_;
+    float scale_;
+    float ox_ = 0, oy_ = 0;
+    int x0_ = 0, y0_ = 0, x1_ = -1, y1_ = -1;
     std::vector<Rgba> px_;
 };
 
@@ -162,8 +182,8 @@ constexpr float kCaptionHeight = 30;
 Paint CaptionPaint() { return Vertical(kCaptionTop, kCaptionBottom, 0, kCaptionHeight); }
 
 // 163: the caption strip and the body with a soft panel.
-Canvas Background() {
-    Canvas c(360, 300);
+Canvas Background(float s) {
+    Canvas c(360, 300, s);
     c.Fill([](float, float y) { return y < kCaptionHeight; }, CaptionPaint());
     c.Fill([](float, float y) { return y >= kCaptionHeight; }, Vertical(kBodyTop, kBodyBottom, kCaptionHeight, 300));
     c.Fill([](float, float y) { return y >= kCaptionHeight && y < kCaptionHeight + 1; }, Solid(Hex(0x17467F)));
@@ -177,16 +197,16 @@ Canvas Background() {
 
 // Caption buttons: the minimise faces are opaque (they copy the caption
 // strip behind them), the close faces transparent.
-Canvas MinimiseButton(bool pushed) {
-    Canvas c(26, 26);
+Canvas MinimiseButton(bool pushed, float s) {
+    Canvas c(26, 26, s);
     c.Fill([](float, float) { return true; }, CaptionPaint());
     if (pushed) c.Fill(RoundRect(2, 2, 24, 24, 4), Solid(Hex(0xFFFFFF, 0.22f)));
     c.Fill(Stroke(8, 17, 18, 17, 2), Solid(kWhite));
     return c;
 }
 
-Canvas CloseButton(bool pushed) {
-    Canvas c(26, 26);
+Canvas CloseButton(bool pushed, float s) {
+    Canvas c(26, 26, s);
     if (pushed) c.Fill(RoundRect(2, 2, 24, 24, 4), Solid(Hex(0xE0443E)));
     c.Fill(Stroke(8.5f, 8.5f, 17.5f, 17.5f, 2), Solid(kWhite));
     c.Fill(Stroke(17.5f, 8.5f, 8.5f, 17.5f, 2), Solid(kWhite));
@@ -194,8 +214,8 @@ Canvas CloseButton(bool pushed) {
 }
 
 // 168, 169, 170: the format button's faces; the text is drawn by the window.
-Canvas FormatButton(int w, int h, Rgba top, Rgba bottom, Rgba edge, bool shadow) {
-    Canvas c(w, h);
+Canvas FormatButton(int w, int h, Rgba top, Rgba bottom, Rgba edge, bool shadow, float s) {
+    Canvas c(w, h, s);
     const float r = 9;
     if (shadow) c.Fill(RoundRect(2, 3, w - 2.0f, h - 0.5f, r), Solid(Hex(0x1F3B60, 0.18f)));
     c.Fill(RoundRect(1, 1, w - 2.0f, h - 3.0f, r), Solid(edge));
@@ -207,8 +227,8 @@ Canvas FormatButton(int w, int h, Rgba top, Rgba bottom, Rgba edge, bool shadow)
 
 // 182, 183: the combo faces, drawn large; the window scales them down to
 // 200 x 23, so every width here is about four times what shows.
-Canvas ComboFace(bool hot) {
-    Canvas c(834, 97);
+Canvas ComboFace(bool hot, float s) {
+    Canvas c(834, 97, s);
     const Rgba edge = hot ? kAccent : Hex(0xA9B6C6);
     c.Fill(RoundRect(2, 2, 832, 95, 14), Solid(edge));
     c.Fill(RoundRect(7, 7, 827, 90, 10), Solid(kWhite));
@@ -227,8 +247,7 @@ Canvas ComboFace(bool hot) {
 // One 83 x 83 frame of the disk strip: a USB stick in a ring. Frame 0 is
 // greyed out (no drive); frame 1 a drive present; frames 2 to 17 light a
 // segment of the ring that runs around as the work goes on.
-Canvas DiskFrame(int frame) {
-    Canvas c(83, 83);
+void DiskFrame(Canvas& c, int frame) {
     const bool present = frame > 0;
     const float cx = 41.5f, cy = 41.5f;
     const Rgba ringBase = present ? Hex(0xD6E4F5) : Hex(0xDADDE1);
@@ -250,18 +269,20 @@ Canvas DiskFrame(int frame) {
     c.Fill(RoundRect(27, 30, 56, 68, 5), Vertical(body, bodyDark, 30, 68));
     c.Fill(RoundRect(33, 38, 50, 50, 2), Solid(Hex(0xFFFFFF, present ? 0.85f : 0.6f)));
     c.Fill(RoundRect(39, 58, 44, 63, 2.5f), Solid(present ? Hex(0x9BE08A) : Hex(0xC9CDD2)));
-    return c;
 }
 
-Canvas DiskStrip() {
-    Canvas strip(1576, 84);
-    for (int k = 0; k <= 17; ++k) strip.Blit(DiskFrame(k), 83 * k, 0);
+Canvas DiskStrip(float s) {
+    Canvas strip(1576, 84, s);
+    for (int k = 0; k <= 17; ++k) {
+        strip.SetFrame(83.0f * k, 0, 83, 83);
+        DiskFrame(strip, k);
+    }
     return strip;
 }
 
 // The icon master at 256 x 256; the icon sizes are scaled from it.
 Canvas IconMaster() {
-    Canvas c(256, 256);
+    Canvas c(256, 256, 1.0f);
     c.Fill(RoundRect(8, 8, 248, 248, 44), Vertical(Hex(0x3C8BE6), kAccentDark, 8, 248));
     c.Fill(RoundRect(8, 8, 248, 128, 44), Solid(Hex(0xFFFFFF, 0.10f)));
     c.Fill(RoundRect(92, 36, 164, 92, 6), Solid(Hex(0xE9EEF4)));
@@ -271,6 +292,19 @@ Canvas IconMaster() {
     c.Fill(RoundRect(98, 112, 158, 150, 6), Solid(kAccent));
     c.Fill(RoundRect(118, 186, 138, 206, 10), Solid(Hex(0x57C443)));
     return c;
+}
+
+// The art sets: the folder under the output folder and the scale.
+struct ArtSet {
+    const char* folder;
+    float scale;
+};
+constexpr ArtSet kArtSets[] = {{"", 1.0f}, {"125/", 1.25f}, {"150/", 1.5f}, {"200/", 2.0f}};
+
+bool Save(const std::string& path, const Canvas& canvas, int channels) {
+    if (canvas.Save(path, channels)) return true;
+    std::fprintf(stderr, "artgen: cannot write %s\n", path.c_str());
+    return false;
 }
 
 }  // namespace
@@ -283,28 +317,29 @@ int main(int argc, char** argv) {
     const std::string out = std::string(argv[1]) + "/";
     struct Item {
         const char* name;
-        Canvas canvas;
+        std::function<Canvas(float)> draw;
         int channels;
     };
     const Item items[] = {
-        {"163-background.png", Background(), 4},
-        {"164-minimise-pushed.png", MinimiseButton(true), 3},
-        {"165-close-pushed.png", CloseButton(true), 4},
-        {"166-minimise.png", MinimiseButton(false), 3},
-        {"167-close.png", CloseButton(false), 4},
-        {"168-format-disabled.png", FormatButton(112, 58, Hex(0xD3D8DE), Hex(0xBCC3CC), Hex(0xA8B0BA), false), 4},
-        {"169-format.png", FormatButton(112, 58, Hex(0x3C8BE6), kAccentDark, Hex(0x1B4F8F), true), 4},
-        {"170-format-pushed.png", FormatButton(110, 57, Hex(0x2A6DC0), Hex(0x1A4C8A), Hex(0x163F73), false), 4},
-        {"173-disk-strip.png", DiskStrip(), 4},
-        {"182-combo.png", ComboFace(false), 4},
-        {"183-combo-hot.png", ComboFace(true), 4},
-        {"icon-256.png", IconMaster(), 4},
+        {"163-background.png", Background, 4},
+        {"164-minimise-pushed.png", [](float s) { return MinimiseButton(true, s); }, 3},
+        {"165-close-pushed.png", [](float s) { return CloseButton(true, s); }, 4},
+        {"166-minimise.png", [](float s) { return MinimiseButton(false, s); }, 3},
+        {"167-close.png", [](float s) { return CloseButton(false, s); }, 4},
+        {"168-format-disabled.png",
+         [](float s) { return FormatButton(112, 58, Hex(0xD3D8DE), Hex(0xBCC3CC), Hex(0xA8B0BA), false, s); }, 4},
+        {"169-format.png",
+         [](float s) { return FormatButton(112, 58, Hex(0x3C8BE6), kAccentDark, Hex(0x1B4F8F), true, s); }, 4},
+        {"170-format-pushed.png",
+         [](float s) { return FormatButton(110, 57, Hex(0x2A6DC0), Hex(0x1A4C8A), Hex(0x163F73), false, s); }, 4},
+        {"173-disk-strip.png", DiskStrip, 4},
+        {"182-combo.png", [](float s) { return ComboFace(false, s); }, 4},
+        {"183-combo-hot.png", [](float s) { return ComboFace(true, s); }, 4},
     };
-    for (const Item& item : items) {
-        if (!item.canvas.Save(out + item.name, item.channels)) {
-            std::fprintf(stderr, "artgen: cannot write %s%s\n", out.c_str(), item.name);
-            return 1;
+    for (const ArtSet& set : kArtSets) {
+        for (const Item& item : items) {
+            if (!Save(out + set.folder + item.name, item.draw(set.scale), item.channels)) return 1;
         }
     }
-    return 0;
+    return Save(out + "icon-256.png", IconMaster(), 4) ? 0 : 1;
 }
