@@ -26,7 +26,7 @@
 namespace app {
 
 // The executables link their own format target and drive queries.
-fat32::FormatResult FormatDriveLetter(char, const char*, int) { return fat32::kInternalError; }
+fat32::FormatResult FormatDriveLetter(const FormatJob&) { return fat32::kInternalError; }
 std::unique_ptr<drives::DriveQuery> NewDriveQuery() { return nullptr; }
 
 namespace {
