@@ -13,10 +13,12 @@ namespace Facet {
 namespace {
 
 // The mark's distance from the control's edge: a tenth of its height, so
-// that it clears the text of a slim box and lies inside a big button's face.
-int MarkInset(const RECT& rc) {
+// that it clears the text of a slim box and lies inside a big button's face;
+// its bounds are skin units, grown with the window's scale.
+int MarkInset(const RECT& rc, const CDpiScale& scale) {
     const int inset = (rc.bottom - rc.top) / 10;
-    return inset < 2 ? 2 : inset > 6 ? 6 : inset;
+    const int least = scale.Scale(2), most = scale.Scale(6);
+    return inset < least ? least : inset > most ? most : inset;
 }
 
 // The colour the skin gave the control's text, without its alpha byte:
@@ -47,7 +49,7 @@ void CPaintManagerUI::ShowFocusCues() {
 void CPaintManagerUI::PaintFocusMark(HDC hDC, const RECT& rcPaint) {
     if (!m_bFocusCues || !m_pFocus || !m_pFocus->IsVisible() || !m_pFocus->IsEnabled()) return;
     RECT rc = m_pFocus->GetPos();
-    const int inset = MarkInset(rc);
+    const int inset = MarkInset(rc, m_dpiScale);
     ::InflateRect(&rc, -inset, -inset);
     RECT visible = {0, 0, 0, 0};
     if (rc.right - rc.left < 2 || rc.bottom - rc.top < 2) return;
@@ -59,7 +61,8 @@ void CPaintManagerUI::PaintFocusMark(HDC hDC, const RECT& rcPaint) {
     CSelectObject selectPen(hDC, pen.Get());
     CSelectObject selectBrush(hDC, ::GetStockObject(HOLLOW_BRUSH));
     ::SetBkMode(hDC, TRANSPARENT);
-    ::RoundRect(hDC, rc.left, rc.top, rc.right, rc.bottom, m_szRoundCorner.cx, m_szRoundCorner.cy);
+    const SIZE corner = m_dpiScale.Scale(m_szRoundCorner);
+    ::RoundRect(hDC, rc.left, rc.top, rc.right, rc.bottom, corner.cx, corner.cy);
 }
 
 }  // namespace Facet
