@@ -36,15 +36,8 @@ class CScratchBitmap {
 public:
     CScratchBitmap(HDC compatibleWith, int width, int height)
         : m_dc(compatibleWith), m_width(width), m_height(height) {
-        BITMAPINFO info = {};
-        info.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
-        info.bmiHeader.biWidth = width;
-        info.bmiHeader.biHeight = -height;
-        info.bmiHeader.biPlanes = 1;
-        info.bmiHeader.biBitCount = 32;
-        info.bmiHeader.biCompression = BI_RGB;
         void* bits = nullptr;
-        m_bitmap.Reset(::CreateDIBSection(compatibleWith, &info, DIB_RGB_COLORS, &bits, nullptr, 0));
+        m_bitmap.Reset(CreateTopDownDib32(compatibleWith, width, height, &bits));
         m_bits = static_cast<std::uint32_t*>(bits);
         if (m_dc && m_bitmap) m_previous = ::SelectObject(m_dc.Get(), m_bitmap.Get());
     }

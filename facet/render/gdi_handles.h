@@ -120,4 +120,20 @@ private:
     int m_saved;
 };
 
+// A 32-bit top-down DIB section (row 0 on top, as the framework's images
+// are stored); `bits` receives its pixels. Null on failure.
+inline HBITMAP CreateTopDownDib32(HDC compatibleWith, int width, int height, void** bits) {
+    BITMAPINFO info = {};
+    info.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
+    info.bmiHeader.biWidth = width;
+    info.bmiHeader.biHeight = -height;
+    info.bmiHeader.biPlanes = 1;
+    info.bmiHeader.biBitCount = 32;
+    info.bmiHeader.biCompression = BI_RGB;
+    void* pixels = nullptr;
+    HBITMAP bitmap = ::CreateDIBSection(compatibleWith, &info, DIB_RGB_COLORS, &pixels, nullptr, 0);
+    if (bits) *bits = pixels;
+    return bitmap;
+}
+
 }  // namespace Facet

@@ -89,15 +89,8 @@ bool CImageResample::ResizeTo(TImageInfo& image, int width, int height) {
     ::GdiFlush();
     const auto* src = static_cast<const std::uint32_t*>(dib.dsBm.bmBits);
 
-    BITMAPINFO info = {};
-    info.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
-    info.bmiHeader.biWidth = width;
-    info.bmiHeader.biHeight = -height;
-    info.bmiHeader.biPlanes = 1;
-    info.bmiHeader.biBitCount = 32;
-    info.bmiHeader.biCompression = BI_RGB;
     void* bits = nullptr;
-    CBitmapHandle bitmap(::CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0));
+    CBitmapHandle bitmap(CreateTopDownDib32(nullptr, width, height, &bits));
     if (!bitmap || !bits) return false;
 
     try {

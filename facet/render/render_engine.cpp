@@ -24,15 +24,8 @@ COLORREF ToColorRef(DWORD argb) { return RGB(Red(argb), Green(argb), Blue(argb))
 
 // A 32-bit top-down DIB section; `bits` receives its pixels.
 HBITMAP CreateDib32(int width, int height, std::uint32_t** bits) {
-    BITMAPINFO info = {};
-    info.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
-    info.bmiHeader.biWidth = width;
-    info.bmiHeader.biHeight = -height;
-    info.bmiHeader.biPlanes = 1;
-    info.bmiHeader.biBitCount = 32;
-    info.bmiHeader.biCompression = BI_RGB;
     void* pixels = nullptr;
-    HBITMAP bitmap = ::CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &pixels, nullptr, 0);
+    HBITMAP bitmap = CreateTopDownDib32(nullptr, width, height, &pixels);
     if (bits) *bits = static_cast<std::uint32_t*>(pixels);
     return bitmap;
 }
