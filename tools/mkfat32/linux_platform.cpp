@@ -284,12 +284,17 @@ fat32::FormatResult LinuxPlatform::Format(fat32::FormatRequest& request,
     if (std::FILE* quiet = NullStream()) options.err = quiet;
     if (block_) return FormatBlockDevice(request, options);
     fat32::ImageFileDevice image(ProcPath(path_), args_.image);
-    fat32::NewMbrDevice partition(image, [&](std::uint32_t start, std::uint32_t sectors,
-                                             std::uint8_t type) {
+    return FormatOn(image, request, options);
+}
+
+// Formats `disk` itself, or with --mbr the one partition of a new table on it.
+fat32::FormatResult LinuxPlatform::FormatOn(fat32::BlockDevice& disk, fat32::FormatRequest& request,
+                                            const fat32::FormatOptions& options) {
+    fat32::NewMbrDevice partition(disk, [&](std::uint32_t start, std::uint32_t sectors,
+                                            std::uint8_t type) {
         return fat32::WriteSinglePartitionMbr(fd_, start, sectors, type);
     });
-    fat32::BlockDevice& target =
-        args_.newMbr ? static_cast<fat32::BlockDevice&>(partition) : image;
+    fat32::BlockDevice& target = args_.newMbr ? static_cast<fat32::BlockDevice&>(partition) : disk;
     const fat32::FormatResult result = fat32::FormatVolume(target, 'Z', request, options);
     error_ = target.LastError();
     return result;
@@ -298,14 +303,7 @@ fat32::FormatResult LinuxPlatform::Format(fat32::FormatRequest& request,
 fat32::FormatResult LinuxPlatform::FormatBlockDevice(fat32::FormatRequest& request,
                                                      const fat32::FormatOptions& options) {
     fat32::LinuxBlockDevice device(fd_, facts_, [this](const std::string& text) { Say(text); });
-    fat32::NewMbrDevice partition(device, [&](std::uint32_t start, std::uint32_t sectors,
-                                              std::uint8_t type) {
-        return fat32::WriteSinglePartitionMbr(fd_, start, sectors, type);
-    });
-    fat32::BlockDevice& target =
-        args_.newMbr ? static_cast<fat32::BlockDevice&>(partition) : device;
-    const fat32::FormatResult result = fat32::FormatVolume(target, 'Z', request, options);
-    error_ = target.LastError();
+    const fat32::FormatResult result = FormatOn(device, request, options);
     if (!args_.newMbr) return result;
     if (result == fat32::kFormatOk) {
         AnnounceNewPartition();

@@ -43,6 +43,8 @@ private:
     void AnnounceNewPartition();
     fat32::FormatResult FormatBlockDevice(fat32::FormatRequest& request,
                                           const fat32::FormatOptions& options);
+    fat32::FormatResult FormatOn(fat32::BlockDevice& disk, fat32::FormatRequest& request,
+                                 const fat32::FormatOptions& options);
     void ReportInUse();
     // "mkfat32: NAME: TEXT" on standard error.
     void Say(const std::string& text) const;

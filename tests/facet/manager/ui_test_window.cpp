@@ -4,6 +4,8 @@
 #include <algorithm>
 #include <cstring>
 
+#include "facet/render/gdi_handles.h"
+
 namespace Facet {
 namespace test {
 
@@ -297,17 +299,10 @@ RECT CTestWindow::UpdateRect() const {
 }
 
 std::vector<std::uint32_t> CTestWindow::Capture() const {
-    BITMAPINFO bmi = {};
-    bmi.bmiHeader.biSize = sizeof(bmi.bmiHeader);
-    bmi.bmiHeader.biWidth = width_;
-    bmi.bmiHeader.biHeight = -height_;
-    bmi.bmiHeader.biPlanes = 1;
-    bmi.bmiHeader.biBitCount = 32;
-    bmi.bmiHeader.biCompression = BI_RGB;
     void* bits = nullptr;
     HDC screen = ::GetDC(hwnd_);
     HDC memory = ::CreateCompatibleDC(screen);
-    HBITMAP dib = ::CreateDIBSection(screen, &bmi, DIB_RGB_COLORS, &bits, nullptr, 0);
+    HBITMAP dib = Facet::CreateTopDownDib32(screen, width_, height_, &bits);
     HGDIOBJ old = ::SelectObject(memory, dib);
     ::BitBlt(memory, 0, 0, width_, height_, screen, 0, 0, SRCCOPY);
     ::GdiFlush();
