@@ -12,9 +12,9 @@
 
 #include "app/format_target.h"
 #include "drives/drive_table_file.h"
-#include "format/fault_injecting_device.h"
+#include "devices/fault_injecting_device.h"
 #include "format/format_volume.h"
-#include "format/image_file_device.h"
+#include "devices/image_file_device.h"
 
 namespace app {
 

@@ -3,7 +3,7 @@
 #include "app/format_target.h"
 
 #include "format/format_volume.h"
-#include "format/win_volume_device.h"
+#include "devices/win_volume_device.h"
 
 namespace app {
 

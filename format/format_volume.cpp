@@ -15,7 +15,6 @@
 
 #ifdef _WIN32
 #include <windows.h>
-#include "format/win_volume_device.h"
 #endif
 
 namespace fat32 {
@@ -262,23 +261,5 @@ LocalTime CurrentLocalTime() {
 #endif
     return now;
 }
-
-#ifdef _WIN32
-FormatResult FormatVolume(char letter, FormatRequest& request) {
-    WinVolumeDevice device;
-    FormatOptions options;
-    options.now = CurrentLocalTime();
-    return FormatVolume(device, letter, request, options);
-}
-
-FormatResult FormatDrive(char letter, const char* label, int sectorsPerCluster) {
-    FormatRequest request;
-    request.sectorsPerCluster = sectorsPerCluster;
-    // The window passes the capacity policy's choice, never the user's.
-    request.mayUseSmallerClusters = true;
-    request.label = label;
-    return FormatVolume(letter, request);
-}
-#endif
 
 }  // namespace fat32

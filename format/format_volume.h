@@ -48,11 +48,4 @@ FormatResult FormatVolume(BlockDevice& device, char letter, FormatRequest& reque
 // The local date and time as the platform's clock gives it.
 LocalTime CurrentLocalTime();
 
-#ifdef _WIN32
-// The real thing: formats the volume of a drive letter through the Windows
-// volume device, with the current local time and the standard streams.
-FormatResult FormatVolume(char letter, FormatRequest& request);
-FormatResult FormatDrive(char letter, const char* label, int sectorsPerCluster);
-#endif
-
 }  // namespace fat32

@@ -8,9 +8,9 @@
 #include <algorithm>
 #include <cstring>
 
-#include "format/fault_injecting_device.h"
+#include "devices/fault_injecting_device.h"
 #include "format/format_volume.h"
-#include "format/image_file_device.h"
+#include "devices/image_file_device.h"
 #include "test_image.h"
 
 namespace fat32 {

@@ -8,8 +8,8 @@
 #include <algorithm>
 #include <array>
 
-#include "format/fault_injecting_device.h"
-#include "format/image_file_device.h"
+#include "devices/fault_injecting_device.h"
+#include "devices/image_file_device.h"
 #include "test_image.h"
 
 namespace fat32 {

@@ -4,7 +4,7 @@
 #include <cstdint>
 #include <string>
 
-#include "format/image_file_device.h"
+#include "devices/image_file_device.h"
 
 namespace mkfat32 {
 

@@ -22,14 +22,14 @@
 #include <cstring>
 #include <thread>
 
-#include "format/blkid_probe.h"
+#include "devices/blkid_probe.h"
 #include "format/iconv_volume_label.h"
-#include "format/image_file_device.h"
-#include "format/kernel_partitions.h"
-#include "format/linux_block_device.h"
-#include "format/mount_table.h"
-#include "format/new_mbr_device.h"
-#include "format/partition_table.h"
+#include "devices/image_file_device.h"
+#include "devices/kernel_partitions.h"
+#include "devices/linux_block_device.h"
+#include "devices/mount_table.h"
+#include "devices/new_mbr_device.h"
+#include "devices/partition_table.h"
 
 namespace mkfat32 {
 namespace {

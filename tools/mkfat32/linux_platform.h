@@ -11,7 +11,7 @@
 #include <string>
 #include <vector>
 
-#include "format/sysfs_block.h"
+#include "devices/sysfs_block.h"
 #include "tools/mkfat32/platform.h"
 
 namespace mkfat32 {

@@ -9,10 +9,10 @@
 
 #include "drives/medium_proof.h"
 #include "format/console_text.h"
-#include "format/image_file_device.h"
+#include "devices/image_file_device.h"
 #include "format/show_result.h"
 #include "format/volume_label.h"
-#include "format/win_volume_device.h"
+#include "devices/win_volume_device.h"
 #include "tools/mkfat32/usb_letter_check.h"
 
 namespace mkfat32 {

@@ -7,6 +7,7 @@
 #include <windows.h>
 
 #include "format/block_device.h"
+#include "format/format_volume.h"
 #include "format/medium_facts.h"
 
 namespace fat32 {
@@ -49,6 +50,11 @@ private:
 
 // The system's message text for an error code, UTF-8, without the line end.
 std::string SystemErrorText(DWORD code);
+
+// The real thing: formats the volume of a drive letter through the Windows
+// volume device, with the current local time and the standard streams.
+FormatResult FormatVolume(char letter, FormatRequest& request);
+FormatResult FormatDrive(char letter, const char* label, int sectorsPerCluster);
 
 }  // namespace fat32
 

@@ -10,7 +10,7 @@
 #include <string>
 
 #include "format/block_device.h"
-#include "format/sysfs_block.h"
+#include "devices/sysfs_block.h"
 
 namespace fat32 {
 

@@ -1,6 +1,6 @@
 // libblkid does the reading: it knows far more table types than any code of
 // ours would, and the kernel's partition parsers may lack some of them.
-#include "format/blkid_probe.h"
+#include "devices/blkid_probe.h"
 
 #include <blkid/blkid.h>
 

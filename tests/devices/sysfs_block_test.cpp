@@ -1,7 +1,7 @@
 // The USB/removable judgement against small fabricated sysfs trees: a USB
 // stick and its partition, an SD card in a USB reader, a SATA disk's
 // partition and a loop device.
-#include "format/sysfs_block.h"
+#include "devices/sysfs_block.h"
 
 #include <gtest/gtest.h>
 

@@ -1,6 +1,6 @@
 // Image-file block device. The file is opened unbuffered so that a failed
 // write is reported by the call that made it, as a raw volume would.
-#include "format/image_file_device.h"
+#include "devices/image_file_device.h"
 
 #include <cerrno>
 #include <cstring>

@@ -1,6 +1,6 @@
 // A mountinfo line: "ID PARENT MAJOR:MINOR ROOT MOUNTPOINT OPTIONS ...", with
 // blanks, tabs, newlines and backslashes in paths written as \ooo octal.
-#include "format/mount_table.h"
+#include "devices/mount_table.h"
 
 #include <fstream>
 #include <sstream>

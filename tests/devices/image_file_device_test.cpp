@@ -1,6 +1,6 @@
 // The image-file device at its edges: the last sector, the position that
 // successive writes and reads advance, and an image the user may not write.
-#include "format/image_file_device.h"
+#include "devices/image_file_device.h"
 
 #include <gtest/gtest.h>
 

@@ -1,6 +1,6 @@
 // BLKPG requests carry byte offsets; sysfs and the tables count 512-byte
 // sectors.
-#include "format/kernel_partitions.h"
+#include "devices/kernel_partitions.h"
 
 #include <linux/blkpg.h>
 #include <linux/fs.h>

@@ -1,6 +1,6 @@
 // Mount points from a mountinfo file: the device's first mount, octal escapes
 // undone, nothing for a device that is not mounted.
-#include "format/mount_table.h"
+#include "devices/mount_table.h"
 
 #include <gtest/gtest.h>
 

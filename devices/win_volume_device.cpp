@@ -2,13 +2,14 @@
 // GetLastError() and its text for the run's error report.
 #ifdef _WIN32
 
-#include "format/win_volume_device.h"
+#include "devices/win_volume_device.h"
 
 #include <winioctl.h>
 
 #include <memory>
 
 #include "format/fat32_layout.h"
+#include "format/format_volume.h"
 #include "format/page_buffer.h"
 
 namespace fat32 {
@@ -161,6 +162,22 @@ void WinVolumeDevice::Close() {
         ::CloseHandle(volume_);
         volume_ = INVALID_HANDLE_VALUE;
     }
+}
+
+FormatResult FormatVolume(char letter, FormatRequest& request) {
+    WinVolumeDevice device;
+    FormatOptions options;
+    options.now = CurrentLocalTime();
+    return FormatVolume(device, letter, request, options);
+}
+
+FormatResult FormatDrive(char letter, const char* label, int sectorsPerCluster) {
+    FormatRequest request;
+    request.sectorsPerCluster = sectorsPerCluster;
+    // The window passes the capacity policy's choice, never the user's.
+    request.mayUseSmallerClusters = true;
+    request.label = label;
+    return FormatVolume(letter, request);
 }
 
 }  // namespace fat32

@@ -1,5 +1,5 @@
 // Recording, fault-injecting wrapper around another block device.
-#include "format/fault_injecting_device.h"
+#include "devices/fault_injecting_device.h"
 
 #include <chrono>
 #include <thread>

@@ -1,7 +1,7 @@
 // The new partition's window onto the disk. Every offset the format asks for
 // is moved up by 1 MiB; what the disk says of its whole length becomes the
 // partition's.
-#include "format/new_mbr_device.h"
+#include "devices/new_mbr_device.h"
 
 #include <vector>
 

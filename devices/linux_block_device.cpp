@@ -1,7 +1,7 @@
 // The block device through a file descriptor. Writes go through the page
 // cache; Flush pushes them to the device, so what the command reports as done
 // is on the stick.
-#include "format/linux_block_device.h"
+#include "devices/linux_block_device.h"
 
 #include <fcntl.h>
 #include <linux/fs.h>
@@ -16,8 +16,8 @@
 #include <cstring>
 #include <vector>
 
-#include "format/blkid_probe.h"
-#include "format/partition_table.h"
+#include "devices/blkid_probe.h"
+#include "devices/partition_table.h"
 
 namespace fat32 {
 namespace {

@@ -3,7 +3,7 @@
 // the hardware it hangs on: a USB stick's runs through the host controller's
 // root hub ("usb2"), a SATA disk's through "ata1", a loop device's through
 // "virtual".
-#include "format/sysfs_block.h"
+#include "devices/sysfs_block.h"
 
 #include <algorithm>
 #include <cctype>

@@ -2,7 +2,7 @@
 // so nothing here parses a table by hand. Every libfdisk object lives in a
 // unique_ptr whose deleter is the matching unref call; the descriptor stays
 // the caller's.
-#include "format/partition_table.h"
+#include "devices/partition_table.h"
 
 #include <libfdisk/libfdisk.h>
 
