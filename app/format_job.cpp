@@ -30,9 +30,6 @@ namespace {
 
 constexpr std::size_t kLabelBytes = 514;
 constexpr DWORD kPostRetryMs = 100;
-// How long a session's end waits for a run's metadata: seconds even for the
-// largest volume, whose FATs are the most written.
-constexpr DWORD kSessionEndWaitMs = 20000;
 
 // Handed to the worker, which frees it.
 struct FormatParams {
@@ -139,8 +136,16 @@ void CMainWnd::ShowResultBox(fat32::FormatResult result) {
 
 bool CMainWnd::MayCloseDuringRun() {
     m_askingToClose = true;
-    const bool yes = Ask(Localized(kCloseDuringRun), Localized(kWindowCaption),
-                         MB_YESNO | MB_ICONWARNING | MB_DEFBUTTON2) == IDYES;
+    // Before its first write, closing only gives the run up and the stick
+    // stays as it was; once the worker writes, it would cut the volume in
+    // half. The question says which, and a run that began writing while
+    // the first was open is asked about again.
+    bool yes = false;
+    for (bool pending = m_runGate && !m_runGate->Writing();; pending = false) {
+        yes = Ask(Localized(pending ? kCloseBeforeWriting : kCloseDuringRun), Localized(kWindowCaption),
+                  MB_YESNO | MB_ICONWARNING | MB_DEFBUTTON2) == IDYES;
+        if (!yes || !pending || m_resultWaiting || m_runGate->Cancel()) break;
+    }
     m_askingToClose = false;
     // A run that ended while the question was open: Yes closes at once (the
     // run is over); No shows its result now, not on top of the question.
@@ -197,13 +202,15 @@ void CMainWnd::OnFormatClick() {
     m_bFormatRunning = true;
     ::SetTimer(m_hWnd, kAnimationTimer, 100, nullptr);
     // Windows names the reason when the user signs out during the run.
-    ::ShutdownBlockReasonCreate(m_hWnd, Localized(kShutdownReason));
+    Facet::CDuiString reason;
+    reason.Format(Localized(kShutdownReason), letter);
+    m_hooks.blockShutdown(m_hWnd, reason);
     StartFormat(letter);
 }
 
 void CMainWnd::AbandonStart() {
     ::KillTimer(m_hWnd, kAnimationTimer);
-    ::ShutdownBlockReasonDestroy(m_hWnd);
+    m_hooks.blockShutdown(m_hWnd, nullptr);
     m_bFormatRunning = false;
     m_formatLetter = 0;
     m_runGate.reset();
@@ -249,11 +256,25 @@ void CMainWnd::StartFormat(wchar_t letter) {
     ::CloseHandle(thread);
 }
 
+BOOL CMainWnd::MaySessionEnd() {
+    if (!m_runGate || m_runGate->Cancelled()) return TRUE;
+    if (m_runGate->Cancel()) {
+        m_runGivenUpForSession = true;
+        return TRUE;
+    }
+    // Writing says no (the block reason tells the user why); a run whose
+    // writes are over lets the session end.
+    return m_runGate->Writing() ? FALSE : TRUE;
+}
+
 void CMainWnd::OnEndSession() {
     m_sessionEnding = true;
-    if (m_runGate && !m_runGate->Cancel()) m_runGate->WaitWhileWriting(kSessionEndWaitMs);
+    // The system ends the process when it will; until then the writes go on,
+    // so that a volume cut short is the system's doing, never the tool's.
+    if (m_runGate && !m_runGate->Cancel()) m_runGate->WaitWhileWriting(INFINITE);
     ::PostMessageW(m_hWnd, WM_CLOSE, 0, 0);
 }
+
 void CMainWnd::ShowRunningButton() {
     m_pFormatBtn->SetText(Localized(kFormatRunning));
     m_pFormatBtn->SetEnabled(false);
@@ -281,7 +302,11 @@ void CMainWnd::AdvanceAnimation() {
 
 void CMainWnd::OnFormatComplete(fat32::FormatResult result) {
     ::KillTimer(m_hWnd, kAnimationTimer);
-    ::ShutdownBlockReasonDestroy(m_hWnd);
+    m_hooks.blockShutdown(m_hWnd, nullptr);
+    // A run given up for a session's end that then went on wrote nothing
+    // and changed nothing: there is nothing to tell.
+    const bool tell = !(m_runGivenUpForSession && result == fat32::kDriveChanged);
+    m_runGivenUpForSession = false;
     const wchar_t letter = m_formatLetter;
     m_bFormatRunning = false;
     m_formatLetter = 0;
@@ -299,7 +324,7 @@ void CMainWnd::OnFormatComplete(fat32::FormatResult result) {
         m_pDisk->SetBkImage(frame);
     }
     ShowIdleButton();
-    ShowResultBox(result);
+    if (tell) ShowResultBox(result);
 }
 
 LRESULT CMainWnd::HandleCustomMessage(UINT uMsg, WPARAM wParam, LPARAM lParam, bool& /*bHandled*/) {

@@ -19,6 +19,14 @@ CMainWnd::CMainWnd(drives::DriveQuery& query, MainWndHooks hooks)
     if (!m_hooks.messageBox) m_hooks.messageBox = ::MessageBoxW;
     if (!m_hooks.showResult) m_hooks.showResult = fat32::ShowResult;
     if (!m_hooks.format) m_hooks.format = FormatDriveLetter;
+    if (!m_hooks.blockShutdown) {
+        m_hooks.blockShutdown = [](HWND window, const wchar_t* reason) {
+            if (reason)
+                ::ShutdownBlockReasonCreate(window, reason);
+            else
+                ::ShutdownBlockReasonDestroy(window);
+        };
+    }
     if (!m_hooks.recheck) {
         m_hooks.recheck = [](wchar_t letter, const drives::DriveIdentity& confirmed) {
             return RecheckConfirmedDrive(letter, confirmed);
@@ -67,12 +75,13 @@ LRESULT CMainWnd::HandleMessage(UINT uMsg, WPARAM wParam, LPARAM lParam) {
         m_closeRequested = false;
         if (m_bFormatRunning && !m_sessionEnding && !MayCloseDuringRun()) return 0;
     }
-    if (m_bFormatRunning && uMsg == WM_QUERYENDSESSION) return FALSE;
-    // The system may override the answer above (a critical shutdown, or the
-    // user signing out anyway); after WM_ENDSESSION the process may end at
-    // any moment, so the run must not be cut in the middle of its writes.
-    if (m_bFormatRunning && uMsg == WM_ENDSESSION && wParam) {
-        OnEndSession();
+    if (m_bFormatRunning && uMsg == WM_QUERYENDSESSION) return MaySessionEnd();
+    // The system may override a no (a critical shutdown, or the user signing
+    // out anyway); once this message returns the process may end at any
+    // moment, so it returns only when the run's writes are over. When the
+    // session goes on after all (FALSE), the run simply goes on.
+    if (m_bFormatRunning && uMsg == WM_ENDSESSION) {
+        if (wParam) OnEndSession();
         return 0;
     }
     return WindowImplBase::HandleMessage(uMsg, wParam, lParam);

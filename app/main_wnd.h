@@ -37,6 +37,9 @@ struct MainWndHooks {
     // user confirmed, else the reason (RecheckConfirmedDrive's answers). The
     // default asks a drive query of the worker's own.
     std::function<fat32::FormatResult(wchar_t letter, const drives::DriveIdentity& confirmed)> recheck;
+    // Names what holds the session's end while a run writes, or (null)
+    // withdraws it. The default is the system's shutdown block reason.
+    std::function<void(HWND window, const wchar_t* reason)> blockShutdown;
     // The worker's pause before and after the engine runs.
     DWORD pauseMs = 3000;
 };
@@ -93,8 +96,12 @@ private:
     fat32::FormatResult CheckConfirmedDrive(wchar_t letter);
     // A start given up before the worker began: back to idle, no result box.
     void AbandonStart();
+    // The system asks whether the session may end: a run not yet writing is
+    // given up, one writing says no.
+    BOOL MaySessionEnd();
     // The session ends: a run not yet writing is cancelled, one writing is
-    // waited for (bounded), then the window closes.
+    // waited for as long as the system lets the process live, then the
+    // window closes.
     void OnEndSession();
     // Every box of the window goes through these two: a close request that
     // comes while one is open waits until it has closed.
@@ -130,6 +137,9 @@ private:
     bool m_closeRequested = false;
     bool m_askingToClose = false;
     bool m_sessionEnding = false;
+    // The session's end gave up the pending run; if the session goes on
+    // after all, the run ends without a box: nothing was written.
+    bool m_runGivenUpForSession = false;
     // A run that ended while the close question was open.
     bool m_resultWaiting = false;
     fat32::FormatResult m_waitingResult = fat32::kFormatOk;

@@ -30,6 +30,8 @@ public:
     // The window: true when the run will write nothing (now or ever).
     bool Cancel() { return Move(kPending, kCancelled) || state_ == kCancelled; }
     bool Cancelled() const { return state_ == kCancelled; }
+    // The worker is writing now: a cut would leave half a volume.
+    bool Writing() const { return state_ == kWriting; }
     // The window: waits up to `ms` for a run that is writing to finish.
     void WaitWhileWriting(DWORD ms) const {
         if (state_ == kWriting && finished_) ::WaitForSingleObject(finished_, ms);

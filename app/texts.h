@@ -32,8 +32,13 @@ inline constexpr LocaleText kStartNotice = {L"%c盘，卷标是%s，你已开始
 inline constexpr LocaleText kCloseDuringRun = {
     L"正在向驱动器写入数据，现在关闭可能使驱动器无法读取。\r\n确定要关闭吗?",
     L"The drive is being written. Closing now may leave it unreadable.\r\nClose anyway?"};
-inline constexpr LocaleText kShutdownReason = {L"正在格式化USB驱动器，请等待完成。",
-                                               L"A USB drive is being formatted; wait until it is done."};
+// Printf format: the drive letter.
+inline constexpr LocaleText kShutdownReason = {L"正在格式化USB驱动器 %c:，请等待完成。",
+                                               L"Formatting the USB drive %c:; wait until it is done."};
+inline constexpr LocaleText kCloseBeforeWriting = {
+    L"尚未向驱动器写入任何数据。现在关闭将取消格式化，驱动器保持原样。\r\n确定要关闭吗?",
+    L"Nothing has been written to the drive yet. Closing now cancels the format and leaves the drive as it "
+    L"was.\r\nClose anyway?"};
 inline constexpr LocaleText kStartNoticeCaption = {L"Varqo文件系统格式化工具V1.0",
                                                    L"Varqo文件系统格式化工具V1.0"};
 

@@ -39,12 +39,12 @@ usb E 1 300 label=CAMERA fs=NTFS "image=$(winpath "$work/ok.img")" > "$work/one.
 # messages), E: pulled during the start notice, closing during a run (No, then
 # Yes) and during a box, and a 128 MiB stick, too small for the policy's
 # cluster size.
-for name in keep0 stranger0 keep1 stranger1 pulled close-no close-yes boxes close-question end-pause end-writing; do
+for name in keep0 stranger0 keep1 stranger1 pulled close-no close-yes boxes close-question end-pause end-writing end-goes-on; do
   sparse_image "$work/$name.img" $((40 * MiB))
   head -c $MiB /dev/urandom | dd of="$work/$name.img" conv=notrunc status=none
 done
 sparse_image "$work/small.img" $((128 * MiB))
-untouched="keep0.img stranger0.img keep1.img stranger1.img pulled.img close-question.img end-pause.img"
+untouched="keep0.img stranger0.img keep1.img stranger1.img pulled.img close-question.img close-yes.img end-pause.img"
 sums_edges=$(cd "$work" && sha256sum $untouched)
 for i in 0 1; do  # not n: usb() sets it
   usb E 5 40 label=KEEP fs=FAT32 serial=1 "image=$(winpath "$work/keep$i.img")" > "$work/keep$i.txt"
@@ -56,7 +56,9 @@ for name in close-no close-yes boxes close-question end-pause; do
   usb E 5 40 label=CLOSE fs=FAT32 "image=$(winpath "$work/$name.img")" > "$work/$name.txt"
 done
 # Writes slow enough that the session's end comes while they go on.
-usb E 5 40 label=CLOSE fs=FAT32 delay=250 "image=$(winpath "$work/end-writing.img")" > "$work/end-writing.txt"
+for name in end-writing end-goes-on; do
+  usb E 5 40 label=CLOSE fs=FAT32 delay=250 "image=$(winpath "$work/$name.img")" > "$work/$name.txt"
+done
 usb E 5 128 label=SMALL fs=NTFS "image=$(winpath "$work/small.img")" > "$work/small.txt"
 # Three sticks for the run done with the keyboard alone, which formats the second.
 for name in key1 key2 key3; do
@@ -76,11 +78,12 @@ label=$(label_of "$work/ok.img")
 if [ "$label" = CAMERA ]; then pass "the label is the drive's"; else fail "label: $label"; fi
 if roundtrip "$work/ok.img"; then pass "mtools round trip"; else fail "mtools round trip"; fi
 if [ "$(cd "$work" && sha256sum $untouched)" = "$sums_edges" ]; then
-  pass "a swapped or pulled stick, a close during the question, a session's end in the pause: nothing written"
+  pass "a swapped or pulled stick, a close during the question or the pause, a session's end in the pause: nothing written"
 else
   fail "an image changed though its run was stopped before writing"
 fi
 fsck_clean "$work/end-writing.img" CLOSE && pass "the session's end during the writes waits for a whole volume" || fail "end-writing: fsck.fat"
+fsck_clean "$work/end-goes-on.img" CLOSE && pass "a session that goes on lets the run finish" || fail "end-goes-on: fsck.fat"
 fsck_clean "$work/close-no.img" CLOSE && pass "No to the close question: the run ends whole" || fail "close-no: fsck.fat"
 if fsck_clean "$work/small.img" SMALL && roundtrip "$work/small.img"; then
   pass "a 128 MiB stick formats from the window"

@@ -260,8 +260,9 @@ TEST(FormatFromTheWindow, AStickPulledDuringTheStartNoticeIsToldSo) {
     ExpectDriveChanged(tool, L"pulled");
 }
 
-// A close during a run asks, No being the default: No lets the run finish,
-// Yes ends the program there and then.
+// A close during the worker's pause asks, No being the default: No lets the
+// run go on and finish, Yes gives it up (format_e2e.sh checks that nothing was
+// written) and ends the program.
 TEST(FormatFromTheWindow, ClosingDuringARunAsks) {
     for (int answer : {IDNO, IDYES}) {
         ToolProcess tool(L"VarqoFat32-sim.exe", LiveTable(answer == IDNO ? L"close-no.txt" : L"close-yes.txt"));
@@ -273,7 +274,8 @@ TEST(FormatFromTheWindow, ClosingDuringARunAsks) {
         ::PostMessageW(tool.Window(), WM_CLOSE, 0, 0);
         HWND question = tool.WaitBox();
         ASSERT_NE(question, nullptr);
-        EXPECT_EQ(BoxText(question), Chinese() ? app::kCloseDuringRun.chinese : app::kCloseDuringRun.english);
+        EXPECT_EQ(BoxText(question),
+                  Chinese() ? app::kCloseBeforeWriting.chinese : app::kCloseBeforeWriting.english);
         EXPECT_TRUE(::GetWindowLongW(::GetDlgItem(question, IDNO), GWL_STYLE) & BS_DEFPUSHBUTTON);
         tool.Shot().SaveBmp(ScreenFolder() + L"close-question-" + (Chinese() ? L"zh" : L"en") + L".bmp");
         PressBoxButton(question, answer);
@@ -327,15 +329,20 @@ TEST(FormatFromTheWindow, ACloseDuringTheQuestionStartsNoRun) {
     EXPECT_EQ(tool.WaitExit(), 0);
 }
 
-// The session ends during a run (Windows overrode the window's veto): during
-// the worker's pause nothing is written; during the writes the run is let
-// finish first (format_e2e.sh checks both images). Either way the tool ends.
+// The system asks to end the session during a run. In the worker's pause the
+// answer is yes and nothing is written; during the writes it is no (with the
+// reason). When the session ends all the same, the writes finish first; when
+// it goes on, the run finishes and tells its result. format_e2e.sh checks
+// each image.
 TEST(FormatFromTheWindow, TheSessionsEndNeverCutsARun) {
     struct Road {
         const wchar_t* table;
-        DWORD afterNotice;  // ms from the notice's OK to the session's end
+        DWORD afterNotice;  // ms from the notice's OK to the system's question
+        BOOL query;         // WM_QUERYENDSESSION's answer
+        BOOL ends;          // WM_ENDSESSION's wParam
     };
-    for (const Road road : {Road{L"end-pause.txt", 1000}, Road{L"end-writing.txt", 4500}}) {
+    for (const Road road : {Road{L"end-pause.txt", 1000, TRUE, TRUE}, Road{L"end-writing.txt", 4500, FALSE, TRUE},
+                            Road{L"end-goes-on.txt", 4500, FALSE, FALSE}}) {
         ToolProcess tool(L"VarqoFat32-sim.exe", LiveTable(road.table));
         ASSERT_NE(tool.Window(), nullptr);
         HWND notice = ConfirmFormat(tool);
@@ -343,7 +350,16 @@ TEST(FormatFromTheWindow, TheSessionsEndNeverCutsARun) {
         PressBoxButton(notice, IDOK);
         Settle(road.afterNotice);
         DWORD_PTR answer = 0;
-        ::SendMessageTimeoutW(tool.Window(), WM_ENDSESSION, TRUE, 0, SMTO_NORMAL, 30000, &answer);
+        ::SendMessageTimeoutW(tool.Window(), WM_QUERYENDSESSION, 0, 0, SMTO_NORMAL, 5000, &answer);
+        EXPECT_EQ(answer, static_cast<DWORD_PTR>(road.query)) << road.afterNotice;
+        ::SendMessageTimeoutW(tool.Window(), WM_ENDSESSION, road.ends, 0, SMTO_NORMAL, 60000, &answer);
+        if (!road.ends) {
+            HWND result = tool.WaitBox(20000);
+            ASSERT_NE(result, nullptr);
+            EXPECT_EQ(BoxText(result), ResultText(fat32::kFormatOk));
+            PressBoxButton(result, IDOK);
+            tool.KeyDown(VK_ESCAPE);
+        }
         EXPECT_EQ(tool.WaitExit(), 0) << road.afterNotice;
     }
 }

@@ -16,6 +16,7 @@
 
 #include "app/drive_source.h"
 #include "app/main_wnd.h"
+#include "app/texts.h"
 #include "drives/drive_table_file.h"
 #include "drives/simulated_drive_query.h"
 #include "facet/controls/button_ui.h"
@@ -88,6 +89,7 @@ protected:
             return (style & MB_YESNO) ? answer : IDOK;
         };
         hooks.showResult = [this](HWND, fat32::FormatResult r) { results.push_back(r); };
+        hooks.blockShutdown = [this](HWND, const wchar_t* reason) { reasons.push_back(reason ? reason : L"-"); };
         // The engine stand-in locks, then proves the medium with what the
         // locked handle would read (the table a test put there, or the
         // machine as it is) and only then "writes".
@@ -168,6 +170,8 @@ protected:
     std::function<void()> duringBox;
     std::function<void()> duringRun;
     std::function<void()> duringPause;
+    // What the session's end was told, in order; "-" when it was withdrawn.
+    std::vector<std::wstring> reasons;
 };
 
 TEST_F(MainWindowTest, ListsEachDriveWithLabelFileSystemAndSize) {
@@ -473,6 +477,71 @@ TEST_F(MainWindowTest, TheLabelReachesTheEngineAsWholeOemCharactersOfAtMostEleve
     } else {
         // OEM code page 437 or 850: é is 0x82 in both.
         EXPECT_EQ(calls[0].label, "Caf\x82");
+    }
+}
+
+// The session's end and a close, before the first write (the worker's
+// pause) and during the writes: before, the run is given up and the session
+// may end; during, the session is held with a reason naming the drive, and a
+// session that goes on after all lets the run finish and tell its result.
+TEST_F(MainWindowTest, TheSessionsEndAndACloseGiveUpAPendingRunAndHoldOneThatWrites) {
+    struct Road {
+        const char* name;
+        bool writing;   // sent during the writes, else during the pause
+        bool close;     // WM_CLOSE answered Yes, else the session's messages
+        LRESULT query;  // WM_QUERYENDSESSION's answer
+        bool formatted;
+        std::vector<fat32::FormatResult> results;
+    };
+    const Road roads[] = {
+        {"session, pause", false, false, TRUE, false, {}},
+        {"session, writing", true, false, FALSE, true, {fat32::kFormatOk}},
+        {"close, pause", false, true, 0, false, {}},
+    };
+    const std::wstring reason = Chinese() ? L"正在格式化USB驱动器 E:，请等待完成。"
+                                          : L"Formatting the USB drive E:; wait until it is done.";
+    for (const Road& road : roads) {
+        SCOPED_TRACE(road.name);
+        Open({Usb('E', 8000)});
+        boxes.clear();
+        results.clear();
+        calls.clear();
+        reasons.clear();
+        answers = {IDYES, IDOK, IDYES};
+        LRESULT query = -1;
+        std::function<void()> act = [&] {
+            if (road.close) {
+                ::SendMessageW(*window, WM_CLOSE, 0, 0);
+                return;
+            }
+            query = ::SendMessageW(*window, WM_QUERYENDSESSION, 0, 0);
+            ::SendMessageW(*window, WM_ENDSESSION, FALSE, 0);
+        };
+        (road.writing ? duringRun : duringPause) = act;
+        ClickFormat();
+        // A cancelled worker still reaches the locked volume, and is refused.
+        if (road.close) ::Sleep(300);
+        duringRun = duringPause = nullptr;
+        if (!road.close) {
+            EXPECT_EQ(query, road.query);
+        }
+        EXPECT_EQ(calls.size(), road.formatted ? 1u : 0u);
+        EXPECT_EQ(results, road.results);
+        ASSERT_FALSE(reasons.empty());
+        EXPECT_EQ(reasons.front(), reason);
+        if (road.close) {
+            ASSERT_EQ(boxes.size(), 3u);
+            EXPECT_EQ(boxes[2], Chinese() ? kCloseBeforeWriting.chinese : kCloseBeforeWriting.english);
+            EXPECT_FALSE(CMainWnd::ObjectAlive());
+            continue;
+        }
+        // Back to idle, the reason withdrawn, the session free to end.
+        EXPECT_EQ(reasons.back(), L"-");
+        EXPECT_FALSE(window->FormatRunning());
+        EXPECT_TRUE(FormatButton()->IsEnabled());
+        EXPECT_TRUE(::SendMessageW(*window, WM_QUERYENDSESSION, 0, 0));
+        ::DestroyWindow(*window);
+        Pump();
     }
 }
 
