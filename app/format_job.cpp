@@ -68,14 +68,19 @@ fat32::FormatResult RunEngine(const FormatParams& block) {
     job.letter = block.driveLetter;
     job.label = block.label;
     job.sectorsPerCluster = block.sectorsPerCluster;
-    job.prove = [&block](const fat32::MediumFacts& facts) {
+    bool writing = false;
+    job.prove = [&block, &writing](const fat32::MediumFacts& facts) {
         if (const fat32::FormatResult r = drives::ProveMedium(block.identity, facts); r != fat32::kFormatOk)
             return r;
         // A removal or the session's end came first: nothing is written.
-        return block.gate->StartWriting() ? fat32::kFormatOk : fat32::kDriveChanged;
+        if (!block.gate->StartWriting()) return fat32::kDriveChanged;
+        writing = true;
+        ::PostMessageW(MainWindowHandle(), kWritingMessage, 1, 0);
+        return fat32::kFormatOk;
     };
     const fat32::FormatResult result = block.format(job);
     block.gate->WritingDone();
+    if (writing) ::PostMessageW(MainWindowHandle(), kWritingMessage, 0, 0);
     return result;
 }
 
@@ -135,16 +140,18 @@ void CMainWnd::ShowResultBox(fat32::FormatResult result) {
 }
 
 bool CMainWnd::MayCloseDuringRun() {
+    // A run whose writes are over is cut by nothing: the window just closes.
+    if (!m_runGate || m_runGate->Done()) return true;
     m_askingToClose = true;
     // Before its first write, closing only gives the run up and the stick
     // stays as it was; once the worker writes, it would cut the volume in
     // half. The question says which, and a run that began writing while
     // the first was open is asked about again.
     bool yes = false;
-    for (bool pending = m_runGate && !m_runGate->Writing();; pending = false) {
+    for (bool pending = !m_runGate->Writing();; pending = false) {
         yes = Ask(Localized(pending ? kCloseBeforeWriting : kCloseDuringRun), Localized(kWindowCaption),
                   MB_YESNO | MB_ICONWARNING | MB_DEFBUTTON2) == IDYES;
-        if (!yes || !pending || m_resultWaiting || m_runGate->Cancel()) break;
+        if (!yes || !pending || m_resultWaiting || m_runGate->Cancel() || m_runGate->Done()) break;
     }
     m_askingToClose = false;
     // A run that ended while the question was open: Yes closes at once (the
@@ -201,16 +208,12 @@ void CMainWnd::OnFormatClick() {
     ShowRunningButton();
     m_bFormatRunning = true;
     ::SetTimer(m_hWnd, kAnimationTimer, 100, nullptr);
-    // Windows names the reason when the user signs out during the run.
-    Facet::CDuiString reason;
-    reason.Format(Localized(kShutdownReason), letter);
-    m_hooks.blockShutdown(m_hWnd, reason);
     StartFormat(letter);
 }
 
 void CMainWnd::AbandonStart() {
     ::KillTimer(m_hWnd, kAnimationTimer);
-    m_hooks.blockShutdown(m_hWnd, nullptr);
+    HoldSession(false);
     m_bFormatRunning = false;
     m_formatLetter = 0;
     m_runGate.reset();
@@ -256,15 +259,29 @@ void CMainWnd::StartFormat(wchar_t letter) {
     ::CloseHandle(thread);
 }
 
+void CMainWnd::HoldSession(bool hold) {
+    if (hold == m_sessionHeld) return;
+    m_sessionHeld = hold;
+    if (!hold) {
+        m_hooks.blockShutdown(m_hWnd, nullptr);
+        return;
+    }
+    // Windows shows the reason to a user who signs out during the writes.
+    Facet::CDuiString reason;
+    reason.Format(Localized(kShutdownReason), m_formatLetter);
+    m_hooks.blockShutdown(m_hWnd, reason);
+}
+
 BOOL CMainWnd::MaySessionEnd() {
     if (!m_runGate || m_runGate->Cancelled()) return TRUE;
     if (m_runGate->Cancel()) {
         m_runGivenUpForSession = true;
         return TRUE;
     }
-    // Writing says no (the block reason tells the user why); a run whose
-    // writes are over lets the session end.
-    return m_runGate->Writing() ? FALSE : TRUE;
+    // Writing says no, with the reason (the worker's word may still be on
+    // its way); a run whose writes are over lets the session end.
+    HoldSession(m_runGate->Writing());
+    return m_sessionHeld ? FALSE : TRUE;
 }
 
 void CMainWnd::OnEndSession() {
@@ -302,10 +319,10 @@ void CMainWnd::AdvanceAnimation() {
 
 void CMainWnd::OnFormatComplete(fat32::FormatResult result) {
     ::KillTimer(m_hWnd, kAnimationTimer);
-    m_hooks.blockShutdown(m_hWnd, nullptr);
-    // A run given up for a session's end that then went on wrote nothing
-    // and changed nothing: there is nothing to tell.
-    const bool tell = !(m_runGivenUpForSession && result == fat32::kDriveChanged);
+    HoldSession(false);
+    // A run given up for a session's end that then went on wrote nothing:
+    // the user is told why, not that the drive changed.
+    const bool givenUp = m_runGivenUpForSession && result == fat32::kDriveChanged;
     m_runGivenUpForSession = false;
     const wchar_t letter = m_formatLetter;
     m_bFormatRunning = false;
@@ -324,7 +341,10 @@ void CMainWnd::OnFormatComplete(fat32::FormatResult result) {
         m_pDisk->SetBkImage(frame);
     }
     ShowIdleButton();
-    if (tell) ShowResultBox(result);
+    if (givenUp)
+        Ask(Localized(kGivenUpForSession), Localized(kWindowCaption), MB_OK | MB_ICONINFORMATION);
+    else
+        ShowResultBox(result);
 }
 
 LRESULT CMainWnd::HandleCustomMessage(UINT uMsg, WPARAM wParam, LPARAM lParam, bool& /*bHandled*/) {
@@ -343,6 +363,9 @@ LRESULT CMainWnd::HandleCustomMessage(UINT uMsg, WPARAM wParam, LPARAM lParam, b
             break;
         }
         OnFormatComplete(static_cast<fat32::FormatResult>(wParam));
+        break;
+    case kWritingMessage:
+        if (m_bFormatRunning) HoldSession(wParam != 0);
         break;
     case WM_DEVICECHANGE:
         OnDeviceChange(wParam, lParam);

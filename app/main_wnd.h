@@ -109,6 +109,8 @@ private:
     void ShowResultBox(fat32::FormatResult result);
     // While a run writes the drive, a close asks first; true to go on closing.
     bool MayCloseDuringRun();
+    // Registers (or withdraws) the reason that holds the session's end.
+    void HoldSession(bool hold);
     class BoxOpen;
 
     // Device changes.
@@ -138,8 +140,9 @@ private:
     bool m_askingToClose = false;
     bool m_sessionEnding = false;
     // The session's end gave up the pending run; if the session goes on
-    // after all, the run ends without a box: nothing was written.
+    // after all, the user is told so instead of the run's result.
     bool m_runGivenUpForSession = false;
+    bool m_sessionHeld = false;
     // A run that ended while the close question was open.
     bool m_resultWaiting = false;
     fat32::FormatResult m_waitingResult = fat32::kFormatOk;
@@ -160,6 +163,9 @@ HWND MainWindowHandle();
 
 // The worker's result message: wParam is the FormatResult.
 inline constexpr UINT kFormatDoneMessage = WM_USER + 1;
+// The worker's word that its writes began (wParam 1) or are over (0): the
+// session's end is held exactly while they go on.
+inline constexpr UINT kWritingMessage = WM_USER + 3;
 // The disk picture's animation timer.
 inline constexpr UINT_PTR kAnimationTimer = 2016;
 

@@ -22,9 +22,10 @@ public:
 
     // The worker, on the locked volume: true when it may write.
     bool StartWriting() { return Move(kPending, kWriting); }
-    // The worker, when the engine has returned.
+    // The worker, when the engine has returned, whether it wrote or not:
+    // a run over can no longer be given up, and its result is the one told.
     void WritingDone() {
-        Move(kWriting, kDone);
+        if (!Move(kWriting, kDone)) Move(kPending, kDone);
         if (finished_) ::SetEvent(finished_);
     }
     // The window: true when the run will write nothing (now or ever).
@@ -32,6 +33,8 @@ public:
     bool Cancelled() const { return state_ == kCancelled; }
     // The worker is writing now: a cut would leave half a volume.
     bool Writing() const { return state_ == kWriting; }
+    // The engine has returned: nothing more will be written.
+    bool Done() const { return state_ == kDone; }
     // The window: waits up to `ms` for a run that is writing to finish.
     void WaitWhileWriting(DWORD ms) const {
         if (state_ == kWriting && finished_) ::WaitForSingleObject(finished_, ms);

@@ -35,6 +35,10 @@ inline constexpr LocaleText kCloseDuringRun = {
 // Printf format: the drive letter.
 inline constexpr LocaleText kShutdownReason = {L"正在格式化USB驱动器 %c:，请等待完成。",
                                                L"Formatting the USB drive %c:; wait until it is done."};
+inline constexpr LocaleText kGivenUpForSession = {
+    L"系统要求注销或关机，格式化已在写入前取消，驱动器保持原样。",
+    L"The format was cancelled before anything was written, as the system asked to sign out or shut down. "
+    L"The drive is as it was."};
 inline constexpr LocaleText kCloseBeforeWriting = {
     L"尚未向驱动器写入任何数据。现在关闭将取消格式化，驱动器保持原样。\r\n确定要关闭吗?",
     L"Nothing has been written to the drive yet. Closing now cancels the format and leaves the drive as it "

@@ -55,10 +55,10 @@ usb E 5 40 label=PULLED fs=FAT32 "image=$(winpath "$work/pulled.img")" > "$work/
 for name in close-no close-yes boxes close-question end-pause; do
   usb E 5 40 label=CLOSE fs=FAT32 "image=$(winpath "$work/$name.img")" > "$work/$name.txt"
 done
-# Writes slow enough that the session's end comes while they go on.
-for name in end-writing end-goes-on; do
-  usb E 5 40 label=CLOSE fs=FAT32 delay=250 "image=$(winpath "$work/$name.img")" > "$work/$name.txt"
-done
+# Writes slow enough that the session's end comes while they go on; those of
+# the ending session outlast any fixed wait of 20 s.
+usb E 5 40 label=CLOSE fs=FAT32 delay=1500 "image=$(winpath "$work/end-writing.img")" > "$work/end-writing.txt"
+usb E 5 40 label=CLOSE fs=FAT32 delay=250 "image=$(winpath "$work/end-goes-on.img")" > "$work/end-goes-on.txt"
 usb E 5 128 label=SMALL fs=NTFS "image=$(winpath "$work/small.img")" > "$work/small.txt"
 # Three sticks for the run done with the keyboard alone, which formats the second.
 for name in key1 key2 key3; do

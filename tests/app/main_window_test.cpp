@@ -6,6 +6,7 @@
 
 #include <dbt.h>
 
+#include <algorithm>
 #include <cwchar>
 #include <memory>
 #include <optional>
@@ -75,7 +76,7 @@ protected:
     void Open(const std::vector<std::string>& drives) {
         query.table() = Table(drives);
         MainWndHooks hooks;
-        hooks.pauseMs = 0;
+        hooks.pauseMs = pauseMs;
         hooks.messageBox = [this](HWND, const wchar_t* text, const wchar_t* caption, UINT style) {
             boxes.push_back(text);
             captions.push_back(caption);
@@ -170,6 +171,8 @@ protected:
     std::function<void()> duringBox;
     std::function<void()> duringRun;
     std::function<void()> duringPause;
+    // The worker's pause before and after the engine.
+    DWORD pauseMs = 0;
     // What the session's end was told, in order; "-" when it was withdrawn.
     std::vector<std::wstring> reasons;
 };
@@ -458,7 +461,9 @@ TEST_F(MainWindowTest, AnimationRunsTheFramesInTheirRingDuringARunOnly) {
         const int frame = left / 83;
         EXPECT_EQ(right, left + 83);
         EXPECT_GE(frame, 1);
-        if (previous >= 0) EXPECT_EQ(frame, previous == 17 ? 2 : previous + 1);
+        if (previous >= 0) {
+            EXPECT_EQ(frame, previous == 17 ? 2 : previous + 1);
+        }
         previous = frame;
     }
     EXPECT_EQ(frames.size(), 40u);
@@ -480,34 +485,47 @@ TEST_F(MainWindowTest, TheLabelReachesTheEngineAsWholeOemCharactersOfAtMostEleve
     }
 }
 
-// The session's end and a close, before the first write (the worker's
-// pause) and during the writes: before, the run is given up and the session
-// may end; during, the session is held with a reason naming the drive, and a
-// session that goes on after all lets the run finish and tell its result.
-TEST_F(MainWindowTest, TheSessionsEndAndACloseGiveUpAPendingRunAndHoldOneThatWrites) {
+// The session's end and a close before the first write (the worker's pause),
+// during the writes and after them. Before, the run is given up (the user is
+// told, if the session goes on) and the session may end; during, the session
+// is held with a reason naming the drive, and one that goes on after all lets
+// the run finish and tell its result; after, nothing holds anything.
+TEST_F(MainWindowTest, TheSessionsEndAndACloseHoldOnlyWhileTheRunWrites) {
+    enum When { kPause, kWriting, kAfter };
     struct Road {
         const char* name;
-        bool writing;   // sent during the writes, else during the pause
-        bool close;     // WM_CLOSE answered Yes, else the session's messages
-        LRESULT query;  // WM_QUERYENDSESSION's answer
+        When when;
+        bool close;         // WM_CLOSE answered Yes, else the session's messages
+        const char* swap;   // the stick the locked handle finds, if another
+        LRESULT query;      // WM_QUERYENDSESSION's answer
         bool formatted;
         std::vector<fat32::FormatResult> results;
+        const wchar_t* third;  // the box after the question and the notice
+        bool held;             // a reason was registered
     };
+    const std::wstring givenUp = Chinese() ? kGivenUpForSession.chinese : kGivenUpForSession.english;
+    const std::wstring beforeWriting = Chinese() ? kCloseBeforeWriting.chinese : kCloseBeforeWriting.english;
     const Road roads[] = {
-        {"session, pause", false, false, TRUE, false, {}},
-        {"session, writing", true, false, FALSE, true, {fat32::kFormatOk}},
-        {"close, pause", false, true, 0, false, {}},
+        {"session, pause", kPause, false, nullptr, TRUE, false, {}, givenUp.c_str(), false},
+        {"session, writing", kWriting, false, nullptr, FALSE, true, {fat32::kFormatOk}, nullptr, true},
+        {"session, after a refused run", kAfter, false, "serial=99", TRUE, false, {fat32::kDriveChanged},
+         nullptr, false},
+        {"close, pause", kPause, true, nullptr, 0, false, {}, beforeWriting.c_str(), false},
+        {"close, after the writes", kAfter, true, nullptr, 0, true, {}, nullptr, true},
     };
     const std::wstring reason = Chinese() ? L"正在格式化USB驱动器 E:，请等待完成。"
                                           : L"Formatting the USB drive E:; wait until it is done.";
     for (const Road& road : roads) {
         SCOPED_TRACE(road.name);
+        // A pause long enough to act in after the engine returned.
+        pauseMs = road.when == kAfter ? 1000 : 0;
         Open({Usb('E', 8000)});
         boxes.clear();
         results.clear();
         calls.clear();
         reasons.clear();
         answers = {IDYES, IDOK, IDYES};
+        if (road.swap) onHandle = Table({Usb('E', 8000, road.swap)});
         LRESULT query = -1;
         std::function<void()> act = [&] {
             if (road.close) {
@@ -517,32 +535,40 @@ TEST_F(MainWindowTest, TheSessionsEndAndACloseGiveUpAPendingRunAndHoldOneThatWri
             query = ::SendMessageW(*window, WM_QUERYENDSESSION, 0, 0);
             ::SendMessageW(*window, WM_ENDSESSION, FALSE, 0);
         };
-        (road.writing ? duringRun : duringPause) = act;
-        ClickFormat();
+        if (road.when == kPause) duringPause = act;
+        if (road.when == kWriting) duringRun = act;
+        window->PaintManager().SendNotify(FormatButton(), L"click");
+        for (int i = 0; i < 600 && CMainWnd::ObjectAlive() && window->FormatRunning(); ++i) {
+            ::Sleep(5);
+            Pump();
+            // Half way through the pause after the engine.
+            if (road.when == kAfter && i == 300) act();
+        }
         // A cancelled worker still reaches the locked volume, and is refused.
         if (road.close) ::Sleep(300);
         duringRun = duringPause = nullptr;
+        onHandle.reset();
         if (!road.close) {
             EXPECT_EQ(query, road.query);
         }
         EXPECT_EQ(calls.size(), road.formatted ? 1u : 0u);
         EXPECT_EQ(results, road.results);
-        ASSERT_FALSE(reasons.empty());
-        EXPECT_EQ(reasons.front(), reason);
-        if (road.close) {
-            ASSERT_EQ(boxes.size(), 3u);
-            EXPECT_EQ(boxes[2], Chinese() ? kCloseBeforeWriting.chinese : kCloseBeforeWriting.english);
-            EXPECT_FALSE(CMainWnd::ObjectAlive());
-            continue;
+        EXPECT_EQ(boxes.size() > 2 ? boxes[2] : L"", road.third ? road.third : L"");
+        const bool held = std::find(reasons.begin(), reasons.end(), reason) != reasons.end();
+        EXPECT_EQ(held, road.held);
+        // Whatever was held is let go, and the session is free to end.
+        if (!reasons.empty()) {
+            EXPECT_EQ(reasons.back(), L"-");
         }
-        // Back to idle, the reason withdrawn, the session free to end.
-        EXPECT_EQ(reasons.back(), L"-");
+        EXPECT_EQ(CMainWnd::ObjectAlive(), !road.close);
+        if (road.close) continue;
         EXPECT_FALSE(window->FormatRunning());
         EXPECT_TRUE(FormatButton()->IsEnabled());
         EXPECT_TRUE(::SendMessageW(*window, WM_QUERYENDSESSION, 0, 0));
         ::DestroyWindow(*window);
         Pump();
     }
+    pauseMs = 0;
 }
 
 }  // namespace

@@ -72,6 +72,13 @@ ToolProcess::~ToolProcess() {
     ::CloseHandle(m_pi.hProcess);
 }
 
+void ToolProcess::Kill() {
+    if (Running()) {
+        ::TerminateProcess(m_pi.hProcess, 99);
+        ::WaitForSingleObject(m_pi.hProcess, 5000);
+    }
+}
+
 bool ToolProcess::Running() const {
     return m_pi.hProcess && ::WaitForSingleObject(m_pi.hProcess, 0) == WAIT_TIMEOUT;
 }

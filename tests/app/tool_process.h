@@ -36,6 +36,8 @@ public:
     bool Running() const;
     // Waits for the process to end; its exit code, or -1 on timeout.
     int WaitExit(DWORD ms = 10000);
+    // Ends the process at once, as the system does when a session ends.
+    void Kill();
 
     // A left click at a point of the window's client area.
     void Click(int x, int y);
