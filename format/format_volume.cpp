@@ -150,7 +150,7 @@ FormatResult FormatVolume(BlockDevice& device, char letter, FormatRequest& reque
     volumePath[4] = letter;
     const std::uint32_t serialNumber = VolumeSerialNumber(options.now);
 
-    if (!device.Open(volumePath)) return kOpenFailed;
+    if (!device.Open(volumePath)) return device.LastError().inUse ? kLockFailed : kOpenFailed;
     ReleaseOnExit release(device);
 
     if (device.AllowExtendedAccess())

@@ -1,14 +1,14 @@
 // The simulated-drive file: every record and field read as written, the
 // shipped sample scanned end to end, and each malformed line refused with its
 // number while the caller's table stays as it was.
-#include "drives/drive_table_file.h"
+#include "simulated_windows/drive_table_file.h"
 
 #include <gtest/gtest.h>
 
 #include <cstdio>
 #include <string>
 
-#include "drives/simulated_drive_query.h"
+#include "simulated_windows/simulated_drive_query.h"
 #include "drives/usb_drive_list.h"
 
 namespace drives {

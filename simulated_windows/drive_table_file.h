@@ -31,7 +31,7 @@
 
 #include <string>
 
-#include "drives/simulated_drive_table.h"
+#include "simulated_windows/simulated_drive_table.h"
 
 namespace drives {
 
