@@ -230,6 +230,7 @@ BOOL SimulatedMachine::ReadFile(HANDLE handle, void* buffer, DWORD size, DWORD* 
     const std::uint64_t left = open->position < medium.Bytes() ? medium.Bytes() - open->position : 0;
     const DWORD count = static_cast<DWORD>(left < size ? left : size);
     if (count && !medium.Read(open->position, buffer, count)) return Fail(ERROR_READ_FAULT, FALSE, call);
+    Log(call + " at " + std::to_string(open->position) + " = " + std::to_string(count));
     open->position += count;
     if (read) *read = count;
     return TRUE;
