@@ -25,7 +25,9 @@ std::wstring Upper(std::wstring text) {
 
 std::vector<std::uint8_t> BootSectorOf(const SimulatedDrive& drive, std::uint32_t bytes) {
     std::vector<std::uint8_t> s(bytes, 0);
-    if (drive.failures & kFailRaw) return s;
+    // A RAW volume with a serial keeps a signed boot sector that the file
+    // system will not mount (a broken BPB); without one it is blank.
+    if ((drive.failures & kFailRaw) && drive.serial == 0) return s;
     const std::wstring fs = Upper(drive.fileSystem);
     if (fs == L"NTFS") {
         std::memcpy(&s[3], "NTFS    ", 8);

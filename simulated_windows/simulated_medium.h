@@ -1,7 +1,8 @@
 // The medium in a simulated drive: the bytes a volume handle reads and
 // writes. An image file when the drive table names one; otherwise bytes kept
 // in memory, whose first sector is the boot sector of the file system the
-// table names, carrying its serial number (all zero for a RAW volume), so
+// table names, carrying its serial number (all zero for a RAW volume without
+// one), so
 // that a table without images still describes sticks that can be told apart.
 #pragma once
 
