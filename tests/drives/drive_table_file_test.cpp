@@ -40,6 +40,23 @@ TEST(DriveTableFile, DriveRecordWithEveryField) {
     EXPECT_EQ(d.failures, static_cast<unsigned>(kFailDiskSpace | kFailVolumeInfo));
 }
 
+// The conditions of a stick's world, and the older failure names that stand
+// for them.
+TEST(DriveTableFile, ConditionsOfTheWorld) {
+    const SimulatedDriveTable table = Parsed(
+        "user standard\n"
+        "drive E: type=removable held=lock state=raw,write-protected pulled-at-write=3 swap=Z:\\b.img delay=5\n"
+        "drive F: type=removable fail=lock,in-use,raw state=pulled-at-unlock held=open,exclusive\n");
+    EXPECT_FALSE(table.elevated);
+    ASSERT_EQ(table.drives.size(), 2u);
+    EXPECT_EQ(table.drives[0].failures, static_cast<unsigned>(kHeldLocked | kFailRaw | kWriteProtected));
+    EXPECT_EQ(table.drives[0].pulledAtWrite, 3u);
+    EXPECT_EQ(table.drives[0].swapImage, L"Z:\\b.img");
+    EXPECT_EQ(table.drives[0].writeDelayMs, 5u);
+    EXPECT_EQ(table.drives[1].failures, static_cast<unsigned>(kFailLock | kFailInUse | kFailRaw | kPulledAtUnlock));
+    EXPECT_TRUE(Parsed("").elevated);
+}
+
 TEST(DriveTableFile, InterfaceDeviceAndMachineRecords) {
     const SimulatedDriveTable table = Parsed(
         "interface floppy \"\\\\?\\fdc#generic floppy#1\" instance=11 number=3 fail=detail-size\n"
@@ -164,6 +181,9 @@ const Malformed kMalformed[] = {
     {"DeviceZero", "device 0 id=USB\n", "line 1: device instance 0 stands for no device"},
     {"DuplicateDevice", "device 3 id=A\ndevice 3 id=B\n", "line 2: device 3 is listed twice"},
     {"GlobalFailureWithField", "fail drive-strings now=1\n", "line 1: fail takes one name and no fields"},
+    {"UnknownHolder", "drive E: type=fixed held=virus\n", "line 1: unknown failure 'virus'"},
+    {"UnknownState", "drive E: type=fixed state=wet\n", "line 1: unknown failure 'wet'"},
+    {"UnknownUser", "user guest\n", "line 1: user is administrator or standard"},
     {"InvalidUtf8", "drive E: type=fixed\ndrive F: type=fixed label=\xC3\x28\n", "line 2: label is not valid UTF-8"},
     {"FaultAfterGoodLines", "drive C: type=fixed\ndrive D: type=fixed\n\n# ok so far\ndrive E: type=?\n",
      "line 5: unknown drive type '?'"},
