@@ -5,7 +5,7 @@
 // it while the window runs; open handles and locks live on in the machine.
 // Without the variable, or with a file that does not parse, the machine has
 // no drives at all. A drive whose image file holds a FAT32 volume reports
-// that volume's size, label, file system and serial number, as Windows
+// that volume's size, label and file system, as Windows
 // reports a mounted volume. VARQO_SIM_CALL_LOG names a file that receives one
 // line per volume call.
 #include <cstdio>
@@ -78,7 +78,6 @@ void ReportImageVolume(drives::SimulatedDrive& drive) {
         Le(fsInfo + 0x1E8, 4) <= clusters)
         drive.freeClusters = Le(fsInfo + 0x1E8, 4);
     drive.fileSystem = L"FAT32";
-    drive.serial = Le(boot + 0x43, 4);
     const std::uint64_t rootSector = metadata + std::uint64_t{rootCluster - 2} * sectorsPerCluster;
     drive.label = ReadSector(f.get(), rootSector, root) ? RootLabel(root) : std::wstring();
 }

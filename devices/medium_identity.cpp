@@ -7,6 +7,7 @@
 #include <winioctl.h>
 
 #include <cstring>
+#include <cwchar>
 
 #include "format/page_buffer.h"
 
@@ -32,6 +33,24 @@ DWORD SectorBytes(VolumeCalls& calls, HANDLE volume) {
     return kSmallestSector;
 }
 
+// Windows 10 and later form a GUID for a disk from its hardware identifiers,
+// asked of the disk itself (a volume does not answer it), which opens with no
+// access rights; an all-zero GUID means it could form none.
+void ReadDeviceGuid(VolumeCalls& calls, MediumFacts& facts) {
+    wchar_t path[40];
+    std::swprintf(path, 40, L"\\\\.\\PhysicalDrive%lu", static_cast<unsigned long>(facts.deviceNumber));
+    const VolumeHandle disk(calls, calls.CreateFileW(path, 0, FILE_SHARE_READ | FILE_SHARE_WRITE, 0));
+    if (!disk.valid()) return;
+    STORAGE_DEVICE_NUMBER_EX number{};
+    DWORD returned = 0;
+    static const GUID kNoGuid{};
+    if (Control(calls, disk.get(), IOCTL_STORAGE_GET_DEVICE_NUMBER_EX, &number, sizeof number, returned) &&
+        returned >= sizeof number && std::memcmp(&number.DeviceGuid, &kNoGuid, sizeof kNoGuid) != 0) {
+        facts.deviceGuidKnown = true;
+        std::memcpy(facts.deviceGuid.data(), &number.DeviceGuid, facts.deviceGuid.size());
+    }
+}
+
 }  // namespace
 
 MediumFacts ReadMediumFacts(VolumeCalls& calls, HANDLE volume) {
@@ -42,15 +61,7 @@ MediumFacts ReadMediumFacts(VolumeCalls& calls, HANDLE volume) {
         facts.deviceNumberKnown = true;
         facts.deviceNumber = number.DeviceNumber;
     }
-    // Windows 10 and later form a GUID for a disk from its hardware
-    // identifiers; an all-zero GUID means it could form none.
-    STORAGE_DEVICE_NUMBER_EX numberEx{};
-    static const GUID kNoGuid{};
-    if (Control(calls, volume, IOCTL_STORAGE_GET_DEVICE_NUMBER_EX, &numberEx, sizeof numberEx, returned) &&
-        returned >= sizeof numberEx && std::memcmp(&numberEx.DeviceGuid, &kNoGuid, sizeof kNoGuid) != 0) {
-        facts.deviceGuidKnown = true;
-        std::memcpy(facts.deviceGuid.data(), &numberEx.DeviceGuid, facts.deviceGuid.size());
-    }
+    if (facts.deviceNumberKnown) ReadDeviceGuid(calls, facts);
     // For disks the output is the number of media changes since the driver
     // started: a card swapped in a reader keeps the disk but not the count.
     // Right after a change the call fails instead, and the count stays unknown.

@@ -33,6 +33,19 @@ std::string Hex(std::uintptr_t value) {
     return text;
 }
 
+// "\\.\PhysicalDriveN": disk N.
+bool DiskNumber(const wchar_t* path, DWORD& number) {
+    constexpr wchar_t kPrefix[] = L"\\\\.\\PhysicalDrive";
+    const std::size_t length = std::wcslen(kPrefix);
+    if (!path || std::wcsncmp(path, kPrefix, length) != 0 || !path[length]) return false;
+    number = 0;
+    for (const wchar_t* p = path + length; *p; ++p) {
+        if (*p < L'0' || *p > L'9') return false;
+        number = number * 10 + static_cast<DWORD>(*p - L'0');
+    }
+    return true;
+}
+
 // "\\.\X:" or "\\?\X:": the volume of drive X; 0 for any other path.
 wchar_t VolumeLetter(const wchar_t* path) {
     if (!path || std::wcslen(path) != 6 || path[0] != L'\\' || path[1] != L'\\' ||
@@ -158,7 +171,15 @@ void SimulatedMachine::SwapCard(SimulatedDrive& drive, Volume& volume) {
 HANDLE SimulatedMachine::CreateFileW(const wchar_t* path, DWORD access, DWORD share, DWORD /*flags*/) {
     const auto guard = Guard();
     const std::string call = "CreateFileW(" + Narrow(path ? path : L"") + ", " + AccessText(access) + ")";
-    const wchar_t letter = VolumeLetter(path);
+    wchar_t letter = VolumeLetter(path);
+    // A disk is reached through the first volume on it; the machine lets a
+    // disk be opened for its attributes only.
+    DWORD disk = 0;
+    const bool isDisk = !letter && DiskNumber(path, disk);
+    for (const SimulatedDrive& each : table_.drives) {
+        if (isDisk && !letter && each.deviceNumber == disk && Present(each.letter)) letter = each.letter;
+    }
+    if (isDisk && (access & kDataAccess)) return Fail(ERROR_ACCESS_DENIED, INVALID_HANDLE_VALUE, call);
     SimulatedDrive* drive = letter ? DriveOf(letter) : nullptr;
     // No such device [CreateFileW function]; a pulled stick is gone (obs).
     if (!drive || !Present(letter)) return Fail(ERROR_FILE_NOT_FOUND, INVALID_HANDLE_VALUE, call);

@@ -88,7 +88,8 @@ BOOL SimulatedMachine::Control(Handle& open, SimulatedDrive& drive, Volume& volu
             return Output(out, outSize, returned, number);
         }
         // Disks only, Windows 10 and later [STORAGE_DEVICE_NUMBER_EX
-        // structure]: a volume handle does not answer it (obs).
+        // structure]; this machine is older, and a volume handle does not
+        // answer it on any (obs).
         case IOCTL_STORAGE_GET_DEVICE_NUMBER_EX:
             return refuse(ERROR_INVALID_FUNCTION);
         case IOCTL_STORAGE_CHECK_VERIFY:
