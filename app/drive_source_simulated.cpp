@@ -78,6 +78,8 @@ void ReportImageVolume(drives::SimulatedDrive& drive) {
         Le(fsInfo + 0x1E8, 4) <= clusters)
         drive.freeClusters = Le(fsInfo + 0x1E8, 4);
     drive.fileSystem = L"FAT32";
+    // The system mounts what the stick now holds, whatever it held before.
+    drive.failures &= ~drives::kFailRaw;
     const std::uint64_t rootSector = metadata + std::uint64_t{rootCluster - 2} * sectorsPerCluster;
     drive.label = ReadSector(f.get(), rootSector, root) ? RootLabel(root) : std::wstring();
 }

@@ -55,12 +55,14 @@ wchar_t VolumeLetter(const wchar_t* path) {
     return letter >= L'A' && letter <= L'Z' ? letter : 0;
 }
 
-// A medium is another when its image, its disk, its table serial (without
-// an image) or its RAW state changes.
+// A medium is another when its image, its disk, or (without an image) its
+// table serial or RAW state changes; an image's own contents may change
+// under a format.
 std::wstring MediumKey(const SimulatedDrive& drive) {
+    const bool memory = drive.image.empty();
     return drive.image + L"|" + std::to_wstring(drive.deviceNumber) + L"|" +
-           (drive.image.empty() ? std::to_wstring(drive.serial) : L"") + L"|" +
-           ((drive.failures & kFailRaw) ? L"raw" : L"") + L"|" + std::to_wstring(drive.mediaChanges);
+           (memory ? std::to_wstring(drive.serial) : L"") + L"|" +
+           (memory && (drive.failures & kFailRaw) ? L"raw" : L"") + L"|" + std::to_wstring(drive.mediaChanges);
 }
 
 }  // namespace
