@@ -73,6 +73,12 @@ SimulatedMachine::SimulatedMachine(SimulatedDriveTable table) : table_(std::move
 
 SimulatedMachine::~SimulatedMachine() = default;
 
+std::string SimulatedMachine::Name(HANDLE handle) const {
+    const auto open = handles_.find(handle);
+    const std::string drive = open != handles_.end() ? std::string(1, static_cast<char>(open->second.letter)) + ":" : "";
+    return drive + Hex(reinterpret_cast<std::uintptr_t>(handle));
+}
+
 void SimulatedMachine::Log(const std::string& line) const {
     if (log_) log_(line);
 }
@@ -209,7 +215,7 @@ HANDLE SimulatedMachine::CreateFileW(const wchar_t* path, DWORD access, DWORD sh
     nextHandle_ += 4;
     const HANDLE handle = reinterpret_cast<HANDLE>(nextHandle_);
     handles_[handle] = Handle{letter, access, share, volume.generation};
-    Log(call + " = " + Hex(nextHandle_));
+    Log(call + " = " + Name(handle));
     return handle;
 }
 
@@ -241,7 +247,7 @@ BOOL SimulatedMachine::ReadFile(HANDLE handle, void* buffer, DWORD size, DWORD* 
     Handle* open = nullptr;
     SimulatedDrive* drive = nullptr;
     Volume* volume = nullptr;
-    const std::string call = "ReadFile(" + Hex(reinterpret_cast<std::uintptr_t>(handle)) + ", " +
+    const std::string call = "ReadFile(" + Name(handle) + ", " +
                              std::to_string(size) + " bytes)";
     if (!Resolve(handle, open, drive, volume)) return Fail(::GetLastError(), FALSE, call);
     if (!(open->access & kReadAccess)) return Fail(ERROR_ACCESS_DENIED, FALSE, call);
@@ -266,7 +272,7 @@ BOOL SimulatedMachine::WriteFile(HANDLE handle, const void* buffer, DWORD size, 
     SimulatedDrive* drive = nullptr;
     Volume* volume = nullptr;
     const std::string at = Resolve(handle, open, drive, volume) ? std::to_string(open->position) : "?";
-    const std::string call = "WriteFile(" + Hex(reinterpret_cast<std::uintptr_t>(handle)) + ", " +
+    const std::string call = "WriteFile(" + Name(handle) + ", " +
                              std::to_string(size) + " bytes at " + at + ")";
     if (at == "?") return Fail(::GetLastError(), FALSE, call);
     if (!(open->access & kWriteAccess)) return Fail(ERROR_ACCESS_DENIED, FALSE, call);
@@ -304,7 +310,7 @@ BOOL SimulatedMachine::SetFilePointerEx(HANDLE handle, LARGE_INTEGER distance, L
     Handle* open = nullptr;
     SimulatedDrive* drive = nullptr;
     Volume* volume = nullptr;
-    const std::string call = "SetFilePointerEx(" + Hex(reinterpret_cast<std::uintptr_t>(handle)) + ", " +
+    const std::string call = "SetFilePointerEx(" + Name(handle) + ", " +
                              std::to_string(distance.QuadPart) + ")";
     if (!Resolve(handle, open, drive, volume)) return Fail(::GetLastError(), FALSE, call);
     // Needs read or write access [SetFilePointerEx function].
@@ -327,7 +333,7 @@ BOOL SimulatedMachine::FlushFileBuffers(HANDLE handle) {
     Handle* open = nullptr;
     SimulatedDrive* drive = nullptr;
     Volume* volume = nullptr;
-    const std::string call = "FlushFileBuffers(" + Hex(reinterpret_cast<std::uintptr_t>(handle)) + ")";
+    const std::string call = "FlushFileBuffers(" + Name(handle) + ")";
     if (!Resolve(handle, open, drive, volume)) return Fail(::GetLastError(), FALSE, call);
     // Needs write access [FlushFileBuffers function].
     if (!(open->access & kWriteAccess)) return Fail(ERROR_ACCESS_DENIED, FALSE, call);
@@ -339,7 +345,7 @@ BOOL SimulatedMachine::FlushFileBuffers(HANDLE handle) {
 BOOL SimulatedMachine::CloseHandle(HANDLE handle) {
     const auto guard = Guard();
     const auto found = handles_.find(handle);
-    const std::string call = "CloseHandle(" + Hex(reinterpret_cast<std::uintptr_t>(handle)) + ")";
+    const std::string call = "CloseHandle(" + Name(handle) + ")";
     if (found == handles_.end()) return Fail(ERROR_INVALID_HANDLE, FALSE, call);
     // Closing the locking handle lets the lock go [FSCTL_LOCK_VOLUME IOCTL].
     Volume& volume = VolumeOf(found->second.letter);

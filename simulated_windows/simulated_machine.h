@@ -87,6 +87,8 @@ private:
                  void* in, DWORD inSize, void* out, DWORD outSize, DWORD* returned);
     void SwapCard(SimulatedDrive& drive, Volume& volume);
     void Log(const std::string& line) const;
+    // "E:0x40000008": the handle with the drive it was opened on.
+    std::string Name(HANDLE handle) const;
     template <typename T>
     T Fail(DWORD error, T value, const std::string& call);
 

@@ -6,7 +6,6 @@
 
 #include <winioctl.h>
 
-#include <cstdio>
 #include <cstring>
 
 namespace drives {
@@ -54,9 +53,7 @@ BOOL SimulatedMachine::DeviceIoControl(HANDLE handle, DWORD code, void* in, DWOR
                                        DWORD outSize, DWORD* returned) {
     const auto guard = Guard();
     if (returned) *returned = 0;
-    char name[32];
-    std::snprintf(name, sizeof name, "%#llx", static_cast<unsigned long long>(reinterpret_cast<std::uintptr_t>(handle)));
-    const std::string call = std::string("DeviceIoControl(") + name + ", " + CodeName(code) + ")";
+    const std::string call = "DeviceIoControl(" + Name(handle) + ", " + CodeName(code) + ")";
     Handle* open = nullptr;
     SimulatedDrive* drive = nullptr;
     Volume* volume = nullptr;
