@@ -108,8 +108,10 @@ void SimulatedMachine::Replace(SimulatedDriveTable table) {
     const auto guard = Guard();
     const SimulatedDriveTable before = table_;
     table_ = std::move(table);
-    for (const SimulatedDrive& drive : table_.drives) {
+    for (SimulatedDrive& drive : table_.drives) {
         Volume& volume = VolumeOf(drive.letter);
+        // The card the user put in stays in the reader.
+        if (volume.swapped && !drive.swapImage.empty()) drive.image = drive.swapImage;
         const std::wstring key = MediumKey(drive);
         if (volume.key == key || volume.swapped) continue;
         bool counted = false;
