@@ -83,13 +83,6 @@ void SimulatedMachine::Log(const std::string& line) const {
     if (log_) log_(line);
 }
 
-template <typename T>
-T SimulatedMachine::Fail(DWORD error, T value, const std::string& call) {
-    Log(call + " -> error " + std::to_string(error));
-    ::SetLastError(error);
-    return value;
-}
-
 SimulatedDrive* SimulatedMachine::DriveOf(wchar_t letter) {
     for (SimulatedDrive& drive : table_.drives) {
         if (drive.letter == letter) return &drive;

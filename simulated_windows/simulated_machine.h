@@ -89,8 +89,13 @@ private:
     void Log(const std::string& line) const;
     // "E:0x40000008": the handle with the drive it was opened on.
     std::string Name(HANDLE handle) const;
+    // Logs the call's failure, sets the thread's last error, yields `value`.
     template <typename T>
-    T Fail(DWORD error, T value, const std::string& call);
+    T Fail(DWORD error, T value, const std::string& call) {
+        Log(call + " -> error " + std::to_string(error));
+        ::SetLastError(error);
+        return value;
+    }
 
     std::recursive_mutex mutex_;
     SimulatedDriveTable table_;
