@@ -6,7 +6,6 @@
 #include <dbt.h>
 
 #include <cstddef>
-#include <cstdio>
 
 #include "app/main_wnd.h"
 #include "app/run_gate.h"
@@ -50,9 +49,7 @@ void CMainWnd::OnDeviceChange(WPARAM event, LPARAM data) {
 
 void CMainWnd::RemoveDriveFromList(const char* letterText) {
     wchar_t letter[2] = {};
-    const int length = ::MultiByteToWideChar(CP_ACP, 0, letterText, -1, letter, 2) - 1;
-    std::printf("nCount = %d\n", m_drives.Count());
-    std::printf("len:%d\n", length);
+    ::MultiByteToWideChar(CP_ACP, 0, letterText, -1, letter, 2);
     m_pDriveCombo->SetEnabled(false);
     const int index = m_drives.IndexOf(letter[0]);
     if (index >= 0) {

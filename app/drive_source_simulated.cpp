@@ -1,10 +1,13 @@
-// The simulation executable answers from the drive table file named by the
-// environment variable VARQO_SIM_DRIVES (format: drives/README.md). The file
-// is read afresh at the start of every scan, so a test or a user can plug and
-// unplug drives by editing it while the window runs. Without the variable, or
-// with a file that does not parse, the machine has no drives at all. A drive
-// whose image file holds a FAT32 volume reports that volume's size, label,
-// file system and serial number, as Windows reports a mounted volume.
+// The simulation executable runs on one simulated Windows machine, built from
+// the drive table file named by the environment variable VARQO_SIM_DRIVES
+// (format: simulated_windows/README.md). The file is read afresh at the start
+// of every scan, so a test or a user can plug, pull and swap drives by editing
+// it while the window runs; open handles and locks live on in the machine.
+// Without the variable, or with a file that does not parse, the machine has
+// no drives at all. A drive whose image file holds a FAT32 volume reports
+// that volume's size, label and file system, as Windows
+// reports a mounted volume. VARQO_SIM_CALL_LOG names a file that receives one
+// line per volume call.
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -12,8 +15,8 @@
 #include <string>
 
 #include "app/drive_source.h"
-#include "drives/drive_table_file.h"
-#include "drives/simulated_drive_query.h"
+#include "simulated_windows/drive_table_file.h"
+#include "simulated_windows/simulated_drive_query.h"
 
 namespace app {
 namespace {
@@ -75,14 +78,31 @@ void ReportImageVolume(drives::SimulatedDrive& drive) {
         Le(fsInfo + 0x1E8, 4) <= clusters)
         drive.freeClusters = Le(fsInfo + 0x1E8, 4);
     drive.fileSystem = L"FAT32";
-    drive.serial = Le(boot + 0x43, 4);
+    // The system mounts what the stick now holds, whatever it held before.
+    drive.failures &= ~drives::kFailRaw;
     const std::uint64_t rootSector = metadata + std::uint64_t{rootCluster - 2} * sectorsPerCluster;
     drive.label = ReadSector(f.get(), rootSector, root) ? RootLabel(root) : std::wstring();
 }
 
+void AppendToCallLog(const std::string& line) {
+    const wchar_t* path = ::_wgetenv(L"VARQO_SIM_CALL_LOG");
+    if (!path || !*path) return;
+    File log(::_wfopen(path, L"ab"), std::fclose);
+    if (log) std::fprintf(log.get(), "%s\n", line.c_str());
+}
+
+std::shared_ptr<drives::SimulatedMachine> Machine() {
+    static const std::shared_ptr<drives::SimulatedMachine> machine = [] {
+        auto made = std::make_shared<drives::SimulatedMachine>();
+        made->SetCallLog(AppendToCallLog);
+        return made;
+    }();
+    return machine;
+}
+
 class ReloadingDriveQuery : public drives::SimulatedDriveQuery {
 public:
-    ReloadingDriveQuery() { Reload(); }
+    ReloadingDriveQuery() : SimulatedDriveQuery(Machine()) { Reload(); }
 
     // A scan starts by listing the drive strings.
     DWORD LogicalDriveStrings(DWORD bufferLength, wchar_t* buffer) override {
@@ -106,7 +126,7 @@ private:
             fresh = {};
         }
         for (drives::SimulatedDrive& drive : fresh.drives) ReportImageVolume(drive);
-        table() = fresh;
+        machine().Replace(std::move(fresh));
     }
 };
 
@@ -118,5 +138,7 @@ drives::DriveQuery& ApplicationDriveQuery() {
 }
 
 std::unique_ptr<drives::DriveQuery> NewDriveQuery() { return std::make_unique<ReloadingDriveQuery>(); }
+
+fat32::VolumeCalls& ApplicationVolumeCalls() { return *Machine(); }
 
 }  // namespace app

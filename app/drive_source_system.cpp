@@ -12,4 +12,6 @@ drives::DriveQuery& ApplicationDriveQuery() {
 
 std::unique_ptr<drives::DriveQuery> NewDriveQuery() { return std::make_unique<drives::Win32DriveQuery>(); }
 
+fat32::VolumeCalls& ApplicationVolumeCalls() { return fat32::SystemVolumeCalls(); }
+
 }  // namespace app

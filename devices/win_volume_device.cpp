@@ -8,9 +8,7 @@
 
 #include <memory>
 
-#include "format/fat32_layout.h"
-#include "format/format_volume.h"
-#include "format/page_buffer.h"
+#include "devices/medium_identity.h"
 
 namespace fat32 {
 
@@ -32,56 +30,40 @@ std::string SystemErrorText(DWORD code) {
 
 bool WinVolumeDevice::Fail() {
     const DWORD code = ::GetLastError();
+    lastError_ = DeviceError{};
     lastError_.code = code;
     lastError_.text = code ? SystemErrorText(code) : std::string();
     lastError_.accessDenied = code == ERROR_ACCESS_DENIED;
+    lastError_.inUse = code == ERROR_SHARING_VIOLATION || code == ERROR_LOCK_VIOLATION;
     return false;
 }
 
 bool WinVolumeDevice::Control(DWORD code, void* in, DWORD inSize, void* out, DWORD outSize) {
     DWORD returned = 0;
-    if (!::DeviceIoControl(volume_, code, in, inSize, out, outSize, &returned, nullptr))
+    if (!calls_.DeviceIoControl(volume_, code, in, inSize, out, outSize, &returned))
         return Fail();
     return true;
 }
 
 bool WinVolumeDevice::Open(const char* volumePath) {
     Close();
-    volume_ = ::CreateFileA(volumePath, GENERIC_READ | GENERIC_WRITE,
-                            FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
-                            FILE_FLAG_NO_BUFFERING, nullptr);
-    return volume_ != INVALID_HANDLE_VALUE || Fail();
+    wchar_t path[8] = {};
+    for (int i = 0; i < 7 && volumePath[i]; ++i) path[i] = static_cast<unsigned char>(volumePath[i]);
+    volume_ = calls_.CreateFileW(path, GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                                 FILE_FLAG_NO_BUFFERING);
+    if (volume_ != INVALID_HANDLE_VALUE) return true;
+    Fail();
+    // A volume that another program has locked refuses every other open
+    // with access denied, as it does a process without an administrator's
+    // rights: with them, it is held.
+    if (lastError_.accessDenied && calls_.ProcessElevated()) {
+        lastError_.accessDenied = false;
+        lastError_.inUse = true;
+    }
+    return false;
 }
 
-MediumFacts WinVolumeDevice::ReadMediumFacts() {
-    MediumFacts facts;
-    STORAGE_DEVICE_NUMBER number{};
-    if (Control(IOCTL_STORAGE_GET_DEVICE_NUMBER, nullptr, 0, &number, sizeof number)) {
-        facts.deviceNumberKnown = true;
-        facts.deviceNumber = number.DeviceNumber;
-    }
-    // For disks the output is the number of media changes since the driver
-    // started: a card swapped in a reader keeps the disk but not the count.
-    ULONG changes = 0;
-    if (Control(IOCTL_STORAGE_CHECK_VERIFY, nullptr, 0, &changes, sizeof changes)) {
-        facts.mediaChangesKnown = true;
-        facts.mediaChanges = changes;
-    }
-    // The handle is unbuffered: whole sectors of the drive's own size, into
-    // a page-aligned buffer.
-    constexpr std::uint32_t kLargestSector = 4096;
-    DiskGeometry geometry;
-    const std::uint32_t bytes = GetGeometry(geometry) && geometry.bytesPerSector >= kSectorSize &&
-                                        geometry.bytesPerSector <= kLargestSector
-                                    ? geometry.bytesPerSector
-                                    : kSectorSize;
-    PageBuffer sector(PageAllocator::System(), kLargestSector);
-    if (sector && ReadAt(0, sector.data(), bytes)) {
-        facts.volumeSerialKnown = true;
-        facts.volumeSerial = VolumeSerialFromBootSector(sector.data());
-    }
-    return facts;
-}
+MediumFacts WinVolumeDevice::ReadMediumFacts() { return fat32::ReadMediumFacts(calls_, volume_); }
 
 bool WinVolumeDevice::AllowExtendedAccess() {
     return Control(FSCTL_ALLOW_EXTENDED_DASD_IO, nullptr, 0, nullptr, 0);
@@ -122,12 +104,12 @@ bool WinVolumeDevice::Seek(std::uint64_t offset) {
     // clusters lies beyond the 2 GiB that a 32-bit position reaches.
     LARGE_INTEGER distance;
     distance.QuadPart = static_cast<LONGLONG>(offset);
-    return ::SetFilePointerEx(volume_, distance, nullptr, FILE_BEGIN) || Fail();
+    return calls_.SetFilePointerEx(volume_, distance, nullptr, FILE_BEGIN) || Fail();
 }
 
 bool WinVolumeDevice::Write(const void* data, std::uint32_t size) {
     DWORD written = 0;
-    if (!::WriteFile(volume_, data, size, &written, nullptr)) return Fail();
+    if (!calls_.WriteFile(volume_, data, size, &written)) return Fail();
     if (written != size) {
         ::SetLastError(ERROR_WRITE_FAULT);
         return Fail();
@@ -137,7 +119,7 @@ bool WinVolumeDevice::Write(const void* data, std::uint32_t size) {
 
 bool WinVolumeDevice::Read(void* data, std::uint32_t size) {
     DWORD read = 0;
-    if (!::ReadFile(volume_, data, size, &read, nullptr)) return Fail();
+    if (!calls_.ReadFile(volume_, data, size, &read)) return Fail();
     if (read != size) {
         ::SetLastError(ERROR_READ_FAULT);
         return Fail();
@@ -145,7 +127,7 @@ bool WinVolumeDevice::Read(void* data, std::uint32_t size) {
     return true;
 }
 
-bool WinVolumeDevice::Flush() { return ::FlushFileBuffers(volume_) || Fail(); }
+bool WinVolumeDevice::Flush() { return calls_.FlushFileBuffers(volume_) || Fail(); }
 
 bool WinVolumeDevice::SetPartitionType(std::uint8_t type) {
     SET_PARTITION_INFORMATION partition{};
@@ -159,25 +141,9 @@ bool WinVolumeDevice::Unlock() { return Control(FSCTL_UNLOCK_VOLUME, nullptr, 0,
 
 void WinVolumeDevice::Close() {
     if (volume_ != INVALID_HANDLE_VALUE) {
-        ::CloseHandle(volume_);
+        calls_.CloseHandle(volume_);
         volume_ = INVALID_HANDLE_VALUE;
     }
-}
-
-FormatResult FormatVolume(char letter, FormatRequest& request) {
-    WinVolumeDevice device;
-    FormatOptions options;
-    options.now = CurrentLocalTime();
-    return FormatVolume(device, letter, request, options);
-}
-
-FormatResult FormatDrive(char letter, const char* label, int sectorsPerCluster) {
-    FormatRequest request;
-    request.sectorsPerCluster = sectorsPerCluster;
-    // The window passes the capacity policy's choice, never the user's.
-    request.mayUseSmallerClusters = true;
-    request.label = label;
-    return FormatVolume(letter, request);
 }
 
 }  // namespace fat32

@@ -1,11 +1,13 @@
 // The Windows volume device: the whole partition of a drive letter, opened as
-// "\\.\X:" without system buffering and driven with DeviceIoControl.
+// "\\.\X:" without system buffering and driven with DeviceIoControl, every
+// call made through a VolumeCalls (the system's, or the simulated machine's).
 #pragma once
 
 #ifdef _WIN32
 
 #include <windows.h>
 
+#include "devices/volume_calls.h"
 #include "format/block_device.h"
 #include "format/format_volume.h"
 #include "format/medium_facts.h"
@@ -14,7 +16,7 @@ namespace fat32 {
 
 class WinVolumeDevice : public BlockDevice {
 public:
-    WinVolumeDevice() = default;
+    explicit WinVolumeDevice(VolumeCalls& calls = SystemVolumeCalls()) : calls_(calls) {}
     ~WinVolumeDevice() override { Close(); }
     WinVolumeDevice(const WinVolumeDevice&) = delete;
     WinVolumeDevice& operator=(const WinVolumeDevice&) = delete;
@@ -36,14 +38,14 @@ public:
     DeviceError LastError() const override { return lastError_; }
 
     // The facts that tell this medium from another, read through the open
-    // handle: its disk's device number, the media change count and the
-    // serial number in its boot sector.
+    // handle as the question read them (medium_identity.h).
     MediumFacts ReadMediumFacts();
 
 private:
     bool Control(DWORD code, void* in, DWORD inSize, void* out, DWORD outSize);
     bool Fail();
 
+    VolumeCalls& calls_;
     HANDLE volume_ = INVALID_HANDLE_VALUE;
     DeviceError lastError_;
 };
@@ -51,10 +53,6 @@ private:
 // The system's message text for an error code, UTF-8, without the line end.
 std::string SystemErrorText(DWORD code);
 
-// The real thing: formats the volume of a drive letter through the Windows
-// volume device, with the current local time and the standard streams.
-FormatResult FormatVolume(char letter, FormatRequest& request);
-FormatResult FormatDrive(char letter, const char* label, int sectorsPerCluster);
 
 }  // namespace fat32
 

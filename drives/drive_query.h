@@ -8,6 +8,8 @@
 #include <setupapi.h>
 #include <cfgmgr32.h>
 
+#include "devices/volume_calls.h"
+
 namespace drives {
 
 // Device-interface classes of disks and floppy drives.
@@ -25,7 +27,9 @@ public:
     // small, or 0 on failure.
     virtual DWORD LogicalDriveStrings(DWORD bufferLength, wchar_t* buffer) = 0;
 
-    // CreateFileW on "\\?\X:" for reading and writing, shared, existing.
+    // CreateFileW on "\\?\X:" with no access rights, shared, existing:
+    // enough to ask the device number, and open even while another program
+    // holds the volume or the process lacks an administrator's rights.
     virtual HANDLE OpenVolume(const wchar_t* volumePath) = 0;
     // CreateFileW on an interface's device path with no access rights.
     virtual HANDLE OpenDeviceInterface(const wchar_t* devicePath) = 0;
@@ -71,12 +75,10 @@ public:
     // GetVolumeInformationW; either buffer may be null with length 0.
     virtual bool VolumeInformation(const wchar_t* rootPath, wchar_t* volumeName, DWORD volumeNameLength,
                                    wchar_t* fileSystemName, DWORD fileSystemNameLength) = 0;
-    // GetVolumeInformationW for the volume serial number alone; the reason
-    // of a failure is left in GetLastError().
-    virtual bool VolumeSerialNumber(const wchar_t* rootPath, DWORD& serial) = 0;
-    // IOCTL_STORAGE_CHECK_VERIFY2 on "\\.\X:" opened for its attributes only:
-    // the media change count of the disk, where its driver keeps one.
-    virtual bool MediaChangeCount(const wchar_t* volumePath, DWORD& changes) = 0;
+
+    // The volume calls of the same machine, through which a medium's identity
+    // is read (medium_identity.h) as the volume device reads it.
+    virtual fat32::VolumeCalls& Volumes() = 0;
 };
 
 }  // namespace drives

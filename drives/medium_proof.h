@@ -15,6 +15,7 @@ inline fat32::FormatResult ResultOfIdentify(IdentifyStatus status) {
         case IdentifyStatus::Found: return fat32::kFormatOk;
         case IdentifyStatus::InUse: return fat32::kLockFailed;
         case IdentifyStatus::NotReady: return fat32::kGeometryFailed;
+        case IdentifyStatus::NeedsAdmin: return fat32::kAdminRightsNeeded;
         case IdentifyStatus::NotUsb: break;
     }
     return fat32::kDriveChanged;
@@ -22,13 +23,16 @@ inline fat32::FormatResult ResultOfIdentify(IdentifyStatus status) {
 
 // kFormatOk when the handle's facts are of the confirmed medium,
 // kDriveChanged when they are of another, kGeometryFailed when the handle
-// could not tell. A media change count is compared only where the driver
-// keeps one.
+// could not tell. A media change count or device GUID is compared where the
+// system gave one at the question; one given then and not on the handle is
+// no pass: the count's query fails exactly after a change of medium.
 inline fat32::FormatResult ProveMedium(const DriveIdentity& confirmed, const fat32::MediumFacts& facts) {
     if (!facts.deviceNumberKnown || !facts.volumeSerialKnown) return fat32::kGeometryFailed;
-    const bool mediaChanged = confirmed.mediaChangesKnown && facts.mediaChangesKnown &&
-                              confirmed.mediaChanges != facts.mediaChanges;
-    if (facts.deviceNumber != confirmed.deviceNumber || mediaChanged ||
+    const bool mediaChanged = confirmed.mediaChangesKnown &&
+                              (!facts.mediaChangesKnown || confirmed.mediaChanges != facts.mediaChanges);
+    const bool otherDisk = confirmed.deviceGuidKnown &&
+                           (!facts.deviceGuidKnown || confirmed.deviceGuid != facts.deviceGuid);
+    if (facts.deviceNumber != confirmed.deviceNumber || mediaChanged || otherDisk ||
         facts.volumeSerial != confirmed.volumeSerial)
         return fat32::kDriveChanged;
     return fat32::kFormatOk;

@@ -8,6 +8,7 @@
 #include <cwchar>
 #include <iterator>
 
+#include "devices/medium_identity.h"
 #include "drives/query_owners.h"
 
 namespace drives {
@@ -132,27 +133,40 @@ IdentifyStatus IdentifyUsbDrive(DriveQuery& query, wchar_t letter, DriveIdentity
     // Also asked from the format worker's thread: quiet on that thread too.
     const ErrorModeScope quiet(query, SEM_FAILCRITICALERRORS);
     if (!IsUsbLetter(query, letter, &identity)) return IdentifyStatus::NotUsb;
+    fat32::VolumeCalls& calls = query.Volumes();
     wchar_t volumePath[] = L"\\\\.\\C:";
     volumePath[4] = letter;
-    identity.mediaChangesKnown = query.MediaChangeCount(volumePath, identity.mediaChanges);
-    wchar_t rootPath[] = L"C:\\";
-    rootPath[0] = letter;
     for (int attempt = 1;; ++attempt) {
-        if (query.VolumeSerialNumber(rootPath, identity.volumeSerial)) return IdentifyStatus::Found;
-        switch (::GetLastError()) {
-            // A stick without a file system (RAW, or never formatted) is just
-            // the kind that gets formatted.
-            case ERROR_UNRECOGNIZED_VOLUME:
-                identity.volumeSerial = 0;
+        // Read as the volume device reads it on its locked handle, so that
+        // both sides find the same medium the same way.
+        const fat32::VolumeHandle volume(
+            calls, calls.CreateFileW(volumePath, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, 0));
+        if (volume.valid()) {
+            const fat32::MediumFacts facts = fat32::ReadMediumFacts(calls, volume.get());
+            if (facts.volumeSerialKnown) {
+                identity.deviceGuidKnown = facts.deviceGuidKnown;
+                identity.deviceGuid = facts.deviceGuid;
+                identity.mediaChangesKnown = facts.mediaChangesKnown;
+                identity.mediaChanges = facts.mediaChanges;
+                identity.volumeSerial = facts.volumeSerial;
                 return IdentifyStatus::Found;
-            case ERROR_ACCESS_DENIED:
-            case ERROR_SHARING_VIOLATION:
-            case ERROR_LOCK_VIOLATION:
-                return IdentifyStatus::InUse;
-            default:
-                if (attempt == kIdentifyAttempts) return IdentifyStatus::NotReady;
-                ::Sleep(kIdentifyRetryMilliseconds);
+            }
+        } else {
+            switch (::GetLastError()) {
+                // A volume locked by another program refuses every other
+                // reader with access denied, as it refuses a process without
+                // an administrator's rights.
+                case ERROR_ACCESS_DENIED:
+                    return calls.ProcessElevated() ? IdentifyStatus::InUse : IdentifyStatus::NeedsAdmin;
+                case ERROR_SHARING_VIOLATION:
+                case ERROR_LOCK_VIOLATION:
+                    return IdentifyStatus::InUse;
+                default:
+                    break;
+            }
         }
+        if (attempt == kIdentifyAttempts) return IdentifyStatus::NotReady;
+        ::Sleep(kIdentifyRetryMilliseconds);
     }
 }
 

@@ -4,6 +4,8 @@
 // identifier contains "USB". Every failure only drops the letter in hand.
 #pragma once
 
+#include <array>
+#include <cstdint>
 #include <string>
 
 #include "drives/drive_query.h"
@@ -18,12 +20,15 @@ namespace drives {
 struct DriveIdentity {
     DWORD deviceNumber = 0;
     std::wstring instanceId;
+    bool deviceGuidKnown = false;
+    std::array<std::uint8_t, 16> deviceGuid{};
     bool mediaChangesKnown = false;
     DWORD mediaChanges = 0;
     DWORD volumeSerial = 0;
 
     bool operator==(const DriveIdentity& other) const {
         return deviceNumber == other.deviceNumber && instanceId == other.instanceId &&
+               deviceGuidKnown == other.deviceGuidKnown && deviceGuid == other.deviceGuid &&
                mediaChangesKnown == other.mediaChangesKnown &&
                mediaChanges == other.mediaChanges && volumeSerial == other.volumeSerial;
     }
@@ -32,9 +37,9 @@ struct DriveIdentity {
 
 // What reading a drive's identity found. A volume that cannot be read is not
 // another stick: one held by another program is in use, one that does not
-// answer is not ready; only a volume the system does not recognise (RAW)
-// has serial number 0.
-enum class IdentifyStatus { Found, NotUsb, InUse, NotReady };
+// answer is not ready, and a process without an administrator's rights may
+// not read any; a boot sector that no file system signs has serial number 0.
+enum class IdentifyStatus { Found, NotUsb, InUse, NotReady, NeedsAdmin };
 
 // Whether the letter is a USB drive now (as the scan would judge it), and who
 // it is. A serial number that cannot be read for a passing reason is asked

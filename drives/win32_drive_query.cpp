@@ -10,8 +10,7 @@ DWORD Win32DriveQuery::LogicalDriveStrings(DWORD bufferLength, wchar_t* buffer) 
 }
 
 HANDLE Win32DriveQuery::OpenVolume(const wchar_t* volumePath) {
-    return ::CreateFileW(volumePath, GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
-                         OPEN_EXISTING, 0, nullptr);
+    return ::CreateFileW(volumePath, 0, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING, 0, nullptr);
 }
 
 HANDLE Win32DriveQuery::OpenDeviceInterface(const wchar_t* devicePath) {
@@ -79,27 +78,6 @@ bool Win32DriveQuery::VolumeInformation(const wchar_t* rootPath, wchar_t* volume
                                         wchar_t* fileSystemName, DWORD fileSystemNameLength) {
     return ::GetVolumeInformationW(rootPath, volumeName, volumeNameLength, nullptr, nullptr, nullptr,
                                    fileSystemName, fileSystemNameLength) != FALSE;
-}
-
-bool Win32DriveQuery::VolumeSerialNumber(const wchar_t* rootPath, DWORD& serial) {
-    return ::GetVolumeInformationW(rootPath, nullptr, 0, &serial, nullptr, nullptr, nullptr, 0) != FALSE;
-}
-
-bool Win32DriveQuery::MediaChangeCount(const wchar_t* volumePath, DWORD& changes) {
-    // Attributes only: the count can be read while another program holds
-    // the volume, and without spinning anything up.
-    const HANDLE volume = ::CreateFileW(volumePath, FILE_READ_ATTRIBUTES,
-                                        FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING, 0,
-                                        nullptr);
-    if (volume == INVALID_HANDLE_VALUE) return false;
-    ULONG count = 0;
-    DWORD returned = 0;
-    const bool ok = ::DeviceIoControl(volume, IOCTL_STORAGE_CHECK_VERIFY2, nullptr, 0, &count,
-                                      sizeof count, &returned, nullptr) &&
-                    returned >= sizeof count;
-    ::CloseHandle(volume);
-    if (ok) changes = count;
-    return ok;
 }
 
 }  // namespace drives

@@ -29,8 +29,7 @@ public:
                        DWORD& freeClusters, DWORD& totalClusters) override;
     bool VolumeInformation(const wchar_t* rootPath, wchar_t* volumeName, DWORD volumeNameLength,
                            wchar_t* fileSystemName, DWORD fileSystemNameLength) override;
-    bool VolumeSerialNumber(const wchar_t* rootPath, DWORD& serial) override;
-    bool MediaChangeCount(const wchar_t* volumePath, DWORD& changes) override;
+    fat32::VolumeCalls& Volumes() override { return fat32::SystemVolumeCalls(); }
 };
 
 }  // namespace drives

@@ -36,6 +36,9 @@ struct DeviceError {
     // The system refused for lack of rights (ERROR_ACCESS_DENIED, EACCES,
     // EPERM): on Windows a volume opens only from an elevated process.
     bool accessDenied = false;
+    // Another program holds the volume (Windows: a sharing violation, or a
+    // lock of its own): it is in use, not missing.
+    bool inUse = false;
 };
 
 // What an errno value says, for the devices that the C library serves.

@@ -55,7 +55,13 @@ const ResultMessage* FindResultMessage(FormatResult result) {
         "Failure! FAT32 needs at least 65,536 clusters: the device must hold more than about "
         "32.6 MB!",
         kIconWarning};
+    static const ResultMessage adminRightsNeeded{
+        "需要管理员权限才能格式化驱动器，没有写入任何数据。请以管理员身份运行！",
+        "Administrator rights are needed to format a drive; nothing was written. "
+        "Run the tool as administrator, please!",
+        kIconWarning};
     if (result == kDriveChanged) return &driveChanged;
+    if (result == kAdminRightsNeeded) return &adminRightsNeeded;
     if (result == kBelowFat32Minimum) return &belowFat32Minimum;
     if (result < kFormatOk || result > kWriteFailed) return nullptr;
     return &kMessages[result];

@@ -37,6 +37,9 @@ inline constexpr FormatResult kDriveChanged = 18;
 // even at one sector per cluster (volumes of 32.0 to 32.5 MiB): the message
 // of 7 ("may be less than 32 MB") would not be true.
 inline constexpr FormatResult kBelowFat32Minimum = 19;
+// The system refused to let the process read or write the volume for want of
+// an administrator's rights. Nothing was written.
+inline constexpr FormatResult kAdminRightsNeeded = 20;
 
 // Message box icons, with the values of the Win32 MB_ICON* flags.
 inline constexpr std::uint32_t kIconError = 0x10;
@@ -49,7 +52,7 @@ struct ResultMessage {
     std::uint32_t icon;
 };
 
-// The message for a result code, or null for a code outside 0 to 16, 18 and 19.
+// The message for a result code, or null for a code outside 0 to 16 and 18 to 20.
 const ResultMessage* FindResultMessage(FormatResult result);
 
 // The message for kFakeCapacity: printf formats taking the real capacity in

@@ -23,25 +23,22 @@ namespace {
 constexpr std::uint32_t kClearChunkSectors = 128;
 constexpr std::uint32_t kZeroBufferSize = kClearChunkSectors * kSectorSize;  // 64 KiB
 
-// Closes the device on every road out of the run once it was opened. A run
-// that stops after its first write also dismounts (whatever that answers) and
-// unlocks first: the old file system must not stay mounted over the
-// half-written metadata and go on writing by its old layout.
+// Closes the device on every road out of the run once it was opened. The old
+// file system was dismounted before the first write and the lock keeps it
+// off; a run that stops after its first write unlocks before it closes, so
+// the system mounts whatever the stick now holds, never the old layout.
 class ReleaseOnExit {
 public:
     explicit ReleaseOnExit(BlockDevice& device) : device_(device) {}
     ~ReleaseOnExit() {
-        if (writing_ && !settled_) {
-            device_.Dismount();
-            device_.Unlock();
-        }
+        if (writing_ && !settled_) device_.Unlock();
         device_.Close();
     }
     ReleaseOnExit(const ReleaseOnExit&) = delete;
     ReleaseOnExit& operator=(const ReleaseOnExit&) = delete;
 
     void WritingStarts() { writing_ = true; }
-    // Every write is done; the run's own dismount and unlock decide the rest.
+    // Every write is done; the run's own unlock decides the rest.
     void Settled() { settled_ = true; }
 
 private:
@@ -153,13 +150,13 @@ FormatResult FormatVolume(BlockDevice& device, char letter, FormatRequest& reque
     volumePath[4] = letter;
     const std::uint32_t serialNumber = VolumeSerialNumber(options.now);
 
-    if (!device.Open(volumePath)) return kOpenFailed;
+    if (!device.Open(volumePath)) return device.LastError().inUse ? kLockFailed : kOpenFailed;
     ReleaseOnExit release(device);
 
     if (device.AllowExtendedAccess())
         std::fprintf(out, "FSCTL_ALLOW_EXTENDED_DASD_IO OK\n");
     else
-        std::fprintf(out, "Failed to allow extended DASD on device");
+        std::fprintf(out, "Failed to allow extended DASD on device\n");
 
     if (!LockWithRetries(device, options)) return kLockFailed;
     if (options.verifyLocked) {
@@ -197,6 +194,12 @@ FormatResult FormatVolume(BlockDevice& device, char letter, FormatRequest& reque
     BuildFirstFatSector(fatSector.data());
     BuildRootDirectorySector(request.label, rootSector.data());
 
+    // The old file system goes before the first write, while the lock keeps
+    // everyone else off: a run cut anywhere after this (a console closed, a
+    // kill, a pulled stick) leaves no mounted file system writing by the old
+    // layout over the new metadata, and nothing remounts it until the lock
+    // is let go.
+    if (!device.Dismount()) return kDismountFailed;
     release.WritingStarts();
     if (probe) {
         if (FormatResult r = RunProbe(*probe, options); r != kFormatOk) return r;
@@ -236,8 +239,9 @@ FormatResult FormatVolume(BlockDevice& device, char letter, FormatRequest& reque
         return kSetPartitionTypeFailed;
 
     release.Settled();
-    if (!device.Dismount()) return kDismountFailed;
-    if (!device.Unlock()) return kUnlockFailed;
+    // Every write and flush succeeded: a refused unlock changes nothing on the
+    // stick, and closing the handle lets the lock go all the same.
+    device.Unlock();
     return kFormatOk;
 }
 

@@ -3,6 +3,7 @@
 // very handle that will write, so no other medium can slip in between.
 #pragma once
 
+#include <array>
 #include <cstdint>
 
 namespace fat32 {
@@ -10,6 +11,8 @@ namespace fat32 {
 struct MediumFacts {
     bool deviceNumberKnown = false;
     std::uint32_t deviceNumber = 0;  // the storage device number of the disk
+    bool deviceGuidKnown = false;  // Windows 10 and later, where it forms one
+    std::array<std::uint8_t, 16> deviceGuid{};
     bool mediaChangesKnown = false;
     std::uint32_t mediaChanges = 0;  // media changes since the driver started
     bool volumeSerialKnown = false;  // the boot sector could be read

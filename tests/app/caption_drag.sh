@@ -8,7 +8,7 @@ build=$1
 here=$(cd "$(dirname "$0")" && pwd)
 WINE_BUILD_DIR=$build . "$here/../../cmake/wine-env.sh"
 export LANG=en_US.UTF-8 LC_ALL=en_US.UTF-8
-export VARQO_SIM_DRIVES='Z:'$(printf '%s' "$here/../../drives/sample-drives.txt" | tr / '\\')
+export VARQO_SIM_DRIVES='Z:'$(printf '%s' "$here/../../simulated_windows/sample-drives.txt" | tr / '\\')
 wine "$build/bin/VarqoFat32-sim.exe" >/dev/null 2>&1 &
 pid=$!
 trap 'kill $pid 2>/dev/null || true' EXIT

@@ -13,8 +13,8 @@
 #include <gtest/gtest.h>
 
 #include "app/main_wnd.h"
-#include "drives/drive_table_file.h"
-#include "drives/simulated_drive_query.h"
+#include "simulated_windows/drive_table_file.h"
+#include "simulated_windows/simulated_drive_query.h"
 #include "facet/controls/combo_ui.h"
 #include "facet/controls/combo_wnd.h"
 #include "facet/manager/accessible_ui.h"

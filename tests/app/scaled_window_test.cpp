@@ -16,8 +16,8 @@
 
 #include "app/main_wnd.h"
 #include "app/texts.h"
-#include "drives/drive_table_file.h"
-#include "drives/simulated_drive_query.h"
+#include "simulated_windows/drive_table_file.h"
+#include "simulated_windows/simulated_drive_query.h"
 #include "facet/controls/button_ui.h"
 #include "facet/controls/combo_ui.h"
 #include "facet/controls/label_ui.h"

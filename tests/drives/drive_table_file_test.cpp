@@ -1,14 +1,14 @@
 // The simulated-drive file: every record and field read as written, the
 // shipped sample scanned end to end, and each malformed line refused with its
 // number while the caller's table stays as it was.
-#include "drives/drive_table_file.h"
+#include "simulated_windows/drive_table_file.h"
 
 #include <gtest/gtest.h>
 
 #include <cstdio>
 #include <string>
 
-#include "drives/simulated_drive_query.h"
+#include "simulated_windows/simulated_drive_query.h"
 #include "drives/usb_drive_list.h"
 
 namespace drives {
@@ -38,6 +38,23 @@ TEST(DriveTableFile, DriveRecordWithEveryField) {
     EXPECT_EQ(d.label, L"MY STICK");
     EXPECT_EQ(d.fileSystem, L"FAT32");
     EXPECT_EQ(d.failures, static_cast<unsigned>(kFailDiskSpace | kFailVolumeInfo));
+}
+
+// The conditions of a stick's world, and the older failure names that stand
+// for them.
+TEST(DriveTableFile, ConditionsOfTheWorld) {
+    const SimulatedDriveTable table = Parsed(
+        "user standard\n"
+        "drive E: type=removable held=lock state=raw,write-protected pulled-at-write=3 swap=Z:\\b.img delay=5\n"
+        "drive F: type=removable fail=lock,in-use,raw state=pulled-at-unlock held=open,exclusive\n");
+    EXPECT_FALSE(table.elevated);
+    ASSERT_EQ(table.drives.size(), 2u);
+    EXPECT_EQ(table.drives[0].failures, static_cast<unsigned>(kHeldLocked | kFailRaw | kWriteProtected));
+    EXPECT_EQ(table.drives[0].pulledAtWrite, 3u);
+    EXPECT_EQ(table.drives[0].swapImage, L"Z:\\b.img");
+    EXPECT_EQ(table.drives[0].writeDelayMs, 5u);
+    EXPECT_EQ(table.drives[1].failures, static_cast<unsigned>(kFailLock | kFailInUse | kFailRaw | kPulledAtUnlock));
+    EXPECT_TRUE(Parsed("").elevated);
 }
 
 TEST(DriveTableFile, InterfaceDeviceAndMachineRecords) {
@@ -164,6 +181,9 @@ const Malformed kMalformed[] = {
     {"DeviceZero", "device 0 id=USB\n", "line 1: device instance 0 stands for no device"},
     {"DuplicateDevice", "device 3 id=A\ndevice 3 id=B\n", "line 2: device 3 is listed twice"},
     {"GlobalFailureWithField", "fail drive-strings now=1\n", "line 1: fail takes one name and no fields"},
+    {"UnknownHolder", "drive E: type=fixed held=virus\n", "line 1: unknown failure 'virus'"},
+    {"UnknownState", "drive E: type=fixed state=wet\n", "line 1: unknown failure 'wet'"},
+    {"UnknownUser", "user guest\n", "line 1: user is administrator or standard"},
     {"InvalidUtf8", "drive E: type=fixed\ndrive F: type=fixed label=\xC3\x28\n", "line 2: label is not valid UTF-8"},
     {"FaultAfterGoodLines", "drive C: type=fixed\ndrive D: type=fixed\n\n# ok so far\ndrive E: type=?\n",
      "line 5: unknown drive type '?'"},

@@ -5,7 +5,7 @@
 
 #include <string>
 
-#include "drives/simulated_drive_table.h"
+#include "simulated_windows/simulated_drive_table.h"
 
 namespace drives {
 namespace testing {

@@ -1,7 +1,7 @@
 // The simulated queries keep the system calls' buffer rules and path forms,
 // so code that passes against them does not overrun or misname on Windows;
 // and they notice handles closed twice.
-#include "drives/simulated_drive_query.h"
+#include "simulated_windows/simulated_drive_query.h"
 
 #include <gtest/gtest.h>
 

@@ -9,7 +9,7 @@
 #include <memory>
 #include <string>
 
-#include "drives/simulated_drive_query.h"
+#include "simulated_windows/simulated_drive_query.h"
 #include "machine_builder.h"
 
 namespace drives {

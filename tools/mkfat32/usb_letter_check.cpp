@@ -1,5 +1,5 @@
-// UsbLetterCheck: one USB scan per question, so a letter that was reassigned
-// since the last question is seen as it is now.
+// UsbLetterCheck: one machine for the command, one identity read per question,
+// so a letter reassigned since the last question is seen as it is now.
 #ifdef _WIN32
 
 #include "tools/mkfat32/usb_letter_check.h"
@@ -7,23 +7,12 @@
 #include <cstdio>
 #include <utility>
 
-#include "drives/drive_table_file.h"
-#include "drives/simulated_drive_query.h"
-#include "drives/usb_scan.h"
+#include "simulated_windows/drive_table_file.h"
+#include "simulated_windows/simulated_drive_query.h"
 #include "drives/win32_drive_query.h"
 
 namespace mkfat32 {
 namespace {
-
-bool ScanLists(drives::DriveQuery& query, wchar_t letter) {
-    wchar_t letters[drives::kLetterSlots];
-    drives::ScanUsbDrives(query, letters);
-    for (wchar_t listed : letters) {
-        if (listed == drives::kEndOfLetters) break;
-        if (listed == letter) return true;
-    }
-    return false;
-}
 
 std::wstring Widen(const std::string& text) {
     const int units = ::MultiByteToWideChar(CP_ACP, 0, text.c_str(), -1, nullptr, 0);
@@ -33,35 +22,40 @@ std::wstring Widen(const std::string& text) {
     return wide;
 }
 
+// VARQO_SIM_CALL_LOG names a file that receives one line per volume call of
+// the simulated machine.
+void AppendToCallLog(const std::string& line) {
+    const wchar_t* path = ::_wgetenv(L"VARQO_SIM_CALL_LOG");
+    if (!path || !*path) return;
+    if (std::FILE* log = ::_wfopen(path, L"ab")) {
+        std::fprintf(log, "%s\n", line.c_str());
+        std::fclose(log);
+    }
+}
+
 }  // namespace
 
-UsbLetterCheck::UsbLetterCheck(std::string driveTablePath)
-    : driveTablePath_(std::move(driveTablePath)) {}
-
-template <typename Ask>
-auto UsbLetterCheck::WithQuery(Ask ask, decltype(ask(std::declval<drives::DriveQuery&>())) none) const {
-    if (driveTablePath_.empty()) {
-        drives::Win32DriveQuery query;
-        return ask(query);
+UsbLetterCheck::UsbLetterCheck(const std::string& driveTablePath) {
+    if (driveTablePath.empty()) {
+        query_ = std::make_unique<drives::Win32DriveQuery>();
+        return;
     }
     drives::SimulatedDriveTable table;
     std::string error;
-    if (!drives::LoadDriveTable(Widen(driveTablePath_).c_str(), table, error)) {
-        std::fprintf(stderr, "mkfat32: %s: %s\n", driveTablePath_.c_str(), error.c_str());
-        return none;
+    if (!drives::LoadDriveTable(Widen(driveTablePath).c_str(), table, error)) {
+        std::fprintf(stderr, "mkfat32: %s: %s\n", driveTablePath.c_str(), error.c_str());
+        return;
     }
-    drives::SimulatedDriveQuery query(std::move(table));
-    return ask(query);
+    machine_ = std::make_shared<drives::SimulatedMachine>(std::move(table));
+    machine_->SetCallLog(AppendToCallLog);
+    query_ = std::make_unique<drives::SimulatedDriveQuery>(machine_);
 }
 
-bool UsbLetterCheck::Listed(wchar_t letter) const {
-    return WithQuery([&](drives::DriveQuery& query) { return ScanLists(query, letter); }, false);
-}
+UsbLetterCheck::~UsbLetterCheck() = default;
 
 drives::IdentifyStatus UsbLetterCheck::Identify(wchar_t letter, drives::DriveIdentity& identity) const {
-    return WithQuery(
-        [&](drives::DriveQuery& query) { return drives::IdentifyUsbDrive(query, letter, identity); },
-        drives::IdentifyStatus::NotUsb);
+    if (!query_) return drives::IdentifyStatus::NotUsb;
+    return drives::IdentifyUsbDrive(*query_, letter, identity);
 }
 
 }  // namespace mkfat32

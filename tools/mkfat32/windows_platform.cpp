@@ -1,7 +1,8 @@
 // Windows targets. A drive letter is checked against the USB scan when the
 // command starts and again right before its volume is opened; the engine
-// opens, locks and formats the volume through WinVolumeDevice. Labels are
-// read again as typed (UTF-16) and stored in the OEM code page.
+// opens, locks and formats the volume through WinVolumeDevice, on the system
+// or on --drive-table's simulated machine. Labels are read again as typed
+// (UTF-16) and stored in the OEM code page.
 #include "tools/mkfat32/windows_platform.h"
 
 #include <windows.h>
@@ -14,6 +15,7 @@
 #include "format/volume_label.h"
 #include "devices/win_volume_device.h"
 #include "tools/mkfat32/usb_letter_check.h"
+#include "tools/mkfat32/writing_console.h"
 
 namespace mkfat32 {
 
@@ -37,12 +39,34 @@ int WindowsPlatform::RefuseLetter() const {
     return kNotUsbExit;
 }
 
+bool WindowsPlatform::IsDevicePath() const {
+    const std::string& t = args_.target;
+    const auto slash = [](char c) { return c == '\\' || c == '/'; };
+    return t.size() >= 4 && slash(t[0]) && slash(t[1]) && (t[2] == '.' || t[2] == '?') && slash(t[3]);
+}
+
 int WindowsPlatform::Open(const Arguments& args) {
     args_ = args;
+    // A pulled card or an empty reader fails the calls instead of stopping
+    // the command behind a system box asking for a disk.
+    ::SetThreadErrorMode(SEM_FAILCRITICALERRORS, nullptr);
+    if (IsDevicePath()) {
+        std::fprintf(stderr,
+                     "mkfat32: %s is a device path; nothing was opened. Give a drive letter "
+                     "(E:) or an image file.\n",
+                     args_.target.c_str());
+        return kUsageExit;
+    }
+    machine_ = std::make_unique<UsbLetterCheck>(args.driveTable);
+    if (!machine_->Ready()) return kUsageExit;
     if (!IsDriveLetter() || args.force) return 0;
-    const drives::IdentifyStatus status = UsbLetterCheck(args.driveTable).Identify(Letter(), identity_);
-    if (status == drives::IdentifyStatus::NotUsb) return RefuseLetter();
-    identityKnown_ = status == drives::IdentifyStatus::Found;
+    switch (machine_->Identify(Letter(), identity_)) {
+        case drives::IdentifyStatus::NotUsb: return RefuseLetter();
+        case drives::IdentifyStatus::InUse: return fat32::kLockFailed;
+        case drives::IdentifyStatus::NeedsAdmin: return fat32::kAdminRightsNeeded;
+        case drives::IdentifyStatus::Found: identityKnown_ = true; break;
+        case drives::IdentifyStatus::NotReady: break;
+    }
     return 0;
 }
 
@@ -102,11 +126,13 @@ std::FILE* WindowsPlatform::NullStream() {
 // command started with, proven through the handle that writes.
 fat32::FormatResult WindowsPlatform::FormatDriveLetter(fat32::FormatRequest& request,
                                                        fat32::FormatOptions& options) {
-    fat32::WinVolumeDevice device;
+    fat32::WinVolumeDevice device(machine_->Calls());
     if (!args_.force) {
         drives::DriveIdentity now;
-        const drives::IdentifyStatus status = UsbLetterCheck(args_.driveTable).Identify(Letter(), now);
+        const drives::IdentifyStatus status = machine_->Identify(Letter(), now);
         if (status == drives::IdentifyStatus::NotUsb) return RefuseLetter();
+        if (status == drives::IdentifyStatus::InUse) return fat32::kLockFailed;
+        if (status == drives::IdentifyStatus::NeedsAdmin) return fat32::kAdminRightsNeeded;
         if (!identityKnown_ && status == drives::IdentifyStatus::Found) {
             identity_ = now;
             identityKnown_ = true;
@@ -117,8 +143,11 @@ fat32::FormatResult WindowsPlatform::FormatDriveLetter(fat32::FormatRequest& req
             };
         }
     }
-    const fat32::FormatResult result =
-        fat32::FormatVolume(device, static_cast<char>(Letter()), request, options);
+    fat32::FormatResult result = fat32::kInternalError;
+    {
+        const WritingConsole console;
+        result = fat32::FormatVolume(device, static_cast<char>(Letter()), request, options);
+    }
     error_ = device.LastError();
     return result;
 }

@@ -3,10 +3,12 @@
 #pragma once
 
 #include <cstdio>
+#include <memory>
 #include <string>
 
 #include "drives/usb_scan.h"
 #include "tools/mkfat32/platform.h"
+#include "tools/mkfat32/usb_letter_check.h"
 
 namespace mkfat32 {
 
@@ -30,10 +32,15 @@ private:
     bool IsDriveLetter() const;
     wchar_t Letter() const { return static_cast<wchar_t>(args_.target[0] & ~0x20); }
     int RefuseLetter() const;
+    // "\\.\E:", "\\?\PhysicalDrive1" and the like name devices, which
+    // the image road would open without a USB check or a lock.
+    bool IsDevicePath() const;
     fat32::FormatResult FormatDriveLetter(fat32::FormatRequest& request,
                                           fat32::FormatOptions& options);
 
     Arguments args_;
+    // The machine the command works on: the system, or --drive-table's.
+    std::unique_ptr<UsbLetterCheck> machine_;
     // Who the letter was when the command started; the locked volume must
     // still be that medium before anything is written.
     bool identityKnown_ = false;

@@ -9,8 +9,8 @@ const PlatformUsage& ThisPlatformUsage() {
         "",
         "drive letters:\n"
         "  --force                 format a letter that is not a USB drive too\n"
-        "  --drive-table FILE      answer the USB check from a simulated drive table\n"
-        "                          (drives/README.md), for tests\n",
+        "  --drive-table FILE      run on the simulated Windows machine of a drive table\n"
+        "                          (simulated_windows/README.md), for tests\n",
         "--mbr is not available in the Windows build yet"};
     return usage;
 }

@@ -1,26 +1,33 @@
-// SimulatedDriveQuery: the drive queries answered from a SimulatedDriveTable,
-// with the same buffer rules and failure results as the system calls. It
-// counts every handle and interface set it opens and closes, and the error
-// mode in force during each disk-space query, so tests can prove that the
-// callers release everything and keep error boxes away.
+// SimulatedDriveQuery: the drive queries answered from a SimulatedMachine's
+// table, with the same buffer rules and failure results as the system calls;
+// volumes are opened on the machine itself, which also answers the volume
+// calls (Volumes()). It counts every handle and interface set it opens and
+// closes, and the error mode in force during each disk-space query, so tests
+// can prove that the callers release everything and keep error boxes away.
 #pragma once
 
 #include <cstdint>
 #include <map>
+#include <memory>
 #include <string>
 #include <vector>
 
 #include "drives/drive_query.h"
-#include "drives/simulated_drive_table.h"
+#include "simulated_windows/simulated_drive_table.h"
+#include "simulated_windows/simulated_machine.h"
 
 namespace drives {
 
 class SimulatedDriveQuery : public DriveQuery {
 public:
     explicit SimulatedDriveQuery(SimulatedDriveTable table = {});
+    // A query on a machine that other queries and volume devices share.
+    explicit SimulatedDriveQuery(std::shared_ptr<SimulatedMachine> machine);
     ~SimulatedDriveQuery() override = default;
 
-    SimulatedDriveTable& table() { return table_; }
+    SimulatedDriveTable& table() { return machine_->table(); }
+    const SimulatedDriveTable& table() const { return machine_->table(); }
+    SimulatedMachine& machine() { return *machine_; }
 
     int HandlesOpened() const { return handlesOpened_; }
     int HandlesClosed() const { return handlesClosed_; }
@@ -70,11 +77,11 @@ public:
                        DWORD& freeClusters, DWORD& totalClusters) override;
     bool VolumeInformation(const wchar_t* rootPath, wchar_t* volumeName, DWORD volumeNameLength,
                            wchar_t* fileSystemName, DWORD fileSystemNameLength) override;
-    bool VolumeSerialNumber(const wchar_t* rootPath, DWORD& serial) override;
-    bool MediaChangeCount(const wchar_t* volumePath, DWORD& changes) override;
+    fat32::VolumeCalls& Volumes() override { return *machine_; }
 
 private:
-    // What an open handle stands for: a drive's volume or an interface path.
+    // What an open handle stands for: a drive's volume (opened on the
+    // machine) or an interface path.
     struct OpenTarget {
         bool volume;
         std::size_t index;
@@ -90,7 +97,7 @@ private:
     const SimulatedInterface* InterfaceOf(HDEVINFO set, const SP_DEVICE_INTERFACE_DATA& data);
     HANDLE NewHandle(bool volume, std::size_t index);
 
-    SimulatedDriveTable table_;
+    std::shared_ptr<SimulatedMachine> machine_;
     std::map<HANDLE, OpenTarget> handles_;
     std::map<HDEVINFO, OpenSet> sets_;
     std::uintptr_t nextToken_ = 0x1000;

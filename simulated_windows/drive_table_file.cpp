@@ -1,6 +1,6 @@
 // The drive-table file reader: one record per line, parsed into a fresh table
 // that replaces the caller's only when every line was accepted.
-#include "drives/drive_table_file.h"
+#include "simulated_windows/drive_table_file.h"
 
 #include <windows.h>
 
@@ -36,6 +36,12 @@ constexpr NamedValue kDriveFailures[] = {
     {"space", kFailDiskSpace},   {"volume", kFailVolumeInfo},
     {"lock", kFailLock},         {"geometry", kFailGeometry},
     {"raw", kFailRaw},           {"in-use", kFailInUse},        {"volume-once", kFailVolumeOnce},
+};
+constexpr NamedValue kHeldBy[] = {
+    {"open", kFailLock}, {"exclusive", kFailInUse}, {"lock", kHeldLocked},
+};
+constexpr NamedValue kMediumStates[] = {
+    {"raw", kFailRaw}, {"write-protected", kWriteProtected}, {"pulled-at-unlock", kPulledAtUnlock},
 };
 constexpr NamedValue kInterfaceFailures[] = {
     {"open", kFailOpen}, {"number", kFailDeviceNumber}, {"detail-size", kFailDetailSize}, {"detail", kFailDetail},
@@ -198,6 +204,14 @@ bool ParseDrive(LineParser& p, const std::string& letterText, const std::vector<
             ok = p.Text(f, drive.image);
         } else if (f.name == "delay") {
             ok = p.Number(f, drive.writeDelayMs);
+        } else if (f.name == "pulled-at-write") {
+            ok = p.Number(f, drive.pulledAtWrite);
+        } else if (f.name == "swap") {
+            ok = p.Text(f, drive.swapImage);
+        } else if (f.name == "held") {
+            ok = p.Failures(f, kHeldBy, drive.failures);
+        } else if (f.name == "state") {
+            ok = p.Failures(f, kMediumStates, drive.failures);
         } else if (f.name == "fail") {
             ok = p.Failures(f, kDriveFailures, drive.failures);
         } else {
@@ -265,8 +279,15 @@ bool ParseLine(LineParser& p, const std::string& line, SimulatedDriveTable& tabl
     if (!p.Split(line, tokens)) return false;
     if (tokens.empty()) return true;
     const std::string& keyword = tokens[0];
-    if (keyword != "drive" && keyword != "interface" && keyword != "device" && keyword != "fail")
+    if (keyword != "drive" && keyword != "interface" && keyword != "device" && keyword != "fail" &&
+        keyword != "user")
         return p.Fault("unknown record '" + keyword + "'");
+    if (keyword == "user") {
+        if (tokens.size() != 2 || (tokens[1] != "administrator" && tokens[1] != "standard"))
+            return p.Fault("user is administrator or standard");
+        table.elevated = tokens[1] == "administrator";
+        return true;
+    }
     if (keyword == "fail") {
         if (tokens.size() != 2) return p.Fault("fail takes one name and no fields");
         return p.Failures(Field{"fail", tokens[1]}, kGlobalFailures, table.failures);

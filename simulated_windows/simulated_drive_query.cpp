@@ -1,7 +1,7 @@
 // SimulatedDriveQuery. Paths must have exactly the form the system call
 // expects ("\\?\X:", "X:\", "X:"); anything else is answered like a path that
 // does not exist, which makes a malformed path in the caller visible.
-#include "drives/simulated_drive_query.h"
+#include "simulated_windows/simulated_drive_query.h"
 
 #include <algorithm>
 #include <cstddef>
@@ -44,7 +44,10 @@ T Failed(DWORD error, T result) {
 
 }  // namespace
 
-SimulatedDriveQuery::SimulatedDriveQuery(SimulatedDriveTable table) : table_(std::move(table)) {}
+SimulatedDriveQuery::SimulatedDriveQuery(SimulatedDriveTable table)
+    : machine_(std::make_shared<SimulatedMachine>(std::move(table))) {}
+
+SimulatedDriveQuery::SimulatedDriveQuery(std::shared_ptr<SimulatedMachine> machine) : machine_(std::move(machine)) {}
 
 HANDLE SimulatedDriveQuery::NewHandle(bool volume, std::size_t index) {
     nextToken_ += 4;
@@ -62,25 +65,29 @@ const SimulatedDrive* SimulatedDriveQuery::DriveAt(const wchar_t* path, const wc
     if (std::wcsncmp(path, prefix, prefixLength) != 0) return nullptr;
     const wchar_t letter = path[prefixLength];
     if (letter == L'\0' || std::wcscmp(path + prefixLength + 1, suffix) != 0) return nullptr;
-    for (const SimulatedDrive& drive : table_.drives) {
-        if (drive.letter == letter) return &drive;
+    for (const SimulatedDrive& drive : table().drives) {
+        if (drive.letter == letter) return machine_->Present(letter) ? &drive : nullptr;
     }
     return nullptr;
 }
 
 const SimulatedDevice* SimulatedDriveQuery::Device(DEVINST instance) const {
-    for (const SimulatedDevice& device : table_.devices) {
+    for (const SimulatedDevice& device : table().devices) {
         if (device.instance == instance) return &device;
     }
     return nullptr;
 }
 
 DWORD SimulatedDriveQuery::LogicalDriveStrings(DWORD bufferLength, wchar_t* buffer) {
-    if (table_.failures & kFailDriveStrings) return Failed(ERROR_NOT_READY, 0);
-    const DWORD needed = static_cast<DWORD>(table_.drives.size() * 4 + 1);
+    const auto guard = machine_->Guard();
+    if (table().failures & kFailDriveStrings) return Failed(ERROR_NOT_READY, 0);
+    DWORD present = 0;
+    for (const SimulatedDrive& drive : table().drives) present += machine_->Present(drive.letter) ? 1 : 0;
+    const DWORD needed = present * 4 + 1;
     if (!buffer || bufferLength < needed) return needed;
     wchar_t* out = buffer;
-    for (const SimulatedDrive& drive : table_.drives) {
+    for (const SimulatedDrive& drive : table().drives) {
+        if (!machine_->Present(drive.letter)) continue;
         *out++ = drive.letter;
         *out++ = L':';
         *out++ = L'\\';
@@ -91,17 +98,24 @@ DWORD SimulatedDriveQuery::LogicalDriveStrings(DWORD bufferLength, wchar_t* buff
 }
 
 HANDLE SimulatedDriveQuery::OpenVolume(const wchar_t* volumePath) {
+    const auto guard = machine_->Guard();
     volumeOpens_.push_back(volumePath ? volumePath : L"");
     driveCalls_.push_back({"open", volumeOpens_.back(), errorMode_});
     const SimulatedDrive* drive = DriveAt(volumePath, L"\\\\?\\", L":");
     if (!drive) return Failed(ERROR_FILE_NOT_FOUND, INVALID_HANDLE_VALUE);
     if (drive->failures & kFailOpen) return Failed(ERROR_ACCESS_DENIED, INVALID_HANDLE_VALUE);
-    return NewHandle(true, static_cast<std::size_t>(drive - table_.drives.data()));
+    const HANDLE handle = machine_->CreateFileW(volumePath, 0, FILE_SHARE_READ | FILE_SHARE_WRITE, 0);
+    if (handle == INVALID_HANDLE_VALUE) return handle;
+    handles_[handle] = OpenTarget{true, static_cast<std::size_t>(drive - table().drives.data())};
+    ++handlesOpened_;
+    peakOpenHandles_ = std::max(peakOpenHandles_, static_cast<int>(handles_.size()));
+    return handle;
 }
 
 HANDLE SimulatedDriveQuery::OpenDeviceInterface(const wchar_t* devicePath) {
-    for (std::size_t i = 0; devicePath && i < table_.interfaces.size(); ++i) {
-        const SimulatedInterface& candidate = table_.interfaces[i];
+    const auto guard = machine_->Guard();
+    for (std::size_t i = 0; devicePath && i < table().interfaces.size(); ++i) {
+        const SimulatedInterface& candidate = table().interfaces[i];
         if (::_wcsicmp(candidate.devicePath.c_str(), devicePath) != 0) continue;
         if (candidate.failures & kFailOpen) return Failed(ERROR_ACCESS_DENIED, INVALID_HANDLE_VALUE);
         return NewHandle(false, i);
@@ -110,38 +124,43 @@ HANDLE SimulatedDriveQuery::OpenDeviceInterface(const wchar_t* devicePath) {
 }
 
 bool SimulatedDriveQuery::StorageDeviceNumber(HANDLE handle, STORAGE_DEVICE_NUMBER& number) {
+    const auto guard = machine_->Guard();
     const auto open = handles_.find(handle);
     if (open == handles_.end()) {
         ++misuses_;
         return Failed(ERROR_INVALID_HANDLE, false);
     }
     if (open->second.volume) {
-        const SimulatedDrive& drive = table_.drives[open->second.index];
-        if (drive.failures & kFailDeviceNumber) return Failed(ERROR_INVALID_FUNCTION, false);
-        number = DiskNumber(drive.deviceNumber, 1);
-        return true;
+        DWORD returned = 0;
+        return machine_->DeviceIoControl(handle, IOCTL_STORAGE_GET_DEVICE_NUMBER, nullptr, 0, &number,
+                                         sizeof number, &returned) != FALSE;
     }
-    const SimulatedInterface& iface = table_.interfaces[open->second.index];
+    const SimulatedInterface& iface = table().interfaces[open->second.index];
     if (iface.failures & kFailDeviceNumber) return Failed(ERROR_INVALID_FUNCTION, false);
     number = DiskNumber(iface.deviceNumber, 0);
     return true;
 }
 
 void SimulatedDriveQuery::CloseDeviceHandle(HANDLE handle) {
-    if (handles_.erase(handle) == 0) {
+    const auto open = handles_.find(handle);
+    if (open == handles_.end()) {
         ++misuses_;
         return;
     }
+    if (open->second.volume) machine_->CloseHandle(handle);
+    handles_.erase(open);
     ++handlesClosed_;
 }
 
 UINT SimulatedDriveQuery::DriveType(const wchar_t* rootPath) {
+    const auto guard = machine_->Guard();
     driveCalls_.push_back({"type", rootPath ? rootPath : L"", errorMode_});
     const SimulatedDrive* drive = DriveAt(rootPath, L"", L":\\");
     return drive ? drive->type : DRIVE_NO_ROOT_DIR;
 }
 
 DWORD SimulatedDriveQuery::DosDeviceName(const wchar_t* deviceName, wchar_t* target, DWORD targetLength) {
+    const auto guard = machine_->Guard();
     const SimulatedDrive* drive = DriveAt(deviceName, L"", L":");
     if (!drive || (drive->failures & kFailDosName)) return Failed(ERROR_FILE_NOT_FOUND, 0);
     // One name, then the empty name that ends the list.
@@ -154,13 +173,14 @@ DWORD SimulatedDriveQuery::DosDeviceName(const wchar_t* deviceName, wchar_t* tar
 }
 
 HDEVINFO SimulatedDriveQuery::OpenInterfaceSet(const GUID& interfaceClass) {
+    const auto guard = machine_->Guard();
     const bool floppy = interfaceClass == kFloppyInterfaceClass;
     const bool disk = interfaceClass == kDiskInterfaceClass;
-    if ((disk && (table_.failures & kFailDiskInterfaces)) || (floppy && (table_.failures & kFailFloppyInterfaces)))
+    if ((disk && (table().failures & kFailDiskInterfaces)) || (floppy && (table().failures & kFailFloppyInterfaces)))
         return Failed(ERROR_INVALID_DATA, INVALID_HANDLE_VALUE);
     OpenSet set{interfaceClass, {}};
-    for (std::size_t i = 0; i < table_.interfaces.size(); ++i) {
-        if ((disk && !table_.interfaces[i].floppy) || (floppy && table_.interfaces[i].floppy)) set.members.push_back(i);
+    for (std::size_t i = 0; i < table().interfaces.size(); ++i) {
+        if ((disk && !table().interfaces[i].floppy) || (floppy && table().interfaces[i].floppy)) set.members.push_back(i);
     }
     nextToken_ += 4;
     HDEVINFO handle = reinterpret_cast<HDEVINFO>(nextToken_);
@@ -190,11 +210,12 @@ const SimulatedInterface* SimulatedDriveQuery::InterfaceOf(HDEVINFO set, const S
         ++misuses_;
         return nullptr;
     }
-    if (data.Reserved == 0 || data.Reserved > table_.interfaces.size()) return nullptr;
-    return &table_.interfaces[data.Reserved - 1];
+    if (data.Reserved == 0 || data.Reserved > table().interfaces.size()) return nullptr;
+    return &table().interfaces[data.Reserved - 1];
 }
 
 DWORD SimulatedDriveQuery::InterfaceDetailSize(HDEVINFO set, SP_DEVICE_INTERFACE_DATA& data) {
+    const auto guard = machine_->Guard();
     const SimulatedInterface* iface = InterfaceOf(set, data);
     if (!iface) return Failed(ERROR_INVALID_PARAMETER, 0);
     if (iface->failures & kFailDetailSize) return Failed(ERROR_INVALID_DATA, 0);
@@ -205,6 +226,7 @@ DWORD SimulatedDriveQuery::InterfaceDetailSize(HDEVINFO set, SP_DEVICE_INTERFACE
 bool SimulatedDriveQuery::InterfaceDetail(HDEVINFO set, SP_DEVICE_INTERFACE_DATA& data,
                                           SP_DEVICE_INTERFACE_DETAIL_DATA_W* detail, DWORD detailSize,
                                           SP_DEVINFO_DATA& info) {
+    const auto guard = machine_->Guard();
     const SimulatedInterface* iface = InterfaceOf(set, data);
     if (!iface) return Failed(ERROR_INVALID_PARAMETER, false);
     if (iface->failures & kFailDetail) return Failed(ERROR_INVALID_DATA, false);
@@ -225,6 +247,7 @@ void SimulatedDriveQuery::CloseInterfaceSet(HDEVINFO set) {
 }
 
 CONFIGRET SimulatedDriveQuery::ParentDevice(DEVINST& parent, DEVINST child) {
+    const auto guard = machine_->Guard();
     const SimulatedDevice* device = Device(child);
     if (!device || device->parent == 0 || (device->failures & kFailParent)) return CR_NO_SUCH_DEVNODE;
     parent = device->parent;
@@ -232,6 +255,7 @@ CONFIGRET SimulatedDriveQuery::ParentDevice(DEVINST& parent, DEVINST child) {
 }
 
 CONFIGRET SimulatedDriveQuery::DeviceId(DEVINST instance, wchar_t* buffer, ULONG bufferLength) {
+    const auto guard = machine_->Guard();
     if (!buffer) return CR_INVALID_POINTER;
     const SimulatedDevice* device = Device(instance);
     if (!device) return CR_NO_SUCH_DEVNODE;
@@ -246,6 +270,7 @@ UINT SimulatedDriveQuery::ExchangeErrorMode(UINT mode) { return std::exchange(er
 
 bool SimulatedDriveQuery::DiskFreeSpace(const wchar_t* rootPath, DWORD& sectorsPerCluster, DWORD& bytesPerSector,
                                         DWORD& freeClusters, DWORD& totalClusters) {
+    const auto guard = machine_->Guard();
     errorModesDuringDiskSpace_.push_back(errorMode_);
     driveCalls_.push_back({"space", rootPath ? rootPath : L"", errorMode_});
     const SimulatedDrive* drive = DriveAt(rootPath, L"", L":");
@@ -261,6 +286,7 @@ bool SimulatedDriveQuery::DiskFreeSpace(const wchar_t* rootPath, DWORD& sectorsP
 
 bool SimulatedDriveQuery::VolumeInformation(const wchar_t* rootPath, wchar_t* volumeName, DWORD volumeNameLength,
                                             wchar_t* fileSystemName, DWORD fileSystemNameLength) {
+    const auto guard = machine_->Guard();
     driveCalls_.push_back({"volume", rootPath ? rootPath : L"", errorMode_});
     const SimulatedDrive* drive = DriveAt(rootPath, L"", L":\\");
     if (!drive) return Failed(ERROR_PATH_NOT_FOUND, false);
@@ -269,29 +295,6 @@ bool SimulatedDriveQuery::VolumeInformation(const wchar_t* rootPath, wchar_t* vo
     if (!CopyIfFits(drive->label, volumeName, volumeNameLength) ||
         !CopyIfFits(drive->fileSystem, fileSystemName, fileSystemNameLength))
         return Failed(ERROR_BAD_LENGTH, false);
-    return true;
-}
-
-bool SimulatedDriveQuery::VolumeSerialNumber(const wchar_t* rootPath, DWORD& serial) {
-    driveCalls_.push_back({"serial", rootPath ? rootPath : L"", errorMode_});
-    SimulatedDrive* drive = const_cast<SimulatedDrive*>(DriveAt(rootPath, L"", L":\\"));
-    if (!drive) return Failed(ERROR_PATH_NOT_FOUND, false);
-    if (drive->failures & kFailVolumeOnce) {
-        drive->failures &= ~kFailVolumeOnce;
-        return Failed(ERROR_NOT_READY, false);
-    }
-    if (drive->failures & kFailVolumeInfo) return Failed(ERROR_NOT_READY, false);
-    if (drive->failures & kFailInUse) return Failed(ERROR_SHARING_VIOLATION, false);
-    if (drive->failures & kFailRaw) return Failed(ERROR_UNRECOGNIZED_VOLUME, false);
-    serial = drive->serial;
-    return true;
-}
-
-bool SimulatedDriveQuery::MediaChangeCount(const wchar_t* volumePath, DWORD& changes) {
-    driveCalls_.push_back({"changes", volumePath ? volumePath : L"", errorMode_});
-    const SimulatedDrive* drive = DriveAt(volumePath, L"\\\\.\\", L":");
-    if (!drive) return Failed(ERROR_FILE_NOT_FOUND, false);
-    changes = drive->mediaChanges;
     return true;
 }
 

@@ -1,6 +1,7 @@
-// The contents of a simulated machine for SimulatedDriveQuery: drives in the
-// order the system lists them, disk and floppy interfaces, device nodes, and
-// which queries are made to fail. Read from text by drive_table_file.h.
+// The contents of a simulated machine (simulated_machine.h): drives in the
+// order the system lists them with the conditions of their media, disk and
+// floppy interfaces, device nodes, and whether the user is an elevated
+// administrator. Read from text by drive_table_file.h.
 #pragma once
 
 #include <windows.h>
@@ -11,7 +12,8 @@
 
 namespace drives {
 
-// Queries a record can be made to fail, as bits of its `failures`.
+// Conditions of a record, as bits of its `failures`: a query that fails, or
+// a state of the world that the calls then meet as Windows documents them.
 enum SimulatedFailure : unsigned {
     kFailOpen = 1u << 0,          // drive, interface: CreateFileW
     kFailDeviceNumber = 1u << 1,  // drive, interface: IOCTL_STORAGE_GET_DEVICE_NUMBER
@@ -22,11 +24,14 @@ enum SimulatedFailure : unsigned {
     kFailDetail = 1u << 6,        // interface: detail query
     kFailParent = 1u << 7,        // device: CM_Get_Parent
     kFailDeviceId = 1u << 8,      // device: CM_Get_Device_IDW
-    kFailLock = 1u << 9,          // drive: the format run's volume lock
-    kFailGeometry = 1u << 10,     // drive: the format run's geometry query
-    kFailRaw = 1u << 11,          // drive: no file system the system knows (RAW)
-    kFailInUse = 1u << 12,        // drive: held by another program (volume reads, lock)
-    kFailVolumeOnce = 1u << 13,   // drive: the next serial number read is not ready
+    kFailLock = 1u << 9,          // drive: another program has it open, sharing (held=open)
+    kFailGeometry = 1u << 10,     // drive: IOCTL_DISK_GET_DRIVE_GEOMETRY
+    kFailRaw = 1u << 11,          // drive: no file system the system mounts (RAW)
+    kFailInUse = 1u << 12,        // drive: another program has it open, sharing nothing (held=exclusive)
+    kFailVolumeOnce = 1u << 13,   // drive: the next data open finds it not ready
+    kHeldLocked = 1u << 14,       // drive: another program has locked it (held=lock)
+    kWriteProtected = 1u << 15,   // drive: the medium refuses writes
+    kPulledAtUnlock = 1u << 16,   // drive: pulled out as the run lets go of its lock
 };
 
 // Failures of the machine as a whole.
@@ -51,7 +56,11 @@ struct SimulatedDrive {
     DWORD mediaChanges = 0;  // the disk's media change count
     // An image file that stands for the volume when the drive is formatted.
     std::wstring image;
-    DWORD writeDelayMs = 0;  // each write of a format run takes this long
+    DWORD writeDelayMs = 0;  // a slow stick: each write takes this long
+    DWORD pulledAtWrite = 0;  // the stick is pulled out during its Nth write; 0: never
+    // A card put into the reader in place of this one when a program opens
+    // the volume for writing (the user swapped it after being asked).
+    std::wstring swapImage;
     unsigned failures = 0;
 };
 
@@ -75,6 +84,8 @@ struct SimulatedDriveTable {
     std::vector<SimulatedInterface> interfaces;
     std::vector<SimulatedDevice> devices;
     unsigned failures = 0;  // SimulatedGlobalFailure bits
+    // false: the user runs without an administrator's full rights.
+    bool elevated = true;
 };
 
 }  // namespace drives

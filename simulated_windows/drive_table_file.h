@@ -17,8 +17,11 @@
 //     sectors, bytes, clusters, free: sectors per cluster, bytes per sector,
 //       total and free clusters (default 0).
 //     label, fs: volume label and file-system name (default empty).
-//     image: an image file formatted in place of the volume (default none).
-//     fail: open number dos space volume, and lock geometry for a format.
+//     image: the image file that is the volume's medium (default: memory).
+//     fail: open number dos space volume volume-once geometry, and the older
+//       lock in-use raw (held=open, held=exclusive, state=raw).
+//     held: open exclusive lock; state: raw write-protected pulled-at-unlock;
+//     pulled-at-write: N; swap: another card's image; delay: ms per write.
 //   interface disk|floppy <device path> instance=7 number=1 fail=open
 //     instance (required, not 0): the disk's device node.
 //     number: the device number the opened path reports (default 0).
@@ -27,11 +30,12 @@
 //     parent: parent node (default none); id: identifier (default none).
 //     fail: parent id.
 //   fail drive-strings | disk-interfaces | floppy-interfaces
+//   user administrator | standard                  (default administrator)
 #pragma once
 
 #include <string>
 
-#include "drives/simulated_drive_table.h"
+#include "simulated_windows/simulated_drive_table.h"
 
 namespace drives {
 

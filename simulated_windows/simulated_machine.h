@@ -1,0 +1,108 @@
+// SimulatedMachine: one simulated Windows PC beneath the shipped code. It
+// answers the volume calls (VolumeCalls) of the volume device and of the
+// identity read, and holds the table that SimulatedDriveQuery answers the
+// discovery calls from, so both see one world: its drives and media, every
+// open handle with its access and sharing, locks, mounts, media change
+// counts, and sticks plugged, pulled and swapped. Each call behaves as
+// Microsoft documents it, failures included; README.md lists each modelled
+// behaviour with its documentation page. Every volume call is told to the
+// call log, when one is set.
+#pragma once
+
+#include <cstdint>
+#include <functional>
+#include <map>
+#include <memory>
+#include <mutex>
+#include <string>
+
+#include "devices/volume_calls.h"
+#include "simulated_windows/simulated_drive_table.h"
+#include "simulated_windows/simulated_medium.h"
+
+namespace drives {
+
+class SimulatedMachine : public fat32::VolumeCalls {
+public:
+    explicit SimulatedMachine(SimulatedDriveTable table = {});
+    ~SimulatedMachine() override;
+
+    // The world changed (a stick plugged, pulled or swapped, as a test or a
+    // user rewrote the table): handles stay on the medium they were opened
+    // on, and a drive whose medium changed counts one more media change.
+    void Replace(SimulatedDriveTable table);
+    // The table as it stands; hold Guard() while reading it from two threads.
+    SimulatedDriveTable& table() { return table_; }
+    std::unique_lock<std::recursive_mutex> Guard() { return std::unique_lock<std::recursive_mutex>(mutex_); }
+    // Whether the drive is in the machine now (not pulled out).
+    bool Present(wchar_t letter) const;
+    // Receives one line per volume call.
+    void SetCallLog(std::function<void(const std::string&)> log) { log_ = std::move(log); }
+    // Handles of this machine still open, for tests that count leaks.
+    int OpenHandles() const { return static_cast<int>(handles_.size()); }
+    bool Owns(HANDLE handle) const { return handles_.count(handle) != 0; }
+
+    HANDLE CreateFileW(const wchar_t* path, DWORD access, DWORD share, DWORD flags) override;
+    BOOL DeviceIoControl(HANDLE handle, DWORD code, void* in, DWORD inSize, void* out, DWORD outSize,
+                         DWORD* returned) override;
+    BOOL ReadFile(HANDLE handle, void* buffer, DWORD size, DWORD* read) override;
+    BOOL WriteFile(HANDLE handle, const void* buffer, DWORD size, DWORD* written) override;
+    BOOL SetFilePointerEx(HANDLE handle, LARGE_INTEGER distance, LARGE_INTEGER* position,
+                          DWORD method) override;
+    BOOL FlushFileBuffers(HANDLE handle) override;
+    BOOL CloseHandle(HANDLE handle) override;
+    bool ProcessElevated() override;
+
+private:
+    // What the machine knows of a volume beyond its table record.
+    struct Volume {
+        std::unique_ptr<SimulatedMedium> medium;
+        unsigned generation = 0;      // medium changes seen
+        DWORD extraChanges = 0;       // changes the table does not count
+        bool verifyPending = false;   // the next CHECK_VERIFY reports the change
+        HANDLE lockOwner = nullptr;
+        bool dismounted = false;
+        bool pulled = false;
+        bool swapped = false;
+        DWORD writes = 0;
+        std::wstring key;             // what tells its medium from another
+    };
+    struct Handle {
+        wchar_t letter;
+        DWORD access;
+        DWORD share;
+        unsigned generation;
+        std::uint64_t position = 0;
+        bool extendedAccess = false;
+    };
+
+    SimulatedDrive* DriveOf(wchar_t letter);
+    Volume& VolumeOf(wchar_t letter);
+    SimulatedMedium& MediumOf(const SimulatedDrive& drive, Volume& volume);
+    // The handle's drive and volume, or null with the call's error set.
+    bool Resolve(HANDLE handle, Handle*& open, SimulatedDrive*& drive, Volume*& volume);
+    bool SharingAllows(const SimulatedDrive& drive, wchar_t letter, DWORD access, DWORD share) const;
+    bool Mounted(const SimulatedDrive& drive, const Volume& volume) const;
+    BOOL Control(Handle& open, SimulatedDrive& drive, Volume& volume, HANDLE handle, DWORD code,
+                 void* in, DWORD inSize, void* out, DWORD outSize, DWORD* returned);
+    void SwapCard(SimulatedDrive& drive, Volume& volume);
+    void Log(const std::string& line) const;
+    // "E:0x40000008": the handle with the drive it was opened on.
+    std::string Name(HANDLE handle) const;
+    // Logs the call's failure, sets the thread's last error, yields `value`.
+    template <typename T>
+    T Fail(DWORD error, T value, const std::string& call) {
+        Log(call + " -> error " + std::to_string(error));
+        ::SetLastError(error);
+        return value;
+    }
+
+    std::recursive_mutex mutex_;
+    SimulatedDriveTable table_;
+    std::map<wchar_t, Volume> volumes_;
+    std::map<HANDLE, Handle> handles_;
+    std::uintptr_t nextHandle_ = 0x40000000;
+    std::function<void(const std::string&)> log_;
+};
+
+}  // namespace drives

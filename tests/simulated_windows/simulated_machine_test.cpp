@@ -1,0 +1,195 @@
+// The simulated machine answers each volume call as Microsoft documents it:
+// one row per modelled behaviour (the page in README.md), each a few calls on
+// a fresh machine with one stick E: and the error the last call must end in
+// (0: success). Then the identity read alike at the question and on the
+// locked handle, through the code that ships.
+#include <windows.h>
+#include <winioctl.h>
+
+#include <cstdio>
+#include <functional>
+#include <string>
+
+#include <gtest/gtest.h>
+
+#include "devices/medium_identity.h"
+#include "drives/medium_proof.h"
+#include "simulated_windows/drive_table_file.h"
+#include "simulated_windows/simulated_machine.h"
+
+namespace drives {
+namespace {
+
+constexpr DWORD kShare = FILE_SHARE_READ | FILE_SHARE_WRITE;
+constexpr DWORD kReadWrite = GENERIC_READ | GENERIC_WRITE;
+
+SimulatedDriveTable Table(const std::string& fields, const char* user = "administrator") {
+    SimulatedDriveTable table;
+    std::string error;
+    const std::string text = std::string("user ") + user +
+                             "\ndrive E: type=removable number=1 sectors=8 bytes=512 clusters=4096 "
+                             "fs=FAT32 " + fields + "\n";
+    EXPECT_TRUE(ParseDriveTable(text, table, error)) << error;
+    return table;
+}
+
+DWORD Result(BOOL ok) { return ok ? 0 : ::GetLastError(); }
+DWORD Opened(HANDLE handle) { return handle != INVALID_HANDLE_VALUE ? 0 : ::GetLastError(); }
+
+HANDLE Open(SimulatedMachine& m, DWORD access = kReadWrite, DWORD share = kShare) {
+    return m.CreateFileW(L"\\\\.\\E:", access, share, FILE_FLAG_NO_BUFFERING);
+}
+
+DWORD Control(SimulatedMachine& m, HANDLE h, DWORD code, void* out = nullptr, DWORD size = 0) {
+    DWORD returned = 0;
+    return Result(m.DeviceIoControl(h, code, nullptr, 0, out, size, &returned));
+}
+
+DWORD WriteAt(SimulatedMachine& m, HANDLE h, LONGLONG at, DWORD bytes) {
+    static std::uint8_t data[8192];
+    LARGE_INTEGER to;
+    to.QuadPart = at;
+    DWORD written = 0;
+    if (!m.SetFilePointerEx(h, to, nullptr, FILE_BEGIN)) return ::GetLastError();
+    return Result(m.WriteFile(h, data, bytes, &written));
+}
+
+struct Row {
+    const char* behaviour;
+    const char* conditions;
+    std::function<DWORD(SimulatedMachine&)> calls;
+    DWORD error;
+};
+
+TEST(SimulatedMachine, AnswersEachCallAsDocumented) {
+    const LONGLONG end = 4096LL * 8 * 512;
+    const Row rows[] = {
+        {"a letter with no drive", "", [](SimulatedMachine& m) {
+             return Opened(m.CreateFileW(L"\\\\.\\Q:", kReadWrite, kShare, 0)); }, ERROR_FILE_NOT_FOUND},
+        {"a standard user: data opens refused", "user", [](SimulatedMachine& m) { return Opened(Open(m)); },
+         ERROR_ACCESS_DENIED},
+        {"a standard user: access 0 opens", "user", [](SimulatedMachine& m) { return Opened(Open(m, 0)); }, 0},
+        {"locked by another program: data opens refused", "held=lock",
+         [](SimulatedMachine& m) { return Opened(Open(m, GENERIC_READ)); }, ERROR_ACCESS_DENIED},
+        {"locked by another program: access 0 opens", "held=lock",
+         [](SimulatedMachine& m) { return Opened(Open(m, 0)); }, 0},
+        {"opened exclusively by another program", "held=exclusive",
+         [](SimulatedMachine& m) { return Opened(Open(m, GENERIC_READ)); }, ERROR_SHARING_VIOLATION},
+        {"held open by another program: the lock is refused", "held=open",
+         [](SimulatedMachine& m) { return Control(m, Open(m), FSCTL_LOCK_VOLUME); }, ERROR_ACCESS_DENIED},
+        {"a second handle of ours refuses the lock", "", [](SimulatedMachine& m) {
+             Open(m, GENERIC_READ);
+             return Control(m, Open(m), FSCTL_LOCK_VOLUME); }, ERROR_ACCESS_DENIED},
+        {"an access-0 handle does not refuse the lock", "", [](SimulatedMachine& m) {
+             Open(m, 0);
+             return Control(m, Open(m), FSCTL_LOCK_VOLUME); }, 0},
+        {"locked: other opens refused", "", [](SimulatedMachine& m) {
+             Control(m, Open(m), FSCTL_LOCK_VOLUME);
+             return Opened(Open(m, GENERIC_READ)); }, ERROR_ACCESS_DENIED},
+        {"the lock goes with the locking handle's close", "", [](SimulatedMachine& m) {
+             const HANDLE h = Open(m);
+             Control(m, h, FSCTL_LOCK_VOLUME);
+             m.CloseHandle(h);
+             return Opened(Open(m)); }, 0},
+        {"a mounted volume refuses writes without the lock", "",
+         [](SimulatedMachine& m) { return WriteAt(m, Open(m), 0, 512); }, ERROR_ACCESS_DENIED},
+        {"a RAW volume takes writes without the lock", "state=raw",
+         [](SimulatedMachine& m) { return WriteAt(m, Open(m), 0, 512); }, 0},
+        {"unaligned writes refused", "state=raw",
+         [](SimulatedMachine& m) { return WriteAt(m, Open(m), 0, 100); }, ERROR_INVALID_PARAMETER},
+        {"unaligned positions refused", "state=raw",
+         [](SimulatedMachine& m) { return WriteAt(m, Open(m), 100, 512); }, ERROR_INVALID_PARAMETER},
+        {"the last sector only with extended DASD access", "state=raw",
+         [end](SimulatedMachine& m) { return WriteAt(m, Open(m), end - 512, 512); }, ERROR_INVALID_PARAMETER},
+        {"the last sector with extended DASD access", "state=raw", [end](SimulatedMachine& m) {
+             const HANDLE h = Open(m);
+             Control(m, h, FSCTL_ALLOW_EXTENDED_DASD_IO);
+             return WriteAt(m, h, end - 512, 512); }, 0},
+        {"nothing past the volume", "state=raw", [end](SimulatedMachine& m) {
+             const HANDLE h = Open(m);
+             Control(m, h, FSCTL_ALLOW_EXTENDED_DASD_IO);
+             return WriteAt(m, h, end, 512); }, ERROR_INVALID_PARAMETER},
+        {"a write-protected medium", "state=raw,write-protected",
+         [](SimulatedMachine& m) { return WriteAt(m, Open(m), 0, 512); }, ERROR_WRITE_PROTECT},
+        {"CHECK_VERIFY needs read access", "", [](SimulatedMachine& m) {
+             ULONG count = 0;
+             return Control(m, Open(m, 0), IOCTL_STORAGE_CHECK_VERIFY, &count, sizeof count); },
+         ERROR_ACCESS_DENIED},
+        {"CHECK_VERIFY2 with access 0", "", [](SimulatedMachine& m) {
+             ULONG count = 0;
+             return Control(m, Open(m, 0), IOCTL_STORAGE_CHECK_VERIFY2, &count, sizeof count); }, 0},
+        {"a swapped card: CHECK_VERIFY fails once", "swap=other.img", [](SimulatedMachine& m) {
+             ULONG count = 0;
+             return Control(m, Open(m), IOCTL_STORAGE_CHECK_VERIFY, &count, sizeof count); },
+         ERROR_MEDIA_CHANGED},
+        {"GET_DEVICE_NUMBER_EX on a volume", "", [](SimulatedMachine& m) {
+             STORAGE_DEVICE_NUMBER_EX number{};
+             return Control(m, Open(m, 0), IOCTL_STORAGE_GET_DEVICE_NUMBER_EX, &number, sizeof number); },
+         ERROR_INVALID_FUNCTION},
+        {"unlock without the lock", "",
+         [](SimulatedMachine& m) { return Control(m, Open(m), FSCTL_UNLOCK_VOLUME); }, ERROR_NOT_LOCKED},
+        {"dismount while another holds the lock", "", [](SimulatedMachine& m) {
+             Control(m, Open(m), FSCTL_LOCK_VOLUME);
+             return Control(m, Open(m, 0), FSCTL_DISMOUNT_VOLUME); }, ERROR_ACCESS_DENIED},
+        {"a stick pulled at its 2nd write", "state=raw pulled-at-write=2", [](SimulatedMachine& m) {
+             const HANDLE h = Open(m);
+             WriteAt(m, h, 0, 512);
+             return WriteAt(m, h, 512, 512); }, ERROR_DEVICE_NOT_CONNECTED},
+        {"then the letter is gone", "state=raw pulled-at-write=1", [](SimulatedMachine& m) {
+             WriteAt(m, Open(m), 0, 512);
+             return Opened(Open(m, 0)); }, ERROR_FILE_NOT_FOUND},
+        {"a closed handle", "", [](SimulatedMachine& m) {
+             const HANDLE h = Open(m);
+             m.CloseHandle(h);
+             return Result(m.CloseHandle(h)); }, ERROR_INVALID_HANDLE},
+    };
+    for (const Row& row : rows) {
+        std::string fields = row.conditions;
+        const bool standard = fields == "user";
+        if (standard) fields.clear();
+        SimulatedMachine machine(Table(fields, standard ? "standard" : "administrator"));
+        EXPECT_EQ(row.calls(machine), row.error) << row.behaviour;
+    }
+}
+
+// The identity read the same way on both sides: a FAT32 stick whose boot
+// sector Windows will not mount (RAW) but still signs reads the same serial at
+// the question and on the locked handle, so the proof passes; a card swapped
+// after the question fails it, though both read serial 0.
+TEST(SimulatedMachine, TheIdentityReadsAlikeAtTheQuestionAndOnTheLockedHandle) {
+    struct Case {
+        const char* name;
+        const char* conditions;
+        fat32::FormatResult proof;
+    };
+    // The second card: an image of the same size, as blank as the first.
+    const std::string card = "card2.img";
+    if (std::FILE* f = std::fopen(card.c_str(), "wb")) {
+        static const std::uint8_t zeros[64 * 1024] = {};
+        for (int i = 0; i < 256; ++i) std::fwrite(zeros, 1, sizeof zeros, f);
+        std::fclose(f);
+    }
+    for (const Case c : {Case{"RAW but signed", "state=raw serial=7", fat32::kFormatOk},
+                         Case{"card swapped, both RAW", "state=raw swap=card2.img",
+                              fat32::kDriveChanged}}) {
+        SimulatedMachine machine(Table(c.conditions));
+        const HANDLE asked = Open(machine, GENERIC_READ);
+        const fat32::MediumFacts atQuestion = fat32::ReadMediumFacts(machine, asked);
+        machine.CloseHandle(asked);
+        EXPECT_EQ(atQuestion.volumeSerial, c.proof == fat32::kFormatOk ? 7u : 0u) << c.name;
+        DriveIdentity confirmed;
+        confirmed.deviceNumber = atQuestion.deviceNumber;
+        confirmed.mediaChangesKnown = atQuestion.mediaChangesKnown;
+        confirmed.mediaChanges = atQuestion.mediaChanges;
+        confirmed.volumeSerial = atQuestion.volumeSerial;
+        const HANDLE locked = Open(machine);
+        ASSERT_EQ(Control(machine, locked, FSCTL_LOCK_VOLUME), 0u) << c.name;
+        EXPECT_EQ(ProveMedium(confirmed, fat32::ReadMediumFacts(machine, locked)), c.proof) << c.name;
+        machine.CloseHandle(locked);
+        EXPECT_EQ(machine.OpenHandles(), 0) << c.name;
+    }
+    std::remove(card.c_str());
+}
+
+}  // namespace
+}  // namespace drives
