@@ -14,13 +14,19 @@
 
 namespace fat32 {
 
+// The whole disk that `facts` name, opened by its node with `flags` (and
+// O_CLOEXEC): the node must be the device sysfs gave as the disk, or it is
+// some other disk (ENODEV). -1 with errno set on failure.
+int OpenDiskOf(const BlockFacts& facts, int flags);
+
 class LinuxBlockDevice : public BlockDevice {
 public:
     using Warn = std::function<void(const std::string&)>;
 
     // `fd` stays the caller's; `facts` are sysfs's for it. `warn` hears what
     // the run leaves undone without failing (an entry it would not retype).
-    LinuxBlockDevice(int fd, BlockFacts facts, Warn warn);
+    // Without `setType` the partition's entry keeps its type.
+    LinuxBlockDevice(int fd, BlockFacts facts, Warn warn, bool setType = true);
     LinuxBlockDevice(const LinuxBlockDevice&) = delete;
     LinuxBlockDevice& operator=(const LinuxBlockDevice&) = delete;
 
@@ -51,8 +57,6 @@ public:
 
 private:
     bool IsOpen() const { return open_; }
-    // The partition's disk, or -1 with errno set.
-    int OpenDisk(int flags) const;
     bool Fail(int errorNumber);
     bool Size(std::uint64_t& bytes);
     template <typename Io, typename Byte>
@@ -65,6 +69,7 @@ private:
     BlockFacts facts_;
     std::string scheme_;  // the table holding a partition: "dos", "gpt", ...
     Warn warn_;
+    bool setType_;
     DeviceError lastError_;
 };
 
