@@ -30,6 +30,7 @@
 #include "devices/mount_table.h"
 #include "devices/new_mbr_device.h"
 #include "format/iconv_volume_label.h"
+#include "tools/mkfat32/label_report.h"
 
 namespace mkfat32 {
 namespace {
@@ -281,12 +282,13 @@ bool LinuxPlatform::LabelBytes(const Arguments& args, std::string& bytes) {
                      ::nl_langinfo(CODESET), codePage);
         return false;
     }
-    if (label.replaced)
-        std::fprintf(stderr, "mkfat32: code page %u lacks a character of the label; it is "
-                             "stored as _\n", codePage);
-    if (label.cut)
-        std::fprintf(stderr, "mkfat32: the label is cut to %u bytes\n",
-                     static_cast<unsigned>(label.bytes.size()));
+    if (label.undecodable) {
+        std::fprintf(stderr, "mkfat32: the label is neither %s, the locale's charset, nor "
+                             "UTF-8; set LANG to the locale it is written in\n",
+                     ::nl_langinfo(CODESET));
+        return false;
+    }
+    if (!ReportLabel(label, codePage)) return false;
     bytes = label.bytes;
     return true;
 }

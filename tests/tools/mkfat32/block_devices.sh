@@ -13,7 +13,8 @@ mkdir -p "$work"; mnt="$work/mount point"; mkdir -p "$mnt"
 loops=()
 cleanup() {
   mountpoint -q "$mnt" && umount "$mnt"
-  for loop in "${loops[@]}"; do losetup -d "$loop"; done
+  for loop in "${loops[@]}"; do grep -q "^${loop}p1 " /proc/swaps && swapoff "${loop}p1"; done
+  for loop in "${loops[@]}"; do chown root "$loop"; losetup -d "$loop"; done
 }
 trap cleanup EXIT
 trap "exit 1" INT TERM HUP  # a killed run detaches too
@@ -121,14 +122,22 @@ sparse_image "$img" $((3 * 1024 * 1024 * MiB))
 run --mbr "$img"; expect "--mbr on 3 TiB" 0
 sfdisk -d "$img" | grep -q "^${img}1 : start= *2048, size= *$((4294967296 - 2048)), type=c$" &&
   mdir -i "$img@@1M" :: >/dev/null && pass "3 TiB: the partition ends at sector 2^32" || fail "3 TiB table: $(sfdisk -d "$img")"
+grep -q "reaches only the first 2 TiB .* the last 1048576 MiB of the disk stay unused" "$work/out.txt" &&
+  pass "3 TiB: the unused rest is said" || fail "3 TiB: $(cat "$work/out.txt")"
+# --mbr over an image that held a GPT: no header left, primary or backup.
+sparse_image "$img" $((300 * MiB)); printf 'label: gpt\nstart=2048, size=100000\n' | sfdisk -q "$img"
+run --mbr -l NOGPT "$img"; expect "--mbr on a GPT image" 0
+[ "$(wipefs -n "$img" | tail -n +2 | awk '{print $NF}' | sort -u)" = dos ] &&
+  [ "$(blkid -p -o value -s PTTYPE "$img")" = dos ] && mdir -i "$img@@1M" :: >/dev/null &&
+  pass "GPT image: only the new MBR is found" || fail "GPT image: $(wipefs -n "$img")"
 
 # Roads where a careless command must lose no data and a good one must leave a
 # whole volume. One row each: NAME | EXIT | SETUP | WRAPPER | ARGUMENTS |
 # CHECK. SETUP makes this road's disk ($disk, partitions $p1 $p2) and the
 # checksum $before; the WRAPPER runs mkfat32 where the road needs one (strace
 # to fail a call, setpriv to drop root); CHECK judges what is left.
-fresh() {  # detaches the last road's devices
-  for loop in "${loops[@]}"; do losetup -d "$loop"; done; loops=()
+fresh() {  # detaches the last road's devices, their nodes given back to root
+  for loop in "${loops[@]}"; do chown root "$loop"; losetup -d "$loop"; done; loops=()
 }
 be32() { printf "$(printf '\\%03o' $(($1 >> 24 & 255)) $(($1 >> 16 & 255)) $(($1 >> 8 & 255)) $(($1 & 255)))"; }
 disk_of() {  # attaches $img; a checksum only of what can be read in a moment
@@ -175,6 +184,22 @@ last_ioctl_busy() {  # $last: the number of the ioctl that tells the kernel the 
   [ -n "$last" ] && fresh && two_partitions
 }
 empty_gpt() { sparse_image "$img" $((300 * MiB)); printf 'label: gpt\n' | sfdisk -q "$img"; disk_of; }
+owned_p1() { two_partitions; chown nobody "$p1"; }
+swap_p1() { two_partitions; mkswap -q "$p1" 2>/dev/null; swapon "$p1" 2>/dev/null; before=$(sum "$disk"); }
+# sysfs_parts: each partition the kernel holds of $disk, with start and size.
+sysfs_parts() {
+  local d; for d in "/sys/class/block/${disk#/dev/}/${disk#/dev/}"p*; do
+    [ -e "$d" ] && echo "${d##*/} $(cat "$d/start") $(cat "$d/size")"; done
+}
+four_k_table() {  # partitions counted in 4096-byte sectors
+  sparse_image "$img" $((300 * MiB)); attach "$img" -b 4096; disk=$dev
+  printf 'label: dos\nstart=256, size=20000, type=83\nsize=20000, type=83\n' | sfdisk -q "$disk"
+  partx -a "$disk" 2>/dev/null; before=$(sum "$disk"); parts=$(sysfs_parts); [ -n "$parts" ]
+}
+small_table() {
+  sparse_image "$img" $((20 * MiB)); printf 'label: dos\nstart=2048, type=83\n' | sfdisk -q "$img"
+  disk_of; parts=$(sysfs_parts); [ -n "$parts" ]
+}
 
 untouched() { [ "$(sum "$disk")" = "$before" ] && pass "$1: untouched" || fail "$1: changed"; }
 says() { grep -q -- "$2" "$work/out.txt" && pass "$1: says '$2'" || fail "$1: $(cat "$work/out.txt")"; }
@@ -206,8 +231,20 @@ sole_partition() {
     [ "$(cat "$sys/${p1#/dev/}/size")" = "$(sfdisk -d "$disk" | sed -n "s|^$p1 : .*size= *\([0-9]*\),.*|\1|p")" ] &&
     pass "$1: the kernel holds one partition, the table's" || fail "$1: $parts partition(s): $(partx -g "$disk")"
 }
-partition_checked() { sole_partition "$1"; vfat_ok "$1" "$p1" BUSY; }
+partition_checked() {
+  sole_partition "$1"; vfat_ok "$1" "$p1" BUSY
+  grep -q BLKRRPART "$work/busy.trace" && fail "$1: BLKRRPART after the EBUSY" || pass "$1: compared, not re-read"
+}
 flush_failed() { says "$1" "writing failed: Input/output error"; }
+type_kept() {
+  sfdisk -d "$disk" | grep -q "^$p1 : .*type=83$" && pass "$1: type 83 kept" || fail "$1: $(sfdisk -d "$disk")"
+  vfat_ok "$1" "$p1" "$2"
+}
+swap_refused() { swapoff "$p1"; refused "$1" "$p1 is in use as swap"; }
+kernel_kept() {
+  [ "$(sysfs_parts)" = "$parts" ] && pass "$1: the kernel's partitions as they were" || fail "$1: $(sysfs_parts)"
+  refused "$1" "$2"
+}
 
 img="$work/road.img"; inject_fsync="strace -f -o /dev/null -e trace=fsync -e inject=fsync:error=EIO:when=3+"
 while IFS='|' read -r name code setup wrapper arguments check; do
@@ -228,7 +265,14 @@ partition past sector 2^32|0|far_gpt||--force -l FAR $p1|far_volume
 whole disk over an old GPT|0|empty_gpt||--force -l NOGPT $disk|no_gpt_left
 non-root owner of the device|0|owned_by_nobody|setpriv --reuid=nobody --regid=nogroup --clear-groups|--force -l USER $disk|whole_volume USER
 whole disk holding our own volume|0|formatted_disk||--force -l AGAIN $disk|whole_volume AGAIN
-EBUSY from the kernel proves nothing|0|last_ioctl_busy|strace -f -o /dev/null -e trace=ioctl -e inject=ioctl:error=EBUSY:when=$last|--mbr --force -l BUSY $disk|partition_checked
+EBUSY from the kernel proves nothing|0|last_ioctl_busy|strace -f -o $work/busy.trace -e trace=ioctl -e inject=ioctl:error=EBUSY:when=$last|--mbr --force -l BUSY $disk|partition_checked
+non-root owner of p1 only|15|owned_p1|setpriv --reuid=nobody --regid=nogroup --clear-groups|--force -l USER $p1|refused "Run as root, or give --lock=no --keep-type"
+owner of p1 only, unlocked|15|owned_p1|setpriv --reuid=nobody --regid=nogroup --clear-groups|--lock=no --force -l USER $p1|refused "type could not be set to FAT32 (0x0C).*give --keep-type"
+owner of p1 only, --keep-type|0|owned_p1|setpriv --reuid=nobody --regid=nogroup --clear-groups|--lock=no --keep-type --force -l KEPT $p1|type_kept KEPT
+swap partition|14|swap_p1||--force $p1|swap_refused
+EIO on the table write|16|two_partitions|strace -f -o /dev/null -e trace=write -e inject=write:error=EIO:when=1|--mbr --force $disk|says "the new partition table could not be written: Input/output error"
+--mbr on 4096-byte sectors|2|four_k_table||--mbr --force $disk|kernel_kept "logical sectors are 4096 bytes"
+--mbr on a disk too small|11|small_table||--mbr --force $disk|kernel_kept "less than 32MB"
 flush failing at the end|16|two_partitions|$inject_fsync|--force $p1|flush_failed
 ROWS
 # The path is resolved once: a link switched during the lock retries from a
@@ -265,6 +309,92 @@ for cut in pwrite64:{1..19} write:1; do
   done
   pass "cut at $cut: no old entry, no broken vfat"
 done
+fresh
+
+# The lock on the whole disk, held through each road's writes (the first
+# held back by strace): flock -n fails meanwhile.
+slow="strace -f -o /dev/null -e trace=pwrite64 -e inject=pwrite64:delay_enter=1500000:when=1"
+locked_while() {  # PID: the disk's lock was seen held while PID ran
+  while kill -0 "$1" 2>/dev/null; do flock -n -x "$disk" true || return 0; sleep 0.05; done; return 1
+}
+for road in '$p1' '$disk' '--mbr $disk'; do
+  fresh; sparse_image "$img" $((300 * MiB)); [ "$road" = '$p1' ] && two_partitions || disk_of
+  eval "$slow \"\$mkfat32\" --force -l LOCKED $road" >"$work/out.txt" 2>&1 & runner=$!
+  locked_while "$runner" && pass "lock held during a run on $road" || fail "no lock during a run on $road"
+  wait "$runner"; rc=$?; expect "locked run on $road" 0
+done
+
+# Two runs on sibling partitions: the second waits for the first's lock, and
+# neither writes back a stale table: both entries end as type c.
+fresh; two_partitions
+$slow "$mkfat32" --force -l FIRST "$p1" >"$work/out.txt" 2>&1 & runner=$!
+locked_while "$runner"; "$mkfat32" --force -l SECOND "$p2" >"$work/second.txt" 2>&1; second=$?
+wait "$runner"; rc=$?; expect "first of two runs at once" 0
+[ "$second" = 0 ] && [ "$(sfdisk -d "$disk" | grep -c 'type=c$')" = 2 ] &&
+  pass "two runs at once: both entries type c" || fail "two runs: exit $second, $(sfdisk -d "$disk")"
+vfat_ok "two runs, p1" "$p1" FIRST; vfat_ok "two runs, p2" "$p2" SECOND
+
+# sfdisk --lock waits for the format, which therefore ends over the entry it
+# started with.
+fresh; two_partitions
+$slow "$mkfat32" --force -l WAITED "$p1" >"$work/out.txt" 2>&1 & runner=$!
+locked_while "$runner"
+echo 'start=2048, size=100000' | sfdisk -q --lock -N 1 "$disk" >/dev/null 2>&1 & shrink=$!
+sleep 0.5; kill -0 "$shrink" 2>/dev/null && waiting=yes || waiting=no
+wait "$runner"; rc=$?; expect "format with sfdisk --lock waiting" 0
+size=$(dd if="$p1" bs=1 skip=32 count=4 status=none | od -An -tu4 | tr -d ' ')
+wait "$shrink"
+[ "$waiting" = yes ] && [ "$size" = 300000 ] && pass "sfdisk --lock waited for the whole format" ||
+  fail "sfdisk --lock: waiting=$waiting, volume of $size sectors"
+
+# partx adds old partitions back during the exclusive open's retries (p1
+# mounted) and again during the writes: the run ends with the table's one
+# partition and nothing else, or fails naming the disk.
+fresh; two_partitions; mkfs.ext4 -q -F "$p1"; partx -d --nr 2 "$disk"; mount "$p1" "$mnt"
+$slow "$mkfat32" --mbr --force -l RACED "$disk" >"$work/out.txt" 2>&1 & runner=$!
+sleep 0.7; partx -a --nr 2 "$disk"; umount "$mnt"
+for _ in $(seq 100); do [ -e "/sys/class/block/${p1#/dev/}" ] || break; sleep 0.05; done
+partx -a "$disk"; wait "$runner"; rc=$?
+if [ "$rc" -ne 0 ]; then says "partx during --mbr: exit $rc" "${disk#/dev/}"
+else sole_partition "partx during --mbr"; vfat_ok "partx during --mbr" "$p1" RACED; fi
+
+# A device turned read-only during the writes is said to be read-only.
+fresh; two_partitions
+$slow "$mkfat32" --force "$p1" >"$work/out.txt" 2>&1 & runner=$!
+locked_while "$runner"; blockdev --setro "$p1"; wait "$runner"; rc=$?; blockdev --setrw "$p1"
+expect "read-only during the writes" 16; says "read-only during the writes" "the device turned read-only"
+
+# Labels, held to FAT's rule: a forbidden character is refused (64, nothing
+# written); an accepted label is stored uppercase; blanks only are no label;
+# in the C locale, UTF-8 text is decoded as UTF-8 (Ä is 0x8E in code page
+# 850); --codepage 65001 stores UTF-8.
+label_hex() {  # the root directory's label entry name, in hex
+  local root=$(( $(od -An -tu2 -j 14 -N 2 "$p1" | tr -d ' ') + 2 * $(le32 "$p1" 36) ))
+  od -An -tx1 -j $((root * 512)) -N 11 "$p1" | tr -d ' \n'
+}
+fresh; two_partitions; whole=$(sum "$disk")
+for label in 'A*B?C.D' 'x,y;z:w' 'a/b\c|d' 'p+q=r<s>' '[x]"y"' ' lead' "$(printf 'a\tb')"; do
+  run --force -l "$label" "$p1"; expect "label '$label'" 64
+  grep -q "cannot hold" "$work/out.txt" && [ "$(sum "$disk")" = "$whole" ] &&
+    pass "label '$label': refused, nothing written" || fail "label '$label': $(cat "$work/out.txt")"
+done
+# LABEL | OPTIONS | what mlabel shows | the boot sector's label | the entry's bytes
+while IFS='|' read -r label options shown boot hex; do
+  eval "run --force $options -l \"\$label\" \"\$p1\""; expect "label '$label'" 0
+  if [ -n "$hex" ]; then
+    [ "$(label_hex)" = "$hex" ] && fsck_clean "$p1" "" foreign && roundtrip "$p1" "$work" &&
+      pass "label '$label' stored as $hex" || fail "label '$label': bytes $(label_hex)"
+  else
+    [ "$(label_of "$p1")" = "$shown" ] && fsck_clean "$p1" "$boot" && roundtrip "$p1" "$work" &&
+      pass "label '$label' shown as '$shown'" || fail "label '$label': $(label_of "$p1")"
+  fi
+done <<'LABELS'
+photos||PHOTOS|PHOTOS|
+Mixed Case||MIXED CASE|MIXED CASE|
+   || Volume has no label|NO NAME|
+Äbc||||8e42432020202020202020
+é|--codepage 65001|||c389202020202020202020
+LABELS
 fresh
 
 rm -f "$work"/*.img "$work/out.txt" "$work/in.bin" "$work/out.bin"
