@@ -34,19 +34,18 @@ int DiskLock::Take(int diskFd, LockMode mode, std::chrono::milliseconds wait) {
         ::close(diskFd);
         return 0;
     }
-    const int fd = diskFd;
     // Polled rather than blocking, so the wait has an end.
     const auto deadline = std::chrono::steady_clock::now() + wait;
     for (;;) {
-        if (::flock(fd, LOCK_EX | LOCK_NB) == 0) {
-            fd_ = fd;
+        if (::flock(diskFd, LOCK_EX | LOCK_NB) == 0) {
+            fd_ = diskFd;
             return 0;
         }
         const int error = errno;
         if (error == EINTR) continue;
         if (error != EWOULDBLOCK || mode == LockMode::NonBlocking ||
             std::chrono::steady_clock::now() >= deadline) {
-            ::close(fd);
+            ::close(diskFd);
             return error;
         }
         std::this_thread::sleep_for(kPollStep);

@@ -3,7 +3,6 @@
 #include "devices/kernel_partitions.h"
 
 #include <linux/blkpg.h>
-#include <linux/fs.h>
 #include <sys/ioctl.h>
 
 #include <cerrno>
@@ -48,7 +47,6 @@ int AddKernelPartition(int diskFd, std::uint32_t number, std::uint64_t startSect
     return Blkpg(diskFd, BLKPG_ADD_PARTITION, number, startSector, sectors);
 }
 
-int RereadPartitionTable(int diskFd) { return ::ioctl(diskFd, BLKRRPART) == 0 ? 0 : errno; }
 
 std::string SettleKernelPartitions(int diskFd, const std::string& sysRoot, unsigned major,
                                    unsigned minor, std::uint64_t startSector,

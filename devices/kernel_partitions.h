@@ -1,6 +1,8 @@
 // The kernel's own list of a disk's partitions, changed through BLKPG on the
 // whole disk's descriptor: mkfat32 --mbr takes the old partitions away before
-// it writes and tells the kernel the new one afterwards.
+// it writes and tells the kernel the new one afterwards. Never BLKRRPART: the
+// kernel refuses it while the disk is held, and a kernel without a parser for
+// the table would forget every partition.
 #pragma once
 
 #include <cstdint>
@@ -14,8 +16,6 @@ namespace fat32 {
 int DeleteKernelPartition(int diskFd, std::uint32_t number);
 int AddKernelPartition(int diskFd, std::uint32_t number, std::uint64_t startSector,
                        std::uint64_t sectors);
-// BLKRRPART: the kernel reads the table on the disk afresh.
-int RereadPartitionTable(int diskFd);
 
 // Makes the kernel's partitions of the disk open at `diskFd` (MAJOR:MINOR,
 // read back from sysfs under `sysRoot`) exactly one: number 1 at

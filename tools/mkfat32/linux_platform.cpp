@@ -165,7 +165,9 @@ int LinuxPlatform::LockDisk() {
     }
     if (mode == fat32::LockMode::None) return 0;
     const std::string disk = Node(facts_.diskName);
-    const int fd = fat32::OpenDiskOf(facts_, O_RDONLY | O_NONBLOCK);
+    // Read-only: its close must not look like a writer finishing, which makes
+    // udevd probe the disk again.
+    const int fd = fat32::OpenDiskOf(facts_, O_RDONLY);
     if (fd < 0) {
         const int error = errno;
         Say("its disk " + disk + " cannot be opened to lock it against udev and partitioning "

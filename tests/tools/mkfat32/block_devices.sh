@@ -185,6 +185,7 @@ last_ioctl_busy() {  # $last: the number of the ioctl that tells the kernel the 
 }
 empty_gpt() { sparse_image "$img" $((300 * MiB)); printf 'label: gpt\n' | sfdisk -q "$img"; disk_of; }
 owned_p1() { two_partitions; chown nobody "$p1"; }
+locked_by_other() { two_partitions; exec 7<"$disk"; flock -x 7; }  # as sfdisk --lock holds it
 swap_p1() { two_partitions; mkswap -q "$p1" 2>/dev/null; swapon "$p1" 2>/dev/null; before=$(sum "$disk"); }
 # sysfs_parts: each partition the kernel holds of $disk, with start and size.
 sysfs_parts() {
@@ -240,6 +241,8 @@ type_kept() {
   sfdisk -d "$disk" | grep -q "^$p1 : .*type=83$" && pass "$1: type 83 kept" || fail "$1: $(sfdisk -d "$disk")"
   vfat_ok "$1" "$p1" "$2"
 }
+lock_refused() { exec 7<&-; refused "$1" "another program holds the lock on $disk"; }
+unlocked_run() { exec 7<&-; vfat_ok "$1" "$p1" NOLOCK; }
 swap_refused() { swapoff "$p1"; refused "$1" "$p1 is in use as swap"; }
 kernel_kept() {
   [ "$(sysfs_parts)" = "$parts" ] && pass "$1: the kernel's partitions as they were" || fail "$1: $(sysfs_parts)"
@@ -270,6 +273,10 @@ non-root owner of p1 only|15|owned_p1|setpriv --reuid=nobody --regid=nogroup --c
 owner of p1 only, unlocked|15|owned_p1|setpriv --reuid=nobody --regid=nogroup --clear-groups|--lock=no --force -l USER $p1|refused "type could not be set to FAT32 (0x0C).*give --keep-type"
 owner of p1 only, --keep-type|0|owned_p1|setpriv --reuid=nobody --regid=nogroup --clear-groups|--lock=no --keep-type --force -l KEPT $p1|type_kept KEPT
 swap partition|14|swap_p1||--force $p1|swap_refused
+disk locked by another, --lock=nonblock|14|locked_by_other||--lock=nonblock --force $p1|lock_refused
+LOCK_BLOCK_DEVICE=nonblock|14|locked_by_other|env LOCK_BLOCK_DEVICE=nonblock|--force $p1|lock_refused
+LOCK_BLOCK_DEVICE=no|0|locked_by_other|env LOCK_BLOCK_DEVICE=no|--force -l NOLOCK $p1|unlocked_run
+LOCK_BLOCK_DEVICE=maybe|64|two_partitions|env LOCK_BLOCK_DEVICE=maybe|--force $p1|refused "LOCK_BLOCK_DEVICE=maybe is none of yes, no, nonblock"
 EIO on the table write|16|two_partitions|strace -f -o /dev/null -e trace=write -e inject=write:error=EIO:when=1|--mbr --force $disk|says "the new partition table could not be written: Input/output error"
 --mbr on 4096-byte sectors|2|four_k_table||--mbr --force $disk|kernel_kept "logical sectors are 4096 bytes"
 --mbr on a disk too small|11|small_table||--mbr --force $disk|kernel_kept "less than 32MB"
