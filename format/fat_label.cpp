@@ -27,6 +27,7 @@ char32_t FatUpperCase(char32_t c) {
     if (c == 0xFF) return 0x178;
     // Latin Extended-A pairs capital and small letters, in two runs of
     // differing parity; ı (0x131) and ſ (0x17F) have no capital of their own.
+    if (c == 0x131) return c;
     if ((c >= 0x100 && c <= 0x137) || (c >= 0x14A && c <= 0x177))
         return c % 2 == 1 ? c - 1 : c;
     if ((c >= 0x139 && c <= 0x148) || (c >= 0x179 && c <= 0x17E))
