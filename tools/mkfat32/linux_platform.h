@@ -80,8 +80,9 @@ private:
     std::vector<fat32::KernelPartition> taken_;  // deleted from the kernel by --mbr
     fat32::DeviceError error_;
     std::FILE* null_ = nullptr;
-    // Declared last, so released last: after every descriptor of the disk
-    // is closed and the kernel's partitions are final.
+    // Held until the end: members go after the destructor's body has closed
+    // fd_, so the disk is unlocked only once mkfat32 is done with it and the
+    // kernel's partitions are final.
     fat32::DiskLock lock_;
 };
 
