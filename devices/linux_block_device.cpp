@@ -49,8 +49,8 @@ int OpenDiskOf(const BlockFacts& facts, int flags) {
     return -1;
 }
 
-LinuxBlockDevice::LinuxBlockDevice(int fd, BlockFacts facts, Warn warn, bool setType)
-    : fd_(fd), facts_(std::move(facts)), warn_(std::move(warn)), setType_(setType) {
+LinuxBlockDevice::LinuxBlockDevice(int fd, BlockFacts facts, bool setType)
+    : fd_(fd), facts_(std::move(facts)), setType_(setType) {
     if (!facts_.isPartition) return;
     // No entry of the disk's table may describe the partition (the table
     // changed since the kernel read it); the table's type still tells.
@@ -176,11 +176,13 @@ bool LinuxBlockDevice::SetPartitionType(std::uint8_t type) {
         case TypeChange::Set:
             return true;
         case TypeChange::NoMatchingEntry:
-            if (warn_)
-                warn_("no entry of " + facts_.diskName + "'s partition table has " + facts_.name +
-                      "'s start and size (the table was changed without telling the kernel?); "
-                      "every entry's type is left as it was");
-            return true;
+            // The entry was there before the first write: the table changed
+            // during the run, by a tool that ignores the disk's lock.
+            lastError_ = ErrnoError(ESTALE);
+            lastError_.text = "no entry of " + facts_.diskName + "'s partition table has " +
+                              facts_.name + "'s start and size any more (the table changed "
+                              "during the run); every entry's type is left as it was";
+            return false;
         case TypeChange::Failed:
             break;
     }

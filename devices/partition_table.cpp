@@ -60,11 +60,13 @@ TypeChange SetMbrPartitionType(int diskFd, std::uint64_t startSector, std::uint6
     if (::fdisk_get_partitions(context.get(), &raw) != 0) return TypeChange::Failed;
     std::unique_ptr<fdisk_table, TableUnref> partitions(raw);
     std::unique_ptr<fdisk_iter, IterFree> iter(::fdisk_new_iter(FDISK_ITER_FORWARD));
+    // libfdisk counts the table's own sectors, the caller 512-byte ones.
+    const std::uint64_t per = ::fdisk_get_sector_size(context.get()) / 512;
     fdisk_partition* partition = nullptr;
     while (iter && ::fdisk_table_next_partition(partitions.get(), iter.get(), &partition) == 0) {
         if (!::fdisk_partition_is_used(partition) || ::fdisk_partition_is_container(partition) ||
-            ::fdisk_partition_get_start(partition) != startSector ||
-            ::fdisk_partition_get_size(partition) != sectors)
+            ::fdisk_partition_get_start(partition) * per != startSector ||
+            ::fdisk_partition_get_size(partition) * per != sectors)
             continue;
         fdisk_parttype* code = TypeCode(context.get(), type);
         return code &&

@@ -133,9 +133,9 @@ fat32::FormatResult LinuxPlatform::FormatOn(fat32::BlockDevice& disk, fat32::For
 
 fat32::FormatResult LinuxPlatform::FormatBlockDevice(fat32::FormatRequest& request,
                                                      const fat32::FormatOptions& options) {
-    fat32::LinuxBlockDevice device(
-        fd_, facts_, [this](const std::string& text) { Say(text); }, setType_);
-    if (!args_.newMbr || EngineWouldRefuse(request)) return FormatOn(device, request, options);
+    fat32::LinuxBlockDevice device(fd_, facts_, setType_);
+    if (!args_.newMbr) return CheckVolumeFits(FormatOn(device, request, options));
+    if (EngineWouldRefuse(request)) return FormatOn(device, request, options);
     if (const int refusal = TakeOldPartitions()) return refusal;
     const fat32::FormatResult result = FormatOn(device, request, options);
     if (!device.Wrote()) {

@@ -191,23 +191,6 @@ int LinuxPlatform::LockDisk() {
     return 0;
 }
 
-// Windows mounts no MBR partition of a Linux type, so a type that cannot be
-// set is a reason to stop before writing, not a surprise afterwards.
-int LinuxPlatform::RefuseUnsettableType() {
-    setType_ = !args_.keepType;
-    if (!setType_) return 0;
-    const int fd = fat32::OpenDiskOf(facts_, O_RDWR);
-    fat32::ProbedTable table;
-    const int error = fd < 0 ? errno : fat32::ProbePartitionTable(fd, table) ? 0 : EIO;
-    if (fd >= 0) ::close(fd);
-    if (error == 0) return 0;
-    Say("its disk " + Node(facts_.diskName) + " cannot be " +
-        (fd < 0 ? "opened for writing" : "read") + " (" + std::strerror(error) +
-        "), so the partition's type could not be set to FAT32 (0x0C), which Windows needs to "
-        "mount it; nothing was written. Run as root, or give --keep-type to keep the type it has.");
-    return fat32::kOpenFailed;
-}
-
 int LinuxPlatform::RefuseReadOnly() {
     Say("the device is read-only; nothing was written");
     return fat32::kOpenFailed;

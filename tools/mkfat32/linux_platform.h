@@ -12,6 +12,7 @@
 #include <string>
 #include <vector>
 
+#include "devices/blkid_probe.h"
 #include "devices/disk_lock.h"
 #include "devices/sysfs_block.h"
 #include "tools/mkfat32/platform.h"
@@ -47,7 +48,10 @@ private:
     int HoldExclusively();
     int RefuseReadOnly();
     int RefuseWholeDiskWithPartitions();
+    // A partition and its table's entry (linux_partition_entry.cpp).
     int RefuseUnsettableType();
+    int RefuseStrayPartition(const fat32::ProbedTable& table);
+    fat32::FormatResult CheckVolumeFits(fat32::FormatResult result);
     void SayWhatIsUnreachable() const;
     // --mbr on a block device (linux_new_mbr.cpp).
     int RefuseSectorSize();
