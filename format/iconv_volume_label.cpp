@@ -40,13 +40,6 @@ private:
     iconv_t handle_;
 };
 
-// glibc's name for the C locale's charset, and the others ASCII goes by.
-bool IsAscii(const char* charset) {
-    for (const char* name : {"ANSI_X3.4-1968", "ASCII", "US-ASCII", "646"})
-        if (std::strcmp(charset, name) == 0) return true;
-    return false;
-}
-
 bool IsPlainAscii(const std::string& text) {
     for (const unsigned char c : text)
         if (c >= 0x80) return false;
@@ -82,10 +75,17 @@ std::string CodePageName(unsigned codePage) {
 
 }  // namespace
 
+// glibc's name for the C locale's charset, and the others ASCII goes by.
+bool IsAsciiCharset(const char* charset) {
+    for (const char* name : {"ANSI_X3.4-1968", "ASCII", "US-ASCII", "646"})
+        if (std::strcmp(charset, name) == 0) return true;
+    return false;
+}
+
 LabelConversion ConvertVolumeLabel(const std::string& text, const char* fromCharset,
                                    unsigned codePage, BadLabelCharacter bad) {
     LabelConversion result;
-    const bool utf8InAscii = IsAscii(fromCharset) && !IsPlainAscii(text);
+    const bool utf8InAscii = IsAsciiCharset(fromCharset) && !IsPlainAscii(text);
     Converter decode("UTF-32LE", utf8InAscii ? "UTF-8" : fromCharset);
     Converter encode(CodePageName(codePage).c_str(), "UTF-32LE");
     if (!decode.Valid() || !encode.Valid()) {
@@ -94,7 +94,10 @@ LabelConversion ConvertVolumeLabel(const std::string& text, const char* fromChar
     }
     bool whole = true;
     const std::u32string decoded = Decode(decode, text, whole);
-    if (utf8InAscii && !whole) {
+    // A byte that is no character of the charset the text claims is refused,
+    // not stored as '_': the text is in some other encoding, and one '_' per
+    // byte would store a label nobody typed.
+    if (!whole) {
         result.undecodable = true;
         return result;
     }

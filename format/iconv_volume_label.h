@@ -12,12 +12,15 @@ namespace fat32 {
 
 // `text` in `fromCharset` (nl_langinfo(CODESET)) held to the label rule and
 // converted to code page `codePage` (65001 is UTF-8), cut after the last
-// whole character that fits in 11 bytes. A character the code page lacks, or
-// a byte that is no character, becomes '_', since '?' is not allowed in a
-// FAT name. The C and POSIX locales' ASCII takes UTF-8 text as UTF-8, the
-// encoding such text is in; other bytes past ASCII there are undecodable.
+// whole character that fits in 11 bytes. A character the code page lacks
+// becomes '_', since '?' is not allowed in a FAT name; a byte that is no
+// character of `fromCharset` makes the text undecodable. The C and POSIX
+// locales' ASCII takes UTF-8 text as UTF-8, the encoding such text is in.
 LabelConversion ConvertVolumeLabel(const std::string& text, const char* fromCharset,
                                    unsigned codePage,
                                    BadLabelCharacter bad = BadLabelCharacter::Refuse);
+
+// Whether `charset` (nl_langinfo(CODESET)) is ASCII, the C and POSIX locales'.
+bool IsAsciiCharset(const char* charset);
 
 }  // namespace fat32

@@ -268,9 +268,11 @@ bool LinuxPlatform::LabelBytes(const Arguments& args, std::string& bytes) {
         return false;
     }
     if (label.undecodable) {
-        std::fprintf(stderr, "mkfat32: the label is neither %s, the locale's charset, nor "
-                             "UTF-8; set LANG to the locale it is written in\n",
-                     ::nl_langinfo(CODESET));
+        const char* charset = ::nl_langinfo(CODESET);
+        std::fprintf(stderr, "mkfat32: the label is %s %s, the locale's charset%s; set LANG to "
+                             "the locale it is written in\n",
+                     fat32::IsAsciiCharset(charset) ? "neither" : "not", charset,
+                     fat32::IsAsciiCharset(charset) ? ", nor UTF-8" : "");
         return false;
     }
     if (!ReportLabel(label, codePage)) return false;

@@ -38,6 +38,9 @@ grep -q "cannot hold U+0001" "$work/out.txt" && pass "the character is named" ||
 expect_refusal "C locale, a label neither ASCII nor UTF-8" 64 $((300 * MiB)) -l "$(printf 'A\304')"
 grep -q "neither ANSI_X3.4-1968, the locale's charset, nor UTF-8" "$work/out.txt" &&
   pass "the locale's charset is named" || fail "$(cat "$work/out.txt")"
+LC_ALL=en_US.UTF-8 expect_refusal "UTF-8 locale, a label that is not UTF-8" 64 $((300 * MiB)) -l "$(printf '\304\326x')"
+grep -q "the label is not UTF-8, the locale's charset; set LANG" "$work/out.txt" &&
+  pass "the UTF-8 locale's charset is named" || fail "$(cat "$work/out.txt")"
 
 # 2 TiB is too large; hashing it would read 2 TiB, so check it stayed a hole.
 sparse_image "$img" $((2 * 1024 * 1024 * MiB))
