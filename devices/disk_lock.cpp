@@ -4,6 +4,7 @@
 #include "devices/disk_lock.h"
 
 #include <fcntl.h>
+#include <strings.h>
 #include <sys/file.h>
 #include <unistd.h>
 
@@ -17,17 +18,22 @@ constexpr auto kPollStep = std::chrono::milliseconds(100);
 
 }  // namespace
 
+// Any case, as util-linux compares them.
 bool ParseLockMode(const std::string& text, LockMode& mode) {
-    if (text == "yes" || text == "1") mode = LockMode::Wait;
-    else if (text == "no" || text == "0") mode = LockMode::None;
-    else if (text == "nonblock") mode = LockMode::NonBlocking;
+    const auto is = [&](const char* word) { return ::strcasecmp(text.c_str(), word) == 0; };
+    if (is("yes") || is("1")) mode = LockMode::Wait;
+    else if (is("no") || is("0")) mode = LockMode::None;
+    else if (is("nonblock")) mode = LockMode::NonBlocking;
     else return false;
     return true;
 }
 
-DiskLock::~DiskLock() {
+void DiskLock::Release() {
     if (fd_ >= 0) ::close(fd_);
+    fd_ = -1;
 }
+
+DiskLock::~DiskLock() { Release(); }
 
 int DiskLock::Take(int diskFd, LockMode mode, std::chrono::milliseconds wait) {
     if (mode == LockMode::None) {

@@ -15,7 +15,8 @@ enum class LockMode {
     None,         // no lock at all
 };
 
-// util-linux's words: "yes" or "1", "no" or "0", "nonblock". False for others.
+// util-linux's words, in any case: "yes" or "1", "no" or "0", "nonblock".
+// False for others.
 bool ParseLockMode(const std::string& text, LockMode& mode);
 
 class DiskLock {
@@ -30,6 +31,8 @@ public:
     // holds it past the wait; otherwise flock's errno.
     int Take(int diskFd, LockMode mode, std::chrono::milliseconds wait);
     bool Held() const { return fd_ >= 0; }
+    // Lets go of the disk (closing the descriptor ends the lock).
+    void Release();
 
 private:
     int fd_ = -1;

@@ -151,6 +151,8 @@ bool ParseArguments(int argc, char** argv, Arguments& args) {
             if (const char* refusal = ThisPlatformUsage().noDeviceOptions)
                 return Fail(refusal, nullptr);
             args.lock = option.size() > 6 ? option.substr(7) : "yes";
+            // util-linux takes the mode in any case ("NONBLOCK", "Yes").
+            for (char& c : args.lock) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
             if (args.lock != "yes" && args.lock != "1" && args.lock != "no" && args.lock != "0" &&
                 args.lock != "nonblock")
                 return Fail("the lock mode is yes, no or nonblock", option.c_str());

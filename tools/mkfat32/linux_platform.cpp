@@ -52,6 +52,7 @@ LinuxPlatform::~LinuxPlatform() {
     if (fd_ >= 0) ::close(fd_);
     if (path_ >= 0) ::close(path_);
     if (null_) std::fclose(null_);
+    lock_.Release();
 }
 
 std::string LinuxPlatform::Name() const {
@@ -214,6 +215,13 @@ int LinuxPlatform::HoldExclusively() {
         return fat32::kLockFailed;
     }
     if (error == EROFS) return RefuseReadOnly();
+    // The node still names a device the kernel no longer has: a partition
+    // deleted or renumbered while the disk's lock was waited for.
+    if (error == ENXIO || error == ENODEV) {
+        Say(std::string("is gone (") + std::strerror(error) + "): the disk's partitions changed "
+            "while mkfat32 waited for its lock; nothing was written. Check them and try again.");
+        return fat32::kOpenFailed;
+    }
     Say(std::string("cannot be opened for writing: ") + std::strerror(error) +
         "; nothing was written");
     return fat32::kOpenFailed;

@@ -84,8 +84,8 @@ private:
     std::vector<fat32::KernelPartition> taken_;  // deleted from the kernel by --mbr
     fat32::DeviceError error_;
     std::FILE* null_ = nullptr;
-    // Held until the end: members go after the destructor's body has closed
-    // fd_, so the disk is unlocked only once mkfat32 is done with it and the
+    // Released explicitly at the end of the destructor, once fd_ is closed:
+    // the disk is unlocked only when mkfat32 is done with it and the
     // kernel's partitions are final.
     fat32::DiskLock lock_;
 };

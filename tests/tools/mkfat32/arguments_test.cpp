@@ -93,6 +93,8 @@ const Case kCases[] = {
     {{"--lock"}, true, Lock, 1},
     {{"--lock=nonblock"}, true, Lock, 2},
     {{"--lock=no"}, true, Lock, 0},
+    {{"--lock=NONBLOCK"}, true, Lock, 2},  // any case, as util-linux takes it
+    {{"--lock=Yes"}, true, Lock, 1},
     {{"--lock="}, false},
     {{"--lock=maybe"}, false},
     {{"--keep-type"}, true, Flags, 32},
