@@ -20,7 +20,9 @@ enum class BadLabelCharacter { Refuse, Replace };
 // conversion reports it.
 struct LabelConversion {
     std::string bytes;        // in the code page, at most 11
-    bool known = true;        // the system can convert between the two encodings
+    bool known = true;        // the system can convert between the two encodings;
+                              // when not, Windows stores `bytes` as ASCII, others '_'
+    unsigned long systemError = 0;  // why Windows could not (GetLastError)
     bool cut = false;         // the label was longer than 11 bytes
     bool replaced = false;    // a character the code page lacks became '_'
     bool repaired = false;    // a character the rule forbids became '_'

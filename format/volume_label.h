@@ -17,11 +17,14 @@ inline constexpr std::size_t kVolumeLabelBytes = kLabelFieldBytes;
 // The label held to the rule and converted to `codePage`, cut after the last
 // whole character that fits in 11 bytes (a double-byte character is never
 // split). A character the code page lacks becomes '_' (never a look-alike,
-// and never '?', which is not allowed in a FAT name).
+// and never '?', which is not allowed in a FAT name). Where Windows cannot
+// convert to the page at all, `known` is false and the bytes are the label's
+// ASCII, every other character '_': never half a label, never none.
 LabelConversion ConvertVolumeLabel(const std::wstring& label, unsigned codePage,
                                    BadLabelCharacter bad);
 
-// The bytes of ConvertVolumeLabel, each forbidden character made '_'.
+// The bytes of ConvertVolumeLabel, each forbidden character made '_'
+// (the ASCII fallback included).
 std::string VolumeLabelBytes(const std::wstring& label, unsigned codePage);
 
 // VolumeLabelBytes in the system's OEM code page (GetOEMCP), the one FAT

@@ -4,6 +4,7 @@
 #include "format/volume_label.h"
 
 #include <gtest/gtest.h>
+#include <windows.h>
 
 namespace fat32 {
 namespace {
@@ -39,7 +40,22 @@ INSTANTIATE_TEST_SUITE_P(
                   "A\xD6\xD0\xCE\xC4\xBE\xED\xB1\xEA\xB2\xE2"},
         LabelCase{L"AB\u4E2D\u6587\u5377\u6807\u6D4B", 936,  // the 5th character would split
                   "AB\xD6\xD0\xCE\xC4\xBE\xED\xB1\xEA"},
-        LabelCase{L"\u4E2D", 437, "_"}));  // absent from the page: never '?'
+        LabelCase{L"\u4E2D", 437, "_"},  // absent from the page: never '?'
+        // A page Windows cannot convert to: ASCII kept, others '_', never empty.
+        LabelCase{L"a\u00E9b", 12345, "A_B"}));
+
+// Pages whose conversion takes no flags (or, GB18030, only
+// WC_ERR_INVALID_CHARS) are never given WC_NO_BEST_FIT_CHARS, which they
+// answer with ERROR_INVALID_FLAGS.
+class FlagFreePages : public ::testing::TestWithParam<unsigned> {};
+
+TEST_P(FlagFreePages, AreNotRefusedForTheFlag) {
+    EXPECT_NE(ConvertVolumeLabel(L"ab", GetParam(), BadLabelCharacter::Replace).systemError,
+              static_cast<unsigned long>(ERROR_INVALID_FLAGS));
+}
+
+INSTANTIATE_TEST_SUITE_P(CodePages, FlagFreePages,
+                         ::testing::Values(42u, 50220u, 50229u, 54936u, 57002u, 57011u, 65000u));
 
 }  // namespace
 }  // namespace fat32

@@ -74,10 +74,12 @@ bool WindowsPlatform::LabelBytes(const Arguments& args, std::string& bytes) {
         const unsigned codePage = args.codePage ? args.codePage : ::GetOEMCP();
         const fat32::LabelConversion converted =
             fat32::ConvertVolumeLabel(label, codePage, fat32::BadLabelCharacter::Refuse);
-        if (!converted.known)
-            std::fprintf(stderr, "mkfat32: Windows cannot convert the label to code page %u\n",
-                         codePage);
-        if (!converted.known || !ReportLabel(converted, codePage)) {
+        if (!converted.known && !converted.forbidden)
+            std::fprintf(stderr, "mkfat32: Windows cannot convert the label to code page %u "
+                                 "(error %lu); it is stored as ASCII, every other character "
+                                 "as _\n",
+                         codePage, converted.systemError);
+        if (!ReportLabel(converted, codePage)) {
             ::LocalFree(wide);
             return false;
         }

@@ -52,6 +52,8 @@ expect_label "a Chinese character under en_US" en_US.UTF-8 "A中B" "415f42202020
 expect_label "Ø in code page 850" en_US.UTF-8 "AØB" "419d422020202020202020" "" --codepage 850
 # No look-alike for a missing character: a fullwidth * and ā become _.
 expect_label "fullwidth * and ā, no best fit" en_US.UTF-8 "x＊ā" "585f5f2020202020202020" "lacks a character"
+# A code page Windows cannot convert to: ASCII kept, the rest _, and said.
+expect_label "no conversion to page 12345" en_US.UTF-8 "aé" "415f202020202020202020" "cannot convert" --codepage 12345
 # A character FAT forbids: 64, the character named, nothing written.
 sparse_image "$img" $((300 * MiB))
 LANG=en_US.UTF-8 "$wine_run" "$exe" -l "a+b" "Z:$img" >"$work/out.txt" 2>&1; rc=$?
