@@ -1,44 +1,13 @@
 #!/usr/bin/env bash
-# mkfat32 on loop devices made from this test's own images, always detached:
-# partitions of MBR and GPT disks, a mounted one, a whole disk with partitions
-# and --mbr on it, 4096-byte sectors, the USB check; --mbr on an image file;
-# then a table of roads where a careless command must lose nothing, a link
-# switched under the run, --mbr racing a second run and --mbr cut at each write.
+# mkfat32 on loop devices made from this test's own images: partitions of MBR
+# and GPT disks, a mounted one, a whole disk with partitions and --mbr on it,
+# 4096-byte sectors, the USB check; --mbr on an image file; a table of roads
+# where a careless command must lose nothing; labels held to FAT's rule.
+# Other programs at work during a run: concurrent_runs.sh.
 #   usage: block_devices.sh MKFAT32 WORKDIR   (as root; skipped otherwise)
 . "$(dirname "$0")/lib.sh"
 mkfat32=$1 work=$2
-[ "$(id -u)" -eq 0 ] || { echo "skip: loop devices need root"; exit 77; }
-# The mount point has a blank, which mountinfo writes as \040.
-mkdir -p "$work"; mnt="$work/mount point"; mkdir -p "$mnt"
-loops=()
-cleanup() {
-  mountpoint -q "$mnt" && umount "$mnt"
-  for loop in "${loops[@]}"; do grep -q "^${loop}p1 " /proc/swaps && swapoff "${loop}p1"; done
-  for loop in "${loops[@]}"; do chown root "$loop"; losetup -d "$loop"; done
-}
-trap cleanup EXIT
-trap "exit 1" INT TERM HUP  # a killed run detaches too
-
-# attach IMAGE [LOSETUP OPTIONS]: sets $dev to a new loop device with its
-# partition nodes (this kernel may leave the scan to partx).
-attach() {
-  dev=$(losetup -f --show -P "$@") || { fail "losetup $*"; finish; }
-  loops+=("$dev")
-  partx -a "$dev" 2>/dev/null
-  for _ in $(seq 50); do
-    { [ -b "${dev}p1" ] || [ -z "$(partx -g "$dev" 2>/dev/null)" ]; } && break; sleep 0.1
-  done
-}
-sum() { sha256sum < "$1"; }
-le32() { od -An -tu4 -j "$2" -N 4 "$1" | tr -d ' '; }
-run() { "$mkfat32" "$@" >"$work/out.txt" 2>&1; rc=$?; }
-# expect NAME EXPECTED_EXIT: the last run's exit code.
-expect() { [ "$rc" -eq "$2" ] && pass "$1" || { fail "$1: exit $rc, expected $2"; cat "$work/out.txt"; }; }
-# vfat_ok NAME DEVICE LABEL: blkid, fsck.fat and an mtools round trip agree.
-vfat_ok() {
-  [ "$(blkid -p -o value -s TYPE "$2")" = vfat ] && [ "$(blkid -p -o value -s LABEL "$2")" = "$3" ] &&
-    fsck_clean "$2" "$3" && roundtrip "$2" "$work" && pass "$1: vfat, fsck clean, mtools" || fail "$1: volume"
-}
+. "$(dirname "$0")/loop_lib.sh"
 
 # An MBR disk: p1, p2 holding ext4, and a logical p5 in the extended p3.
 img="$work/mbr.img"; sparse_image "$img" $((700 * MiB))
@@ -136,19 +105,7 @@ run --mbr -l NOGPT "$img"; expect "--mbr on a GPT image" 0
 # CHECK. SETUP makes this road's disk ($disk, partitions $p1 $p2) and the
 # checksum $before; the WRAPPER runs mkfat32 where the road needs one (strace
 # to fail a call, setpriv to drop root); CHECK judges what is left.
-fresh() {  # detaches the last road's devices, their nodes given back to root
-  for loop in "${loops[@]}"; do chown root "$loop"; losetup -d "$loop"; done; loops=()
-}
 be32() { printf "$(printf '\\%03o' $(($1 >> 24 & 255)) $(($1 >> 16 & 255)) $(($1 >> 8 & 255)) $(($1 & 255)))"; }
-disk_of() {  # attaches $img; a checksum only of what can be read in a moment
-  attach "$img"; disk=$dev p1=${dev}p1 p2=${dev}p2 before=
-  [ "$(stat -c %s "$img")" -gt $((1024 * MiB)) ] || before=$(sum "$disk")
-}
-two_partitions() {  # MBR: p1 and p2 holding ext4
-  sparse_image "$img" $((300 * MiB))
-  printf 'label: dos\nstart=2048, size=300000, type=83\nsize=200000, type=83\n' | sfdisk -q "$img"
-  disk_of; mkfs.ext4 -q -F "$p2"; before=$(sum "$disk")
-}
 apple_map() {  # an Apple partition map, which libfdisk cannot read
   sparse_image "$img" $((64 * MiB))
   { printf 'ER\2\0'; be32 $((64 * 2048)); } | dd of="$img" conv=notrunc status=none
@@ -169,7 +126,25 @@ owned_by_nobody() { sparse_image "$img" $((300 * MiB)); disk_of; chown nobody "$
 rewritten() {  # the table moved p1 on the disk without telling the kernel
   two_partitions
   printf 'label: dos\nstart=4096, size=300000, type=83\nstart=305000, size=190000, type=83\n' |
-    sfdisk -q --no-reread --no-tell-kernel "$disk"; table=$(sfdisk -d "$disk")
+    sfdisk -q --no-reread --no-tell-kernel "$disk"; before=$(sum "$disk")
+}
+grown_p1() {  # the kernel's p1 reaches over p2, as a stale addpart leaves it
+  sparse_image "$img" $((600 * MiB))
+  printf 'label: dos\nstart=2048, size=200000, type=83\nstart=204800, size=300000, type=83\n' |
+    sfdisk -q "$img"; disk_of; delpart "$disk" 1; delpart "$disk" 2; addpart "$disk" 1 2048 1046528
+}
+# shrink_meanwhile MKFAT32 ARGS: sfdisk without --lock (util-linux's default)
+# and resizepart shrink p1 to 100000 sectors while the run waits in fsync.
+shrink_meanwhile() {
+  ( sleep 0.5; echo 'start=2048, size=100000' | sfdisk -q --no-reread -N 1 "$disk" >/dev/null 2>&1
+    resizepart "$disk" 1 100000 ) & local shrinker=$!
+  strace -f -o /dev/null -e trace=fsync -e inject=fsync:delay_enter=1000000 "$@"; local code=$?
+  wait "$shrinker"; return "$code"
+}
+vanish_meanwhile() {  # another holder of the lock deletes p1 while the run waits for it
+  rm -f "$work/held"; flock -x "$disk" -c "touch '$work/held'; sleep 1; delpart '$disk' 1" & local holder=$!
+  while [ ! -e "$work/held" ]; do sleep 0.05; done
+  "$@"; local code=$?; wait "$holder"; return "$code"
 }
 far_gpt() {  # a partition starting past sector 2^32
   sparse_image "$img" $((3 * 1024 * 1024 * MiB))
@@ -187,11 +162,6 @@ empty_gpt() { sparse_image "$img" $((300 * MiB)); printf 'label: gpt\n' | sfdisk
 owned_p1() { two_partitions; chown nobody "$p1"; }
 locked_by_other() { two_partitions; exec 7<"$disk"; flock -x 7; }  # as sfdisk --lock holds it
 swap_p1() { two_partitions; mkswap -q "$p1" 2>/dev/null; swapon "$p1" 2>/dev/null; before=$(sum "$disk"); }
-# sysfs_parts: each partition the kernel holds of $disk, with start and size.
-sysfs_parts() {
-  local d; for d in "/sys/class/block/${disk#/dev/}/${disk#/dev/}"p*; do
-    [ -e "$d" ] && echo "${d##*/} $(cat "$d/start") $(cat "$d/size")"; done
-}
 four_k_table() {  # partitions counted in 4096-byte sectors
   sparse_image "$img" $((300 * MiB)); attach "$img" -b 4096; disk=$dev
   printf 'label: dos\nstart=256, size=20000, type=83\nsize=20000, type=83\n' | sfdisk -q "$disk"
@@ -202,16 +172,13 @@ small_table() {
   disk_of; parts=$(sysfs_parts); [ -n "$parts" ]
 }
 
-untouched() { [ "$(sum "$disk")" = "$before" ] && pass "$1: untouched" || fail "$1: changed"; }
-says() { grep -q -- "$2" "$work/out.txt" && pass "$1: says '$2'" || fail "$1: $(cat "$work/out.txt")"; }
-refused() { untouched "$1"; says "$1" "$2"; }
 held_refused() {
   exec 9<&-; refused "$1" "its partition $p2 is in use (open in another program"
   [ -b "$p1" ] && [ -e "/sys/class/block/${p2#/dev/}" ] && pass "$1: the kernel keeps p1 and p2" || fail "$1: partitions"
 }
-types_kept() {
-  [ "$(sfdisk -d "$disk")" = "$table" ] && pass "$1: every entry's type kept" || fail "$1: $(sfdisk -d "$disk")"
-  says "$1" "no entry of ${disk#/dev/}'s partition table has ${p1#/dev/}'s start and size"; vfat_ok "$1" "$p1" MOVED
+stray_refused() {
+  refused "$1" "the kernel has this partition at $2, but no entry of $disk's partition table has that extent ($3)"
+  says "$1" "partx -u $disk"
 }
 far_volume() {
   [ "$(le32 "$p1" $((0x1C)))" = 0 ] && pass "$1: hidden sectors 0" || fail "$1: hidden $(le32 "$p1" $((0x1C)))"
@@ -223,15 +190,6 @@ no_gpt_left() {
   vfat_ok "$1" "$disk" NOGPT
 }
 whole_volume() { vfat_ok "$1" "$disk" "$2"; }
-# sole_partition NAME: sysfs lists exactly one partition of $disk, at 2048
-# and the table's size.
-sole_partition() {
-  local parts sys=/sys/class/block/${disk#/dev/}
-  parts=$(ls -d "$sys/${disk#/dev/}"p* 2>/dev/null | wc -l)
-  [ "$parts" = 1 ] && [ "$(cat "$sys/${p1#/dev/}/start")" = 2048 ] &&
-    [ "$(cat "$sys/${p1#/dev/}/size")" = "$(sfdisk -d "$disk" | sed -n "s|^$p1 : .*size= *\([0-9]*\),.*|\1|p")" ] &&
-    pass "$1: the kernel holds one partition, the table's" || fail "$1: $parts partition(s): $(partx -g "$disk")"
-}
 partition_checked() {
   sole_partition "$1"; vfat_ok "$1" "$p1" BUSY
   grep -q BLKRRPART "$work/busy.trace" && fail "$1: BLKRRPART after the EBUSY" || pass "$1: compared, not re-read"
@@ -263,7 +221,11 @@ character device|64|true||--force /dev/zero|says "neither a block device nor an 
 image option on a device|64|two_partitions||--force --hidden 8 $p1|refused "are for image files"
 fake capacity on a device|64|two_partitions||--force --fake-capacity 100M $p1|refused "are for image files"
 --mbr with p2 held open|14|held_p2||--mbr --force $disk|held_refused
-table rewritten behind the kernel's back|0|rewritten||--force -l MOVED $p1|types_kept
+table rewritten behind the kernel's back|15|rewritten||--force -l MOVED $p1|stray_refused "sector 2048, 300000 sectors" "its entry 1 is at sector 4096, 300000 sectors"
+kernel's p1 larger than its entry|15|grown_p1||--force $p1|stray_refused "sector 2048, 1046528 sectors" "its entry 1 is at sector 2048, 200000 sectors"
+kernel's p1 larger than its entry, --keep-type|15|grown_p1||--keep-type --force $p1|stray_refused "sector 2048, 1046528 sectors" "its entry 1 is at sector 2048, 200000 sectors"
+p1 shrunk mid-run by sfdisk without --lock|5|two_partitions|shrink_meanwhile|--force $p1|says "${p1#/dev/}'s start and size any more"
+the same, --keep-type|12|two_partitions|shrink_meanwhile|--keep-type --force $p1|says "the volume holds 300000 sectors, the kernel's partition now 100000, its entry holds 100000"
 partition past sector 2^32|0|far_gpt||--force -l FAR $p1|far_volume
 whole disk over an old GPT|0|empty_gpt||--force -l NOGPT $disk|no_gpt_left
 non-root owner of the device|0|owned_by_nobody|setpriv --reuid=nobody --regid=nogroup --clear-groups|--force -l USER $disk|whole_volume USER
@@ -275,6 +237,8 @@ owner of p1 only, --keep-type|0|owned_p1|setpriv --reuid=nobody --regid=nogroup 
 swap partition|14|swap_p1||--force $p1|swap_refused
 disk locked by another, --lock=nonblock|14|locked_by_other||--lock=nonblock --force $p1|lock_refused
 LOCK_BLOCK_DEVICE=nonblock|14|locked_by_other|env LOCK_BLOCK_DEVICE=nonblock|--force $p1|lock_refused
+LOCK_BLOCK_DEVICE=NonBlock, any case|14|locked_by_other|env LOCK_BLOCK_DEVICE=NonBlock|--force $p1|lock_refused
+p1 deleted while the run waits for the lock|15|two_partitions|vanish_meanwhile|--force $p1|refused "is gone (No such device or address): the disk's partitions changed while mkfat32 waited"
 LOCK_BLOCK_DEVICE=no|0|locked_by_other|env LOCK_BLOCK_DEVICE=no|--force -l NOLOCK $p1|unlocked_run
 LOCK_BLOCK_DEVICE=maybe|64|two_partitions|env LOCK_BLOCK_DEVICE=maybe|--force $p1|refused "LOCK_BLOCK_DEVICE=maybe is none of yes, no, nonblock"
 EIO on the table write|16|two_partitions|strace -f -o /dev/null -e trace=write -e inject=write:error=EIO:when=1|--mbr --force $disk|says "the new partition table could not be written: Input/output error"
@@ -282,94 +246,6 @@ EIO on the table write|16|two_partitions|strace -f -o /dev/null -e trace=write -
 --mbr on a disk too small|11|small_table||--mbr --force $disk|kernel_kept "less than 32MB"
 flush failing at the end|16|two_partitions|$inject_fsync|--force $p1|flush_failed
 ROWS
-# The path is resolved once: a link switched during the lock retries from a
-# mounted partition to another disk leaves that disk untouched.
-fresh; two_partitions; mkfs.ext4 -q -F "$p1"; mount "$p1" "$mnt"; ln -sfn "$p1" "$work/link"
-sparse_image "$work/other.img" $((300 * MiB)); img="$work/other.img"; disk_of; img="$work/road.img"
-"$mkfat32" --force "$work/link" >"$work/out.txt" 2>&1 & runner=$!
-sleep 1; ln -sfn "$disk" "$work/link"; wait "$runner"; rc=$?; umount "$mnt"
-expect "link switched during the retries" 14; untouched "link switched during the retries"
-
-# --mbr takes the old partitions from the kernel before its first write, held
-# back here by strace: a second run on the old p1 meanwhile cannot open it.
-fresh; two_partitions
-strace -f -o /dev/null -e trace=pwrite64 -e inject=pwrite64:delay_enter=2000000:when=1 \
-  "$mkfat32" --mbr --force -l NEWMBR "$disk" >"$work/out.txt" 2>&1 & runner=$!
-for _ in $(seq 100); do [ -e "/sys/class/block/${p1#/dev/}" ] || break; sleep 0.05; done
-"$mkfat32" --force "$p1" >"$work/second.txt" 2>&1; second=$?
-wait "$runner"; rc=$?; expect "--mbr with a second run on the old p1" 0
-[ "$second" -eq 15 ] && pass "the second run cannot open the old p1" || { fail "second run: exit $second"; cat "$work/second.txt"; }
-vfat_ok "--mbr after the second run" "$p1" NEWMBR
-
-# --mbr cut at each of its writes in turn (strace kills it there: pwrite64 for
-# the volume, write for libfdisk's table): never an old entry over a written
-# disk, never a partition blkid calls vfat that fsck.fat refuses.
-for cut in pwrite64:{1..19} write:1; do
-  fresh; two_partitions; mkfs.fat -F 32 -n OLDVOL "$p1" >/dev/null; before=$(sum "$disk"); table=$(sfdisk -d "$disk")
-  ( strace -f -o /dev/null -e trace="${cut%:*}" -e inject="${cut%:*}":signal=KILL:when="${cut#*:}" \
-    "$mkfat32" --mbr --force -l NEWMBR "$disk" >"$work/out.txt" 2>&1; true ) 2>/dev/null
-  blockdev --rereadpt "$disk"; partx -a "$disk" 2>/dev/null; sleep 0.2
-  if [ "$(sfdisk -d "$disk" 2>/dev/null)" = "$table" ]; then untouched "cut at $cut, old table"; continue; fi
-  for node in $(lsblk -lnpo NAME "$disk" | tail -n +2); do
-    [ "$(blkid -p -o value -s TYPE "$node")" != vfat ] || fsck_clean "$node" NEWMBR >/dev/null ||
-      fail "cut at $cut: $node is vfat but broken"
-  done
-  pass "cut at $cut: no old entry, no broken vfat"
-done
-fresh
-
-# The lock on the whole disk, held through each road's writes (the first
-# held back by strace): flock -n fails meanwhile.
-slow="strace -f -o /dev/null -e trace=pwrite64 -e inject=pwrite64:delay_enter=1500000:when=1"
-locked_while() {  # PID: the disk's lock was seen held while PID ran
-  while kill -0 "$1" 2>/dev/null; do flock -n -x "$disk" true || return 0; sleep 0.05; done; return 1
-}
-for road in '$p1' '$disk' '--mbr $disk'; do
-  fresh; sparse_image "$img" $((300 * MiB)); [ "$road" = '$p1' ] && two_partitions || disk_of
-  eval "$slow \"\$mkfat32\" --force -l LOCKED $road" >"$work/out.txt" 2>&1 & runner=$!
-  locked_while "$runner" && pass "lock held during a run on $road" || fail "no lock during a run on $road"
-  wait "$runner"; rc=$?; expect "locked run on $road" 0
-done
-
-# Two runs on sibling partitions: the second waits for the first's lock, and
-# neither writes back a stale table: both entries end as type c.
-fresh; two_partitions
-$slow "$mkfat32" --force -l FIRST "$p1" >"$work/out.txt" 2>&1 & runner=$!
-locked_while "$runner"; "$mkfat32" --force -l SECOND "$p2" >"$work/second.txt" 2>&1; second=$?
-wait "$runner"; rc=$?; expect "first of two runs at once" 0
-[ "$second" = 0 ] && [ "$(sfdisk -d "$disk" | grep -c 'type=c$')" = 2 ] &&
-  pass "two runs at once: both entries type c" || fail "two runs: exit $second, $(sfdisk -d "$disk")"
-vfat_ok "two runs, p1" "$p1" FIRST; vfat_ok "two runs, p2" "$p2" SECOND
-
-# sfdisk --lock waits for the format, which therefore ends over the entry it
-# started with.
-fresh; two_partitions
-$slow "$mkfat32" --force -l WAITED "$p1" >"$work/out.txt" 2>&1 & runner=$!
-locked_while "$runner"
-echo 'start=2048, size=100000' | sfdisk -q --lock -N 1 "$disk" >/dev/null 2>&1 & shrink=$!
-sleep 0.5; kill -0 "$shrink" 2>/dev/null && waiting=yes || waiting=no
-wait "$runner"; rc=$?; expect "format with sfdisk --lock waiting" 0
-size=$(dd if="$p1" bs=1 skip=32 count=4 status=none | od -An -tu4 | tr -d ' ')
-wait "$shrink"
-[ "$waiting" = yes ] && [ "$size" = 300000 ] && pass "sfdisk --lock waited for the whole format" ||
-  fail "sfdisk --lock: waiting=$waiting, volume of $size sectors"
-
-# partx adds old partitions back during the exclusive open's retries (p1
-# mounted) and again during the writes: the run ends with the table's one
-# partition and nothing else, or fails naming the disk.
-fresh; two_partitions; mkfs.ext4 -q -F "$p1"; partx -d --nr 2 "$disk"; mount "$p1" "$mnt"
-$slow "$mkfat32" --mbr --force -l RACED "$disk" >"$work/out.txt" 2>&1 & runner=$!
-sleep 0.7; partx -a --nr 2 "$disk"; umount "$mnt"
-for _ in $(seq 100); do [ -e "/sys/class/block/${p1#/dev/}" ] || break; sleep 0.05; done
-partx -a "$disk"; wait "$runner"; rc=$?
-if [ "$rc" -ne 0 ]; then says "partx during --mbr: exit $rc" "${disk#/dev/}"
-else sole_partition "partx during --mbr"; vfat_ok "partx during --mbr" "$p1" RACED; fi
-
-# A device turned read-only during the writes is said to be read-only.
-fresh; two_partitions
-$slow "$mkfat32" --force "$p1" >"$work/out.txt" 2>&1 & runner=$!
-locked_while "$runner"; blockdev --setro "$p1"; wait "$runner"; rc=$?; blockdev --setrw "$p1"
-expect "read-only during the writes" 16; says "read-only during the writes" "the device turned read-only"
 
 # Labels, held to FAT's rule: a forbidden character is refused (64, nothing
 # written); an accepted label is stored uppercase; blanks only are no label;
