@@ -23,7 +23,9 @@ std::uint64_t Flags(const Arguments& a) {
     return a.verbose + 2 * a.newMbr + 4 * a.check + 8 * a.force + 16 * a.image.setPartitionTypeFails +
            32 * a.keepType;
 }
+#ifndef _WIN32  // --lock is Linux's alone
 std::uint64_t Lock(const Arguments& a) { return a.lock == "yes" ? 1 : a.lock == "nonblock" ? 2 : 0; }
+#endif
 
 struct Case {
     std::vector<const char*> args;
