@@ -35,7 +35,21 @@ bool ProbePartitionTable(int fd, ProbedTable& table) {
     const char* type = ::blkid_parttable_get_type(found);
     table.type = type ? type : "unknown";
     table.partitions = ::blkid_partlist_numof_partitions(list);
+    for (int i = 0; i < table.partitions; ++i) {
+        blkid_partition entry = ::blkid_partlist_get_partition(list, i);
+        if (!entry) continue;
+        table.entries.push_back({::blkid_partition_get_partno(entry),
+                                 static_cast<std::uint64_t>(::blkid_partition_get_start(entry)),
+                                 static_cast<std::uint64_t>(::blkid_partition_get_size(entry))});
+    }
     return table.partitions >= 0;
+}
+
+const TableEntry* EntryAt(const ProbedTable& table, std::uint64_t startSector,
+                          std::uint64_t sectors) {
+    for (const TableEntry& entry : table.entries)
+        if (entry.startSector == startSector && entry.sectors == sectors) return &entry;
+    return nullptr;
 }
 
 std::string ProbeEntryScheme(int fd) {

@@ -38,27 +38,25 @@ struct OwnedFd {
 
 }  // namespace
 
-// The disk is opened by its node, so its device number must be the one sysfs
-// gave as this partition's disk, or it is some other disk.
-int LinuxBlockDevice::OpenDisk(int flags) const {
-    const int fd = ::open(DeviceNode(facts_.diskName).c_str(), flags | O_CLOEXEC);
+int OpenDiskOf(const BlockFacts& facts, int flags) {
+    const int fd = ::open(DeviceNode(facts.diskName).c_str(), flags | O_CLOEXEC);
     struct stat info {};
     if (fd < 0 || (::fstat(fd, &info) == 0 && S_ISBLK(info.st_mode) &&
-                   info.st_rdev == makedev(facts_.diskMajor, facts_.diskMinor)))
+                   info.st_rdev == makedev(facts.diskMajor, facts.diskMinor)))
         return fd;
     ::close(fd);
     errno = ENODEV;
     return -1;
 }
 
-LinuxBlockDevice::LinuxBlockDevice(int fd, BlockFacts facts, Warn warn)
-    : fd_(fd), facts_(std::move(facts)), warn_(std::move(warn)) {
+LinuxBlockDevice::LinuxBlockDevice(int fd, BlockFacts facts, bool setType)
+    : fd_(fd), facts_(std::move(facts)), setType_(setType) {
     if (!facts_.isPartition) return;
     // No entry of the disk's table may describe the partition (the table
     // changed since the kernel read it); the table's type still tells.
     scheme_ = ProbeEntryScheme(fd_);
     ProbedTable table;
-    OwnedFd disk{scheme_.empty() ? OpenDisk(O_RDONLY) : -1};
+    OwnedFd disk{scheme_.empty() ? OpenDiskOf(facts_, O_RDONLY) : -1};
     if (disk.fd >= 0 && ProbePartitionTable(disk.fd, table)) scheme_ = table.type;
 }
 
@@ -170,18 +168,21 @@ bool LinuxBlockDevice::BeforeBootSector() {
 }
 
 bool LinuxBlockDevice::SetPartitionType(std::uint8_t type) {
+    if (IsOpen() && !setType_) return true;
     if (!IsOpen() || !facts_.isPartition || scheme_ != "dos") return Fail(EINVAL);
-    OwnedFd disk{OpenDisk(O_RDWR)};
+    OwnedFd disk{OpenDiskOf(facts_, O_RDWR)};
     if (disk.fd < 0) return Fail(errno);
     switch (fat32::SetMbrPartitionType(disk.fd, facts_.startSector, facts_.sectors, type)) {
         case TypeChange::Set:
             return true;
         case TypeChange::NoMatchingEntry:
-            if (warn_)
-                warn_("no entry of " + facts_.diskName + "'s partition table has " + facts_.name +
-                      "'s start and size (the table was changed without telling the kernel?); "
-                      "every entry's type is left as it was");
-            return true;
+            // The entry was there before the first write: the table changed
+            // during the run, by a tool that ignores the disk's lock.
+            lastError_ = ErrnoError(ESTALE);
+            lastError_.text = "no entry of " + facts_.diskName + "'s partition table has " +
+                              facts_.name + "'s start and size any more (the table changed "
+                              "during the run); every entry's type is left as it was";
+            return false;
         case TypeChange::Failed:
             break;
     }

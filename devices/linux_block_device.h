@@ -6,7 +6,6 @@
 // descriptor: sysfs through its device number, libblkid for the table.
 #pragma once
 
-#include <functional>
 #include <string>
 
 #include "format/block_device.h"
@@ -14,13 +13,16 @@
 
 namespace fat32 {
 
+// The whole disk that `facts` name, opened by its node with `flags` (and
+// O_CLOEXEC): the node must be the device sysfs gave as the disk, or it is
+// some other disk (ENODEV). -1 with errno set on failure.
+int OpenDiskOf(const BlockFacts& facts, int flags);
+
 class LinuxBlockDevice : public BlockDevice {
 public:
-    using Warn = std::function<void(const std::string&)>;
-
-    // `fd` stays the caller's; `facts` are sysfs's for it. `warn` hears what
-    // the run leaves undone without failing (an entry it would not retype).
-    LinuxBlockDevice(int fd, BlockFacts facts, Warn warn);
+    // `fd` stays the caller's; `facts` are sysfs's for it. Without `setType`
+    // the partition's entry keeps its type.
+    LinuxBlockDevice(int fd, BlockFacts facts, bool setType = true);
     LinuxBlockDevice(const LinuxBlockDevice&) = delete;
     LinuxBlockDevice& operator=(const LinuxBlockDevice&) = delete;
 
@@ -39,7 +41,8 @@ public:
     // A whole disk loses a GPT backup header in its last sector, which repair
     // tools would otherwise offer to restore over the new volume.
     bool BeforeBootSector() override;
-    // Retypes the MBR entry whose extent is this partition's, if one is.
+    // Retypes the MBR entry whose extent is this partition's; fails when no
+    // entry has it (the caller found one before writing).
     bool SetPartitionType(std::uint8_t type) override;
     bool Dismount() override { return IsOpen(); }
     bool Unlock() override { return IsOpen(); }
@@ -51,8 +54,6 @@ public:
 
 private:
     bool IsOpen() const { return open_; }
-    // The partition's disk, or -1 with errno set.
-    int OpenDisk(int flags) const;
     bool Fail(int errorNumber);
     bool Size(std::uint64_t& bytes);
     template <typename Io, typename Byte>
@@ -64,7 +65,7 @@ private:
     std::uint64_t position_ = 0;
     BlockFacts facts_;
     std::string scheme_;  // the table holding a partition: "dos", "gpt", ...
-    Warn warn_;
+    bool setType_;
     DeviceError lastError_;
 };
 

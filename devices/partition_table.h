@@ -19,7 +19,9 @@ TypeChange SetMbrPartitionType(int diskFd, std::uint64_t startSector, std::uint6
 
 // Replaces whatever table the disk or image open at `fd` holds with an MBR
 // holding one primary partition of `type` and a fresh random disk signature.
-bool WriteSinglePartitionMbr(int fd, std::uint32_t startSector, std::uint32_t sectors,
-                             std::uint8_t type);
+// 0, or the errno that stopped it (EINVAL: libfdisk would not lay out that
+// entry).
+int WriteSinglePartitionMbr(int fd, std::uint32_t startSector, std::uint32_t sectors,
+                            std::uint8_t type);
 
 }  // namespace fat32

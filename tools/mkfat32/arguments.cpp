@@ -147,6 +147,19 @@ bool ParseArguments(int argc, char** argv, Arguments& args) {
         } else if (option == "--mbr") {
             if (const char* refusal = ThisPlatformUsage().noMbr) return Fail(refusal, nullptr);
             args.newMbr = true;
+        } else if (option == "--lock" || option.rfind("--lock=", 0) == 0) {
+            if (const char* refusal = ThisPlatformUsage().noDeviceOptions)
+                return Fail(refusal, nullptr);
+            args.lock = option.size() > 6 ? option.substr(7) : "yes";
+            // util-linux takes the mode in any case ("NONBLOCK", "Yes").
+            for (char& c : args.lock) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+            if (args.lock != "yes" && args.lock != "1" && args.lock != "no" && args.lock != "0" &&
+                args.lock != "nonblock")
+                return Fail("the lock mode is yes, no or nonblock", option.c_str());
+        } else if (option == "--keep-type") {
+            if (const char* refusal = ThisPlatformUsage().noDeviceOptions)
+                return Fail(refusal, nullptr);
+            args.keepType = true;
         } else if (option == "--check") {
             args.check = true;
         } else if (option == "--align" || option.rfind("--align=", 0) == 0) {

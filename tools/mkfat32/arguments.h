@@ -23,6 +23,8 @@ struct Arguments {
     bool verbose = false;      // the engine's diagnostic lines too
     bool showVersion = false;  // --version: print it, format nothing
     bool newMbr = false;       // --mbr: a fresh MBR with one partition, then format that
+    std::string lock;          // --lock[=MODE] as given ("yes" for the bare option), "" if absent
+    bool keepType = false;     // --keep-type: a partition's MBR entry keeps its type
     bool imageOptions = false;  // an option that only an image file can follow was given
     std::string driveTable;
     int sectorsPerCluster = 0;

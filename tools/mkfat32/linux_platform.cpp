@@ -4,8 +4,9 @@
 // --force, as a drive letter outside the USB scan does on Windows; a whole
 // disk with partitions (the kernel's, or any table libblkid knows) is refused
 // whatever the flags, since formatting it would wipe them all: --mbr is the
-// way to replace its table on purpose, and it takes the kernel's old
-// partitions away before it writes.
+// way to replace its table on purpose (linux_new_mbr.cpp). The whole disk is
+// locked the way udev and util-linux expect before any fact that makes a
+// write safe is read, and stays locked until mkfat32 ends.
 #include "tools/mkfat32/linux_platform.h"
 
 #include <fcntl.h>
@@ -23,28 +24,27 @@
 #include <thread>
 
 #include "devices/blkid_probe.h"
-#include "format/iconv_volume_label.h"
+#include "devices/device_users.h"
 #include "devices/image_file_device.h"
-#include "devices/kernel_partitions.h"
 #include "devices/linux_block_device.h"
 #include "devices/mount_table.h"
 #include "devices/new_mbr_device.h"
-#include "devices/partition_table.h"
+#include "format/iconv_volume_label.h"
+#include "tools/mkfat32/label_report.h"
 
 namespace mkfat32 {
 namespace {
 
-// udev or devtmpfs creates a new partition's node shortly after the kernel
-// learns of it.
-constexpr int kNodeWaitSteps = 50;
-constexpr auto kNodeWaitStep = std::chrono::milliseconds(100);
 constexpr unsigned kDefaultCodePage = 850;
+// Another partitioning or formatting run is usually done within seconds.
+constexpr auto kLockWait = std::chrono::seconds(10);
+constexpr std::uint64_t kMbrReach = 1ull << 32;  // sectors an MBR entry can end by
+
+}  // namespace
 
 std::string ProcPath(int fd) { return "/proc/self/fd/" + std::to_string(fd); }
 
 std::string Node(const std::string& kernelName) { return fat32::DeviceNode(kernelName); }
-
-}  // namespace
 
 std::unique_ptr<Platform> MakePlatform() { return std::make_unique<LinuxPlatform>(); }
 
@@ -52,6 +52,7 @@ LinuxPlatform::~LinuxPlatform() {
     if (fd_ >= 0) ::close(fd_);
     if (path_ >= 0) ::close(path_);
     if (null_) std::fclose(null_);
+    lock_.Release();
 }
 
 std::string LinuxPlatform::Name() const {
@@ -86,16 +87,29 @@ int LinuxPlatform::OpenImage() {
     deviceBytes_ = static_cast<std::uint64_t>(info_.st_size);
     volumeBytes_ = args_.newMbr ? std::uint64_t{fat32::NewPartitionSectors(deviceBytes_)} * 512
                                 : deviceBytes_;
+    SayWhatIsUnreachable();
     return 0;
+}
+
+void LinuxPlatform::SayWhatIsUnreachable() const {
+    const std::uint64_t sectors = deviceBytes_ / 512;
+    if (!args_.newMbr || sectors <= kMbrReach) return;
+    Say("an MBR entry reaches only the first 2 TiB (sector 2^32): the new partition ends "
+        "there, and the last " + std::to_string((sectors - kMbrReach) >> 11) +
+        " MiB of the disk stay unused");
+}
+
+bool LinuxPlatform::ReadFacts() {
+    if (fat32::ReadBlockFacts("/sys", major(info_.st_rdev), minor(info_.st_rdev), facts_))
+        return true;
+    facts_.name = args_.target;
+    Say("sysfs does not know this block device");
+    return false;
 }
 
 int LinuxPlatform::OpenBlockDevice() {
     block_ = true;
-    if (!fat32::ReadBlockFacts("/sys", major(info_.st_rdev), minor(info_.st_rdev), facts_)) {
-        facts_.name = args_.target;
-        Say("sysfs does not know this block device");
-        return fat32::kOpenFailed;
-    }
+    if (!ReadFacts()) return fat32::kOpenFailed;
     if (args_.imageOptions) {
         Say("a block device: --hidden, --partition, --geometry, --sector-size, --fake-capacity "
             "and the like are for image files");
@@ -112,21 +126,70 @@ int LinuxPlatform::OpenBlockDevice() {
             "written. Give --force to format it anyway.");
         return kNotUsbExit;
     }
+    if (const int refusal = LockDisk()) return refusal;
     if (const int refusal = HoldExclusively()) return refusal;
+    // The facts are read again now that the disk is locked and ours alone:
+    // the kernel's partitions may have changed during the retries.
+    if (!ReadFacts()) return fat32::kOpenFailed;
     int readOnly = 0;
     if (::ioctl(fd_, BLKROGET, &readOnly) == 0 && readOnly) return RefuseReadOnly();
     if (::ioctl(fd_, BLKGETSIZE64, &deviceBytes_) != 0) {
         Say(std::string("its size cannot be read: ") + std::strerror(errno));
         return fat32::kGeometryFailed;
     }
+    if (args_.newMbr)
+        if (const int refusal = RefuseSectorSize()) return refusal;
     if (!facts_.isPartition && !args_.newMbr)
         if (const int refusal = RefuseWholeDiskWithPartitions()) return refusal;
+    if (facts_.isPartition)
+        if (const int refusal = RefuseUnsettableType()) return refusal;
     if (facts_.isPartition && facts_.startSector > 0xFFFFFFFFu)
         Say("the partition starts past sector 2^32, beyond what the boot sector's hidden "
             "sectors field holds; it is written as 0");
     volumeBytes_ = args_.newMbr ? std::uint64_t{fat32::NewPartitionSectors(deviceBytes_)} * 512
                                 : deviceBytes_;
-    return args_.newMbr ? TakeOldPartitions() : 0;
+    SayWhatIsUnreachable();
+    return 0;
+}
+
+// The lock is on the whole disk, opened by its node and checked to be the
+// disk sysfs names for our descriptor's device.
+int LinuxPlatform::LockDisk() {
+    fat32::LockMode mode = fat32::LockMode::Wait;
+    const char* variable = std::getenv("LOCK_BLOCK_DEVICE");
+    if (!args_.lock.empty()) {
+        fat32::ParseLockMode(args_.lock, mode);
+    } else if (variable && *variable && !fat32::ParseLockMode(variable, mode)) {
+        Say(std::string("LOCK_BLOCK_DEVICE=") + variable + " is none of yes, no, nonblock; "
+            "nothing was written");
+        return kUsageExit;
+    }
+    if (mode == fat32::LockMode::None) return 0;
+    const std::string disk = Node(facts_.diskName);
+    // Read-only: its close must not look like a writer finishing, which makes
+    // udevd probe the disk again.
+    const int fd = fat32::OpenDiskOf(facts_, O_RDONLY);
+    if (fd < 0) {
+        const int error = errno;
+        Say("its disk " + disk + " cannot be opened to lock it against udev and partitioning "
+            "tools (" + std::strerror(error) + "); nothing was written." +
+            (error == EACCES || error == EPERM
+                 ? " Run as root, or give --lock=no --keep-type to format the partition alone."
+                 : " Give --lock=no to go on without the lock."));
+        return fat32::kOpenFailed;
+    }
+    const int error = lock_.Take(fd, mode, kLockWait);
+    if (error == EWOULDBLOCK) {
+        Say("another program holds the lock on " + disk + " (partitioning or formatting it?); "
+            "nothing was written. Try again when it has finished.");
+        return fat32::kLockFailed;
+    }
+    if (error != 0) {
+        Say("its disk " + disk + " cannot be locked (" + std::strerror(error) +
+            "); nothing was written");
+        return fat32::kLockFailed;
+    }
+    return 0;
 }
 
 int LinuxPlatform::RefuseReadOnly() {
@@ -152,6 +215,13 @@ int LinuxPlatform::HoldExclusively() {
         return fat32::kLockFailed;
     }
     if (error == EROFS) return RefuseReadOnly();
+    // The node still names a device the kernel no longer has: a partition
+    // deleted or renumbered while the disk's lock was waited for.
+    if (error == ENXIO || error == ENODEV) {
+        Say(std::string("is gone (") + std::strerror(error) + "): the disk's partitions changed "
+            "while mkfat32 waited for its lock; nothing was written. Check them and try again.");
+        return fat32::kOpenFailed;
+    }
     Say(std::string("cannot be opened for writing: ") + std::strerror(error) +
         "; nothing was written");
     return fat32::kOpenFailed;
@@ -159,15 +229,20 @@ int LinuxPlatform::HoldExclusively() {
 
 void LinuxPlatform::ReportInUse() {
     Say("is in use (mounted or held by another program); unmount it first");
-    const std::string self = fat32::MountPointOf(major(info_.st_rdev), minor(info_.st_rdev));
-    if (!self.empty()) Say("mounted on " + self);
-    if (facts_.isPartition) return;
-    for (const fat32::KernelPartition& partition : facts_.diskPartitions) {
-        const std::string where = fat32::MountPointOf(partition.major, partition.minor);
+    const auto tell = [&](const std::string& name, unsigned devMajor, unsigned devMinor) {
+        const std::string node = name == facts_.name ? Name() : Node(name);
+        const std::string where = fat32::MountPointOf(devMajor, devMinor);
         if (!where.empty())
-            std::fprintf(stderr, "mkfat32: %s is mounted on %s\n", Node(partition.name).c_str(),
-                         where.c_str());
-    }
+            std::fprintf(stderr, "mkfat32: %s%s mounted on %s\n", node.c_str(),
+                         name == facts_.name ? ":" : " is", where.c_str());
+        for (const std::string& user : fat32::OtherUsersOf(name, devMajor, devMinor))
+            std::fprintf(stderr, "mkfat32: %s is in use as %s\n", node.c_str(),
+                         user == "swap" ? "swap (swapoff it first)" : ("part of " + user).c_str());
+    };
+    tell(facts_.name, major(info_.st_rdev), minor(info_.st_rdev));
+    if (facts_.isPartition) return;
+    for (const fat32::KernelPartition& partition : facts_.diskPartitions)
+        tell(partition.name, partition.major, partition.minor);
 }
 
 int LinuxPlatform::RefuseWholeDiskWithPartitions() {
@@ -188,61 +263,6 @@ int LinuxPlatform::RefuseWholeDiskWithPartitions() {
     return kNotUsbExit;
 }
 
-// The kernel forgets every old partition before the first write, so nothing
-// can open one over the new volume; one that is open or mounted cannot be
-// taken, and then the run stops with the others given back.
-int LinuxPlatform::TakeOldPartitions() {
-    for (const fat32::KernelPartition& partition : facts_.diskPartitions) {
-        const int error = fat32::DeleteKernelPartition(fd_, partition.number);
-        if (error == 0) {
-            taken_.push_back(partition);
-            continue;
-        }
-        GiveBackOldPartitions();
-        if (error != EBUSY) {
-            Say("its partition " + Node(partition.name) + " cannot be taken from the kernel (" +
-                std::strerror(error) + "); nothing was written");
-            return fat32::kOpenFailed;
-        }
-        const std::string where = fat32::MountPointOf(partition.major, partition.minor);
-        Say("its partition " + Node(partition.name) + " is in use (" +
-            (where.empty() ? std::string("open in another program") : "mounted on " + where) +
-            "); nothing was written");
-        return fat32::kLockFailed;
-    }
-    return 0;
-}
-
-void LinuxPlatform::GiveBackOldPartitions() {
-    bool whole = true;
-    for (const fat32::KernelPartition& partition : taken_)
-        whole = fat32::AddKernelPartition(fd_, partition.number, partition.startSector,
-                                          partition.sectors) == 0 && whole;
-    if (!whole) fat32::RereadPartitionTable(fd_);
-    taken_.clear();
-}
-
-void LinuxPlatform::AnnounceNewPartition() {
-    const std::uint32_t sectors = fat32::NewPartitionSectors(deviceBytes_);
-    // EBUSY: the kernel already has the partition from reading the table.
-    int error = fat32::AddKernelPartition(fd_, 1, fat32::kNewPartitionStart, sectors);
-    if (error != 0 && error != EBUSY) error = fat32::RereadPartitionTable(fd_);
-    if (error != 0 && error != EBUSY) {
-        Say(std::string("the kernel did not take the new partition (") + std::strerror(error) +
-            "); unplug the stick and plug it in again to see it");
-        return;
-    }
-    fat32::BlockFacts disk;
-    if (!fat32::ReadBlockFacts("/sys", facts_.diskMajor, facts_.diskMinor, disk)) return;
-    for (const fat32::KernelPartition& partition : disk.diskPartitions) {
-        if (partition.number != 1) continue;
-        const std::string node = Node(partition.name);
-        for (int step = 0; step < kNodeWaitSteps && ::access(node.c_str(), F_OK) != 0; ++step)
-            std::this_thread::sleep_for(kNodeWaitStep);
-        std::printf("mkfat32: the new FAT32 partition is %s\n", node.c_str());
-    }
-}
-
 bool LinuxPlatform::LabelBytes(const Arguments& args, std::string& bytes) {
     bytes.clear();
     if (!args.hasLabel) return true;
@@ -255,12 +275,15 @@ bool LinuxPlatform::LabelBytes(const Arguments& args, std::string& bytes) {
                      ::nl_langinfo(CODESET), codePage);
         return false;
     }
-    if (label.replaced)
-        std::fprintf(stderr, "mkfat32: code page %u lacks a character of the label; it is "
-                             "stored as _\n", codePage);
-    if (label.cut)
-        std::fprintf(stderr, "mkfat32: the label is cut to %u bytes\n",
-                     static_cast<unsigned>(label.bytes.size()));
+    if (label.undecodable) {
+        const char* charset = ::nl_langinfo(CODESET);
+        std::fprintf(stderr, "mkfat32: the label is %s %s, the locale's charset%s; set LANG to "
+                             "the locale it is written in\n",
+                     fat32::IsAsciiCharset(charset) ? "neither" : "not", charset,
+                     fat32::IsAsciiCharset(charset) ? ", nor UTF-8" : "");
+        return false;
+    }
+    if (!ReportLabel(label, codePage)) return false;
     bytes = label.bytes;
     return true;
 }
@@ -287,43 +310,25 @@ fat32::FormatResult LinuxPlatform::Format(fat32::FormatRequest& request,
     return FormatOn(image, request, options);
 }
 
-// Formats `disk` itself, or with --mbr the one partition of a new table on it.
-fat32::FormatResult LinuxPlatform::FormatOn(fat32::BlockDevice& disk, fat32::FormatRequest& request,
-                                            const fat32::FormatOptions& options) {
-    fat32::NewMbrDevice partition(disk, [&](std::uint32_t start, std::uint32_t sectors,
-                                            std::uint8_t type) {
-        return fat32::WriteSinglePartitionMbr(fd_, start, sectors, type);
-    });
-    fat32::BlockDevice& target = args_.newMbr ? static_cast<fat32::BlockDevice&>(partition) : disk;
-    const fat32::FormatResult result = fat32::FormatVolume(target, 'Z', request, options);
-    error_ = target.LastError();
-    return result;
-}
-
-fat32::FormatResult LinuxPlatform::FormatBlockDevice(fat32::FormatRequest& request,
-                                                     const fat32::FormatOptions& options) {
-    fat32::LinuxBlockDevice device(fd_, facts_, [this](const std::string& text) { Say(text); });
-    const fat32::FormatResult result = FormatOn(device, request, options);
-    if (!args_.newMbr) return result;
-    if (result == fat32::kFormatOk) {
-        AnnounceNewPartition();
-    } else if (!device.Wrote()) {
-        GiveBackOldPartitions();
-    } else if (const int error = fat32::RereadPartitionTable(fd_)) {
-        Say(std::string("the kernel did not read the disk again (") + std::strerror(error) +
-            "); unplug the stick and plug it in again");
-    }
-    return result;
-}
-
 void LinuxPlatform::ReportFailure(fat32::FormatResult result) {
+    if (tableError_ != 0) {
+        Say(std::string("the new partition table could not be written: ") +
+            std::strerror(tableError_));
+        return;
+    }
     if (error_.text.empty()) return;
+    int readOnly = 0;
     switch (result) {
         case fat32::kOpenFailed:
             Say(error_.text);
             break;
         case fat32::kWriteFailed:
-            Say("writing failed: " + error_.text + " (the device gone, shrunk or failing?)");
+            // A stick whose write-protect switch moved, or that protects itself
+            // when worn out, refuses with EPERM or EROFS.
+            if (block_ && ::ioctl(fd_, BLKROGET, &readOnly) == 0 && readOnly)
+                Say("writing failed: the device turned read-only (" + error_.text + ")");
+            else
+                Say("writing failed: " + error_.text + " (the device gone, shrunk or failing?)");
             break;
         case fat32::kSetPartitionTypeFailed:
             Say("the partition's type could not be set: " + error_.text);

@@ -12,8 +12,15 @@ const PlatformUsage& ThisPlatformUsage() {
         "block devices:\n"
         "  --force                 format a device that is neither USB-attached nor\n"
         "                          removable too (a whole disk holding partitions is\n"
-        "                          refused whatever the flags: see --mbr)\n",
-        nullptr};
+        "                          refused whatever the flags: see --mbr)\n"
+        "  --lock[=MODE]           the lock on the whole disk that udev and partitioning\n"
+        "                          tools honour: yes (wait for another holder, at most\n"
+        "                          10 s; the default), nonblock, or no (not locked);\n"
+        "                          without the option, $LOCK_BLOCK_DEVICE decides\n"
+        "  --keep-type             leave a partition's MBR entry with the type it has\n"
+        "                          (Windows mounts only FAT types; needed where the\n"
+        "                          disk itself cannot be written, as a non-root user)\n",
+        nullptr, nullptr};
     return usage;
 }
 

@@ -10,6 +10,7 @@ struct PlatformUsage {
     const char* mbrOption;      // the --mbr lines of the usage, "" where it is absent
     const char* targetOptions;  // the heading and options for this system's targets
     const char* noMbr;          // why --mbr is refused; null where it is available
+    const char* noDeviceOptions;  // why --lock and --keep-type are refused; null where available
 };
 
 const PlatformUsage& ThisPlatformUsage();

@@ -13,6 +13,7 @@
 #include "devices/image_file_device.h"
 #include "format/show_result.h"
 #include "format/volume_label.h"
+#include "tools/mkfat32/label_report.h"
 #include "devices/win_volume_device.h"
 #include "tools/mkfat32/usb_letter_check.h"
 #include "tools/mkfat32/writing_console.h"
@@ -95,19 +96,18 @@ bool WindowsPlatform::LabelBytes(const Arguments& args, std::string& bytes) {
     if (wide && args.labelArgument < count) {
         const std::wstring label = wide[args.labelArgument];
         const unsigned codePage = args.codePage ? args.codePage : ::GetOEMCP();
-        bytes = fat32::VolumeLabelBytes(label, codePage);
-        // UTF-8 and UTF-7 take no default character and tell of none used.
-        const bool takesDefault = codePage != CP_UTF8 && codePage != CP_UTF7;
-        BOOL replaced = FALSE;
-        const int whole = ::WideCharToMultiByte(codePage, 0, label.c_str(), -1, nullptr, 0,
-                                                takesDefault ? "_" : nullptr,
-                                                takesDefault ? &replaced : nullptr);
-        if (replaced)
-            std::fprintf(stderr, "mkfat32: code page %u lacks a character of the label; it is "
-                                 "stored as _\n", codePage);
-        if (whole - 1 > static_cast<int>(bytes.size()))
-            std::fprintf(stderr, "mkfat32: the label is cut to %u bytes\n",
-                         static_cast<unsigned>(bytes.size()));
+        const fat32::LabelConversion converted =
+            fat32::ConvertVolumeLabel(label, codePage, fat32::BadLabelCharacter::Refuse);
+        if (!converted.known && !converted.forbidden)
+            std::fprintf(stderr, "mkfat32: Windows cannot convert the label to code page %u "
+                                 "(error %lu); it is stored as ASCII, every other character "
+                                 "as _\n",
+                         codePage, converted.systemError);
+        if (!ReportLabel(converted, codePage)) {
+            ::LocalFree(wide);
+            return false;
+        }
+        bytes = converted.bytes;
     }
     ::LocalFree(wide);
     return true;

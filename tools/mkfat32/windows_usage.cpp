@@ -11,7 +11,8 @@ const PlatformUsage& ThisPlatformUsage() {
         "  --force                 format a letter that is not a USB drive too\n"
         "  --drive-table FILE      run on the simulated Windows machine of a drive table\n"
         "                          (simulated_windows/README.md), for tests\n",
-        "--mbr is not available in the Windows build yet"};
+        "--mbr is not available in the Windows build yet",
+        "--lock and --keep-type are for Linux block devices"};
     return usage;
 }
 

@@ -20,8 +20,12 @@ std::uint64_t SectorSize(const Arguments& a) { return a.image.bytesPerSector; }
 std::uint64_t Tracks(const Arguments& a) { return a.image.sectorsPerTrack * 0x10000ull + a.image.heads; }
 std::uint64_t HasLabel(const Arguments& a) { return a.hasLabel; }
 std::uint64_t Flags(const Arguments& a) {
-    return a.verbose + 2 * a.newMbr + 4 * a.check + 8 * a.force + 16 * a.image.setPartitionTypeFails;
+    return a.verbose + 2 * a.newMbr + 4 * a.check + 8 * a.force + 16 * a.image.setPartitionTypeFails +
+           32 * a.keepType;
 }
+#ifndef _WIN32  // --lock is Linux's alone
+std::uint64_t Lock(const Arguments& a) { return a.lock == "yes" ? 1 : a.lock == "nonblock" ? 2 : 0; }
+#endif
 
 struct Case {
     std::vector<const char*> args;
@@ -84,8 +88,18 @@ const Case kCases[] = {
     {{"--force", "--set-type-fails"}, true, Flags, 24},
 #ifdef _WIN32
     {{"--mbr"}, false},
+    {{"--lock"}, false},
+    {{"--keep-type"}, false},
 #else
     {{"--mbr"}, true, Flags, 2},
+    {{"--lock"}, true, Lock, 1},
+    {{"--lock=nonblock"}, true, Lock, 2},
+    {{"--lock=no"}, true, Lock, 0},
+    {{"--lock=NONBLOCK"}, true, Lock, 2},  // any case, as util-linux takes it
+    {{"--lock=Yes"}, true, Lock, 1},
+    {{"--lock="}, false},
+    {{"--lock=maybe"}, false},
+    {{"--keep-type"}, true, Flags, 32},
 #endif
     {{"--mbr", "--hidden", "5"}, false},
     {{"--frobnicate"}, false},

@@ -1,43 +1,13 @@
 #!/usr/bin/env bash
-# mkfat32 on loop devices made from this test's own images, always detached:
-# partitions of MBR and GPT disks, a mounted one, a whole disk with partitions
-# and --mbr on it, 4096-byte sectors, the USB check; --mbr on an image file;
-# then a table of roads where a careless command must lose nothing, a link
-# switched under the run, --mbr racing a second run and --mbr cut at each write.
+# mkfat32 on loop devices made from this test's own images: partitions of MBR
+# and GPT disks, a mounted one, a whole disk with partitions and --mbr on it,
+# 4096-byte sectors, the USB check; --mbr on an image file; a table of roads
+# where a careless command must lose nothing; labels held to FAT's rule.
+# Other programs at work during a run: concurrent_runs.sh.
 #   usage: block_devices.sh MKFAT32 WORKDIR   (as root; skipped otherwise)
 . "$(dirname "$0")/lib.sh"
 mkfat32=$1 work=$2
-[ "$(id -u)" -eq 0 ] || { echo "skip: loop devices need root"; exit 77; }
-# The mount point has a blank, which mountinfo writes as \040.
-mkdir -p "$work"; mnt="$work/mount point"; mkdir -p "$mnt"
-loops=()
-cleanup() {
-  mountpoint -q "$mnt" && umount "$mnt"
-  for loop in "${loops[@]}"; do losetup -d "$loop"; done
-}
-trap cleanup EXIT
-trap "exit 1" INT TERM HUP  # a killed run detaches too
-
-# attach IMAGE [LOSETUP OPTIONS]: sets $dev to a new loop device with its
-# partition nodes (this kernel may leave the scan to partx).
-attach() {
-  dev=$(losetup -f --show -P "$@") || { fail "losetup $*"; finish; }
-  loops+=("$dev")
-  partx -a "$dev" 2>/dev/null
-  for _ in $(seq 50); do
-    { [ -b "${dev}p1" ] || [ -z "$(partx -g "$dev" 2>/dev/null)" ]; } && break; sleep 0.1
-  done
-}
-sum() { sha256sum < "$1"; }
-le32() { od -An -tu4 -j "$2" -N 4 "$1" | tr -d ' '; }
-run() { "$mkfat32" "$@" >"$work/out.txt" 2>&1; rc=$?; }
-# expect NAME EXPECTED_EXIT: the last run's exit code.
-expect() { [ "$rc" -eq "$2" ] && pass "$1" || { fail "$1: exit $rc, expected $2"; cat "$work/out.txt"; }; }
-# vfat_ok NAME DEVICE LABEL: blkid, fsck.fat and an mtools round trip agree.
-vfat_ok() {
-  [ "$(blkid -p -o value -s TYPE "$2")" = vfat ] && [ "$(blkid -p -o value -s LABEL "$2")" = "$3" ] &&
-    fsck_clean "$2" "$3" && roundtrip "$2" "$work" && pass "$1: vfat, fsck clean, mtools" || fail "$1: volume"
-}
+. "$(dirname "$0")/loop_lib.sh"
 
 # An MBR disk: p1, p2 holding ext4, and a logical p5 in the extended p3.
 img="$work/mbr.img"; sparse_image "$img" $((700 * MiB))
@@ -121,25 +91,21 @@ sparse_image "$img" $((3 * 1024 * 1024 * MiB))
 run --mbr "$img"; expect "--mbr on 3 TiB" 0
 sfdisk -d "$img" | grep -q "^${img}1 : start= *2048, size= *$((4294967296 - 2048)), type=c$" &&
   mdir -i "$img@@1M" :: >/dev/null && pass "3 TiB: the partition ends at sector 2^32" || fail "3 TiB table: $(sfdisk -d "$img")"
+grep -q "reaches only the first 2 TiB .* the last 1048576 MiB of the disk stay unused" "$work/out.txt" &&
+  pass "3 TiB: the unused rest is said" || fail "3 TiB: $(cat "$work/out.txt")"
+# --mbr over an image that held a GPT: no header left, primary or backup.
+sparse_image "$img" $((300 * MiB)); printf 'label: gpt\nstart=2048, size=100000\n' | sfdisk -q "$img"
+run --mbr -l NOGPT "$img"; expect "--mbr on a GPT image" 0
+[ "$(wipefs -n "$img" | tail -n +2 | awk '{print $NF}' | sort -u)" = dos ] &&
+  [ "$(blkid -p -o value -s PTTYPE "$img")" = dos ] && mdir -i "$img@@1M" :: >/dev/null &&
+  pass "GPT image: only the new MBR is found" || fail "GPT image: $(wipefs -n "$img")"
 
 # Roads where a careless command must lose no data and a good one must leave a
 # whole volume. One row each: NAME | EXIT | SETUP | WRAPPER | ARGUMENTS |
 # CHECK. SETUP makes this road's disk ($disk, partitions $p1 $p2) and the
 # checksum $before; the WRAPPER runs mkfat32 where the road needs one (strace
 # to fail a call, setpriv to drop root); CHECK judges what is left.
-fresh() {  # detaches the last road's devices
-  for loop in "${loops[@]}"; do losetup -d "$loop"; done; loops=()
-}
 be32() { printf "$(printf '\\%03o' $(($1 >> 24 & 255)) $(($1 >> 16 & 255)) $(($1 >> 8 & 255)) $(($1 & 255)))"; }
-disk_of() {  # attaches $img; a checksum only of what can be read in a moment
-  attach "$img"; disk=$dev p1=${dev}p1 p2=${dev}p2 before=
-  [ "$(stat -c %s "$img")" -gt $((1024 * MiB)) ] || before=$(sum "$disk")
-}
-two_partitions() {  # MBR: p1 and p2 holding ext4
-  sparse_image "$img" $((300 * MiB))
-  printf 'label: dos\nstart=2048, size=300000, type=83\nsize=200000, type=83\n' | sfdisk -q "$img"
-  disk_of; mkfs.ext4 -q -F "$p2"; before=$(sum "$disk")
-}
 apple_map() {  # an Apple partition map, which libfdisk cannot read
   sparse_image "$img" $((64 * MiB))
   { printf 'ER\2\0'; be32 $((64 * 2048)); } | dd of="$img" conv=notrunc status=none
@@ -160,7 +126,25 @@ owned_by_nobody() { sparse_image "$img" $((300 * MiB)); disk_of; chown nobody "$
 rewritten() {  # the table moved p1 on the disk without telling the kernel
   two_partitions
   printf 'label: dos\nstart=4096, size=300000, type=83\nstart=305000, size=190000, type=83\n' |
-    sfdisk -q --no-reread --no-tell-kernel "$disk"; table=$(sfdisk -d "$disk")
+    sfdisk -q --no-reread --no-tell-kernel "$disk"; before=$(sum "$disk")
+}
+grown_p1() {  # the kernel's p1 reaches over p2, as a stale addpart leaves it
+  sparse_image "$img" $((600 * MiB))
+  printf 'label: dos\nstart=2048, size=200000, type=83\nstart=204800, size=300000, type=83\n' |
+    sfdisk -q "$img"; disk_of; delpart "$disk" 1; delpart "$disk" 2; addpart "$disk" 1 2048 1046528
+}
+# shrink_meanwhile MKFAT32 ARGS: sfdisk without --lock (util-linux's default)
+# and resizepart shrink p1 to 100000 sectors while the run waits in fsync.
+shrink_meanwhile() {
+  ( sleep 0.5; echo 'start=2048, size=100000' | sfdisk -q --no-reread -N 1 "$disk" >/dev/null 2>&1
+    resizepart "$disk" 1 100000 ) & local shrinker=$!
+  strace -f -o /dev/null -e trace=fsync -e inject=fsync:delay_enter=1000000 "$@"; local code=$?
+  wait "$shrinker"; return "$code"
+}
+vanish_meanwhile() {  # another holder of the lock deletes p1 while the run waits for it
+  rm -f "$work/held"; flock -x "$disk" -c "touch '$work/held'; sleep 1; delpart '$disk' 1" & local holder=$!
+  while [ ! -e "$work/held" ]; do sleep 0.05; done
+  "$@"; local code=$?; wait "$holder"; return "$code"
 }
 far_gpt() {  # a partition starting past sector 2^32
   sparse_image "$img" $((3 * 1024 * 1024 * MiB))
@@ -175,17 +159,26 @@ last_ioctl_busy() {  # $last: the number of the ioctl that tells the kernel the 
   [ -n "$last" ] && fresh && two_partitions
 }
 empty_gpt() { sparse_image "$img" $((300 * MiB)); printf 'label: gpt\n' | sfdisk -q "$img"; disk_of; }
+owned_p1() { two_partitions; chown nobody "$p1"; }
+locked_by_other() { two_partitions; exec 7<"$disk"; flock -x 7; }  # as sfdisk --lock holds it
+swap_p1() { two_partitions; mkswap -q "$p1" 2>/dev/null; swapon "$p1" 2>/dev/null; before=$(sum "$disk"); }
+four_k_table() {  # partitions counted in 4096-byte sectors
+  sparse_image "$img" $((300 * MiB)); attach "$img" -b 4096; disk=$dev
+  printf 'label: dos\nstart=256, size=20000, type=83\nsize=20000, type=83\n' | sfdisk -q "$disk"
+  partx -a "$disk" 2>/dev/null; before=$(sum "$disk"); parts=$(sysfs_parts); [ -n "$parts" ]
+}
+small_table() {
+  sparse_image "$img" $((20 * MiB)); printf 'label: dos\nstart=2048, type=83\n' | sfdisk -q "$img"
+  disk_of; parts=$(sysfs_parts); [ -n "$parts" ]
+}
 
-untouched() { [ "$(sum "$disk")" = "$before" ] && pass "$1: untouched" || fail "$1: changed"; }
-says() { grep -q -- "$2" "$work/out.txt" && pass "$1: says '$2'" || fail "$1: $(cat "$work/out.txt")"; }
-refused() { untouched "$1"; says "$1" "$2"; }
 held_refused() {
   exec 9<&-; refused "$1" "its partition $p2 is in use (open in another program"
   [ -b "$p1" ] && [ -e "/sys/class/block/${p2#/dev/}" ] && pass "$1: the kernel keeps p1 and p2" || fail "$1: partitions"
 }
-types_kept() {
-  [ "$(sfdisk -d "$disk")" = "$table" ] && pass "$1: every entry's type kept" || fail "$1: $(sfdisk -d "$disk")"
-  says "$1" "no entry of ${disk#/dev/}'s partition table has ${p1#/dev/}'s start and size"; vfat_ok "$1" "$p1" MOVED
+stray_refused() {
+  refused "$1" "the kernel has this partition at $2, but no entry of $disk's partition table has that extent ($3)"
+  says "$1" "partx -u $disk"
 }
 far_volume() {
   [ "$(le32 "$p1" $((0x1C)))" = 0 ] && pass "$1: hidden sectors 0" || fail "$1: hidden $(le32 "$p1" $((0x1C)))"
@@ -197,12 +190,22 @@ no_gpt_left() {
   vfat_ok "$1" "$disk" NOGPT
 }
 whole_volume() { vfat_ok "$1" "$disk" "$2"; }
-partition_known() {
-  ! grep -q "did not take" "$work/out.txt" && [ ! -e "/sys/class/block/${p1#/dev/}" ] &&
-    pass "$1: EBUSY taken as known, no warning" || fail "$1: $(cat "$work/out.txt")"
-  partx -a "$disk" 2>/dev/null; sleep 0.2; vfat_ok "$1" "$p1" BUSY
+partition_checked() {
+  sole_partition "$1"; vfat_ok "$1" "$p1" BUSY
+  grep -q BLKRRPART "$work/busy.trace" && fail "$1: BLKRRPART after the EBUSY" || pass "$1: compared, not re-read"
 }
 flush_failed() { says "$1" "writing failed: Input/output error"; }
+type_kept() {
+  sfdisk -d "$disk" | grep -q "^$p1 : .*type=83$" && pass "$1: type 83 kept" || fail "$1: $(sfdisk -d "$disk")"
+  vfat_ok "$1" "$p1" "$2"
+}
+lock_refused() { exec 7<&-; refused "$1" "another program holds the lock on $disk"; }
+unlocked_run() { exec 7<&-; vfat_ok "$1" "$p1" NOLOCK; }
+swap_refused() { swapoff "$p1"; refused "$1" "$p1 is in use as swap"; }
+kernel_kept() {
+  [ "$(sysfs_parts)" = "$parts" ] && pass "$1: the kernel's partitions as they were" || fail "$1: $(sysfs_parts)"
+  refused "$1" "$2"
+}
 
 img="$work/road.img"; inject_fsync="strace -f -o /dev/null -e trace=fsync -e inject=fsync:error=EIO:when=3+"
 while IFS='|' read -r name code setup wrapper arguments check; do
@@ -218,48 +221,63 @@ character device|64|true||--force /dev/zero|says "neither a block device nor an 
 image option on a device|64|two_partitions||--force --hidden 8 $p1|refused "are for image files"
 fake capacity on a device|64|two_partitions||--force --fake-capacity 100M $p1|refused "are for image files"
 --mbr with p2 held open|14|held_p2||--mbr --force $disk|held_refused
-table rewritten behind the kernel's back|0|rewritten||--force -l MOVED $p1|types_kept
+table rewritten behind the kernel's back|15|rewritten||--force -l MOVED $p1|stray_refused "sector 2048, 300000 sectors" "its entry 1 is at sector 4096, 300000 sectors"
+kernel's p1 larger than its entry|15|grown_p1||--force $p1|stray_refused "sector 2048, 1046528 sectors" "its entry 1 is at sector 2048, 200000 sectors"
+kernel's p1 larger than its entry, --keep-type|15|grown_p1||--keep-type --force $p1|stray_refused "sector 2048, 1046528 sectors" "its entry 1 is at sector 2048, 200000 sectors"
+p1 shrunk mid-run by sfdisk without --lock|5|two_partitions|shrink_meanwhile|--force $p1|says "${p1#/dev/}'s start and size any more"
+the same, --keep-type|12|two_partitions|shrink_meanwhile|--keep-type --force $p1|says "the volume holds 300000 sectors, the kernel's partition now 100000, its entry holds 100000"
 partition past sector 2^32|0|far_gpt||--force -l FAR $p1|far_volume
 whole disk over an old GPT|0|empty_gpt||--force -l NOGPT $disk|no_gpt_left
 non-root owner of the device|0|owned_by_nobody|setpriv --reuid=nobody --regid=nogroup --clear-groups|--force -l USER $disk|whole_volume USER
 whole disk holding our own volume|0|formatted_disk||--force -l AGAIN $disk|whole_volume AGAIN
-kernel already has the new partition|0|last_ioctl_busy|strace -f -o /dev/null -e trace=ioctl -e inject=ioctl:error=EBUSY:when=$last|--mbr --force -l BUSY $disk|partition_known
+EBUSY from the kernel proves nothing|0|last_ioctl_busy|strace -f -o $work/busy.trace -e trace=ioctl -e inject=ioctl:error=EBUSY:when=$last|--mbr --force -l BUSY $disk|partition_checked
+non-root owner of p1 only|15|owned_p1|setpriv --reuid=nobody --regid=nogroup --clear-groups|--force -l USER $p1|refused "Run as root, or give --lock=no --keep-type"
+owner of p1 only, unlocked|15|owned_p1|setpriv --reuid=nobody --regid=nogroup --clear-groups|--lock=no --force -l USER $p1|refused "type could not be set to FAT32 (0x0C).*give --keep-type"
+owner of p1 only, --keep-type|0|owned_p1|setpriv --reuid=nobody --regid=nogroup --clear-groups|--lock=no --keep-type --force -l KEPT $p1|type_kept KEPT
+swap partition|14|swap_p1||--force $p1|swap_refused
+disk locked by another, --lock=nonblock|14|locked_by_other||--lock=nonblock --force $p1|lock_refused
+LOCK_BLOCK_DEVICE=nonblock|14|locked_by_other|env LOCK_BLOCK_DEVICE=nonblock|--force $p1|lock_refused
+LOCK_BLOCK_DEVICE=NonBlock, any case|14|locked_by_other|env LOCK_BLOCK_DEVICE=NonBlock|--force $p1|lock_refused
+p1 deleted while the run waits for the lock|15|two_partitions|vanish_meanwhile|--force $p1|refused "is gone (No such device or address): the disk's partitions changed while mkfat32 waited"
+LOCK_BLOCK_DEVICE=no|0|locked_by_other|env LOCK_BLOCK_DEVICE=no|--force -l NOLOCK $p1|unlocked_run
+LOCK_BLOCK_DEVICE=maybe|64|two_partitions|env LOCK_BLOCK_DEVICE=maybe|--force $p1|refused "LOCK_BLOCK_DEVICE=maybe is none of yes, no, nonblock"
+EIO on the table write|16|two_partitions|strace -f -o /dev/null -e trace=write -e inject=write:error=EIO:when=1|--mbr --force $disk|says "the new partition table could not be written: Input/output error"
+--mbr on 4096-byte sectors|2|four_k_table||--mbr --force $disk|kernel_kept "logical sectors are 4096 bytes"
+--mbr on a disk too small|11|small_table||--mbr --force $disk|kernel_kept "less than 32MB"
 flush failing at the end|16|two_partitions|$inject_fsync|--force $p1|flush_failed
 ROWS
-# The path is resolved once: a link switched during the lock retries from a
-# mounted partition to another disk leaves that disk untouched.
-fresh; two_partitions; mkfs.ext4 -q -F "$p1"; mount "$p1" "$mnt"; ln -sfn "$p1" "$work/link"
-sparse_image "$work/other.img" $((300 * MiB)); img="$work/other.img"; disk_of; img="$work/road.img"
-"$mkfat32" --force "$work/link" >"$work/out.txt" 2>&1 & runner=$!
-sleep 1; ln -sfn "$disk" "$work/link"; wait "$runner"; rc=$?; umount "$mnt"
-expect "link switched during the retries" 14; untouched "link switched during the retries"
 
-# --mbr takes the old partitions from the kernel before its first write, held
-# back here by strace: a second run on the old p1 meanwhile cannot open it.
-fresh; two_partitions
-strace -f -o /dev/null -e trace=pwrite64 -e inject=pwrite64:delay_enter=2000000:when=1 \
-  "$mkfat32" --mbr --force -l NEWMBR "$disk" >"$work/out.txt" 2>&1 & runner=$!
-for _ in $(seq 100); do [ -e "/sys/class/block/${p1#/dev/}" ] || break; sleep 0.05; done
-"$mkfat32" --force "$p1" >"$work/second.txt" 2>&1; second=$?
-wait "$runner"; rc=$?; expect "--mbr with a second run on the old p1" 0
-[ "$second" -eq 15 ] && pass "the second run cannot open the old p1" || { fail "second run: exit $second"; cat "$work/second.txt"; }
-vfat_ok "--mbr after the second run" "$p1" NEWMBR
-
-# --mbr cut at each of its writes in turn (strace kills it there: pwrite64 for
-# the volume, write for libfdisk's table): never an old entry over a written
-# disk, never a partition blkid calls vfat that fsck.fat refuses.
-for cut in pwrite64:{1..19} write:1; do
-  fresh; two_partitions; mkfs.fat -F 32 -n OLDVOL "$p1" >/dev/null; before=$(sum "$disk"); table=$(sfdisk -d "$disk")
-  ( strace -f -o /dev/null -e trace="${cut%:*}" -e inject="${cut%:*}":signal=KILL:when="${cut#*:}" \
-    "$mkfat32" --mbr --force -l NEWMBR "$disk" >"$work/out.txt" 2>&1; true ) 2>/dev/null
-  blockdev --rereadpt "$disk"; partx -a "$disk" 2>/dev/null; sleep 0.2
-  if [ "$(sfdisk -d "$disk" 2>/dev/null)" = "$table" ]; then untouched "cut at $cut, old table"; continue; fi
-  for node in $(lsblk -lnpo NAME "$disk" | tail -n +2); do
-    [ "$(blkid -p -o value -s TYPE "$node")" != vfat ] || fsck_clean "$node" NEWMBR >/dev/null ||
-      fail "cut at $cut: $node is vfat but broken"
-  done
-  pass "cut at $cut: no old entry, no broken vfat"
+# Labels, held to FAT's rule: a forbidden character is refused (64, nothing
+# written); an accepted label is stored uppercase; blanks only are no label;
+# in the C locale, UTF-8 text is decoded as UTF-8 (Ä is 0x8E in code page
+# 850); --codepage 65001 stores UTF-8.
+label_hex() {  # the root directory's label entry name, in hex
+  local root=$(( $(od -An -tu2 -j 14 -N 2 "$p1" | tr -d ' ') + 2 * $(le32 "$p1" 36) ))
+  od -An -tx1 -j $((root * 512)) -N 11 "$p1" | tr -d ' \n'
+}
+fresh; two_partitions; whole=$(sum "$disk")
+for label in 'A*B?C.D' 'x,y;z:w' 'a/b\c|d' 'p+q=r<s>' '[x]"y"' ' lead' "$(printf 'a\tb')"; do
+  run --force -l "$label" "$p1"; expect "label '$label'" 64
+  grep -q "cannot hold" "$work/out.txt" && [ "$(sum "$disk")" = "$whole" ] &&
+    pass "label '$label': refused, nothing written" || fail "label '$label': $(cat "$work/out.txt")"
 done
+# LABEL | OPTIONS | what mlabel shows | the boot sector's label | the entry's bytes
+while IFS='|' read -r label options shown boot hex; do
+  eval "run --force $options -l \"\$label\" \"\$p1\""; expect "label '$label'" 0
+  if [ -n "$hex" ]; then
+    [ "$(label_hex)" = "$hex" ] && fsck_clean "$p1" "" foreign && roundtrip "$p1" "$work" &&
+      pass "label '$label' stored as $hex" || fail "label '$label': bytes $(label_hex)"
+  else
+    [ "$(label_of "$p1")" = "$shown" ] && fsck_clean "$p1" "$boot" && roundtrip "$p1" "$work" &&
+      pass "label '$label' shown as '$shown'" || fail "label '$label': $(label_of "$p1")"
+  fi
+done <<'LABELS'
+photos||PHOTOS|PHOTOS|
+Mixed Case||MIXED CASE|MIXED CASE|
+   || Volume has no label|NO NAME|
+Äbc||||8e42432020202020202020
+é|--codepage 65001|||c389202020202020202020
+LABELS
 fresh
 
 rm -f "$work"/*.img "$work/out.txt" "$work/in.bin" "$work/out.bin"

@@ -50,6 +50,14 @@ for size in $((300 * MiB)) $((7680 * MiB)) $((64 * GiB)) $((2 * 1024 * GiB - MiB
   done
 done
 
+# A data region already aligned gets no padding: 300 MiB at 8 sectors per
+# cluster has 599-sector FATs, so 6962 hidden sectors put the first data
+# sector (6962 + 32 + 2 * 599) on 4 MiB.
+sparse_image "$img" $((300 * MiB))
+"$mkfat32" --align -c 8 --hidden 6962 "$img" >/dev/null && [ "$(le "$img" 14 2)" = 32 ] &&
+  fsck_clean "$img" && roundtrip "$img" && pass "--align on an aligned layout: 32 reserved sectors" ||
+  fail "--align on an aligned layout: $(le "$img" 14 2) reserved sectors"
+
 # Without --align the reserved area stays 32 sectors.
 sparse_image "$img" $((300 * MiB))
 "$mkfat32" --hidden 63 "$img" >/dev/null && [ "$(le "$img" 14 2)" = 32 ] &&

@@ -31,6 +31,16 @@ expect_refusal "usage: bad cluster size" 64 $((300 * MiB)) -c 3
 expect_refusal "usage: unknown option" 64 $((300 * MiB)) --frobnicate
 expect_refusal "usage: label without text" 64 $((300 * MiB)) -c 8 --label
 grep -q '^usage: mkfat32' "$work/out.txt" && pass "usage text shown" || fail "no usage text"
+# Labels FAT readers refuse; in the C locale, bytes that are not UTF-8 either.
+expect_refusal "label with '='" 64 $((300 * MiB)) -l "x=y"
+expect_refusal "label with a control character" 64 $((300 * MiB)) -l "$(printf 'a\001b')"
+grep -q "cannot hold U+0001" "$work/out.txt" && pass "the character is named" || fail "$(cat "$work/out.txt")"
+expect_refusal "C locale, a label neither ASCII nor UTF-8" 64 $((300 * MiB)) -l "$(printf 'A\304')"
+grep -q "neither ANSI_X3.4-1968, the locale's charset, nor UTF-8" "$work/out.txt" &&
+  pass "the locale's charset is named" || fail "$(cat "$work/out.txt")"
+LC_ALL=en_US.UTF-8 expect_refusal "UTF-8 locale, a label that is not UTF-8" 64 $((300 * MiB)) -l "$(printf '\304\326x')"
+grep -q "the label is not UTF-8, the locale's charset; set LANG" "$work/out.txt" &&
+  pass "the UTF-8 locale's charset is named" || fail "$(cat "$work/out.txt")"
 
 # 2 TiB is too large; hashing it would read 2 TiB, so check it stayed a hole.
 sparse_image "$img" $((2 * 1024 * 1024 * MiB))

@@ -10,7 +10,7 @@ serial_offsets=" $((0x43 + 1)) $((0x44 + 1)) $((0x45 + 1)) $((0x46 + 1)) \
 $((6 * 512 + 0x43 + 1)) $((6 * 512 + 0x44 + 1)) $((6 * 512 + 0x45 + 1)) $((6 * 512 + 0x46 + 1)) "
 
 for size in $((300 * MiB)) $((7680 * MiB)); do
-  for args in "--label TESTVOL" "-c 4 --hidden 2048 --label Mixed.Case" "--align --hidden 63 --label Aligned"; do
+  for args in "--label TESTVOL" "-c 4 --hidden 2048 --label Mixed_Case" "--align --hidden 63 --label Aligned"; do
     name="$((size / MiB)) MiB, $args"
     sparse_image "$work/native.img" "$size"
     sparse_image "$work/wine.img" "$size"

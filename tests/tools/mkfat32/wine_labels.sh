@@ -41,14 +41,24 @@ expect_label() {
   pass "$name"
 }
 
-# "Café": é is 0x82 in the OEM page 437 (0xE9 would be the ANSI page 1252).
-expect_label "Café under en_US" en_US.UTF-8 "Café" "4361668220202020202020"
+# "Café" is stored uppercase: É is 0x90 in the OEM page 437 (0xC9 would be
+# the ANSI page 1252).
+expect_label "Café under en_US" en_US.UTF-8 "Café" "4341469020202020202020"
 # Six Chinese characters are 12 GBK bytes: five whole ones are kept (10 bytes).
 expect_label "six Chinese characters under zh_CN" zh_CN.UTF-8 "中文卷标测试" "d6d0cec4beedb1eab2e220"
 # A character the code page lacks becomes _, with a warning; --codepage picks
 # another page than the system's.
 expect_label "a Chinese character under en_US" en_US.UTF-8 "A中B" "415f422020202020202020" "lacks a character"
 expect_label "Ø in code page 850" en_US.UTF-8 "AØB" "419d422020202020202020" "" --codepage 850
+# No look-alike for a missing character: a fullwidth * and ā become _.
+expect_label "fullwidth * and ā, no best fit" en_US.UTF-8 "x＊ā" "585f5f2020202020202020" "lacks a character"
+# A code page Windows cannot convert to: ASCII kept, the rest _, and said.
+expect_label "no conversion to page 12345" en_US.UTF-8 "aé" "415f202020202020202020" "cannot convert" --codepage 12345
+# A character FAT forbids: 64, the character named, nothing written.
+sparse_image "$img" $((300 * MiB))
+LANG=en_US.UTF-8 "$wine_run" "$exe" -l "a+b" "Z:$img" >"$work/out.txt" 2>&1; rc=$?
+[ "$rc" = 64 ] && grep -q "cannot hold '+'" "$work/out.txt" && [ "$(blocks_of "$img")" = 0 ] &&
+  pass "a forbidden character refused" || { fail "forbidden character: exit $rc"; cat "$work/out.txt"; }
 
 rm -f "$img" "$work/out.txt" "$work/in.bin" "$work/out.bin"
 finish
