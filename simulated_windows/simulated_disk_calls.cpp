@@ -51,7 +51,8 @@ bool SimulatedMachine::PartitionOf(const SimulatedDrive& drive, SimulatedPartiti
     if (!record) return false;
     const Disk& disk = disks_[record->number];
     if (disk.pulled || disk.volumesAway) return false;
-    const SimulatedPartition* found = FindPartition(ReadLayout(DiskMedium(*record)), drive.partition);
+    const SimulatedLayout layout = ReadLayout(DiskMedium(*record));
+    const SimulatedPartition* found = FindPartition(layout, drive.partition);
     if (found) partition = *found;
     return found != nullptr;
 }
