@@ -10,6 +10,7 @@
 
 #include <winioctl.h>
 
+#include <cctype>
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>

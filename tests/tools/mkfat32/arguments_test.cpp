@@ -82,11 +82,7 @@ const Case kCases[] = {
     {{"--drive-table", ""}, false},
     {{"-v", "--check"}, true, Flags, 5},
     {{"--force", "--set-type-fails"}, true, Flags, 24},
-#ifdef _WIN32
-    {{"--mbr"}, false},
-#else
     {{"--mbr"}, true, Flags, 2},
-#endif
     {{"--mbr", "--hidden", "5"}, false},
     {{"--frobnicate"}, false},
     {{"second.img"}, false},
