@@ -88,7 +88,9 @@ while IFS='|' read -r name shape fields volumes target code outcome; do
   run "$name" "$code" --label WHOLE --mbr "$target" || continue
   case $outcome in
     whole) out=$(whole "$stick" 2>&1) && pass "$name" || fail "$name: $out"
-           tr -d '\r' < "$work/out.txt" | grep -q 'the new volume is [EG]:' || fail "$name: no new volume announced" ;;
+           tr -d '\r' < "$work/out.txt" | grep -q 'the new volume is [EG]:' || fail "$name: no new volume announced"
+           # A GPT's backup header and entries lay in the last MiB.
+           [ "$shape" != gpt ] || [ -z "$(tail -c $MiB "$stick" | tr -d '\0')" ] || fail "$name: the GPT backup is left" ;;
     old) [ "$(head -c $((66 * MiB)) "$stick" | sha256sum)" = "$before" ] && pass "$name: nothing written" ||
            fail "$name: the stick changed" ;;
   esac
