@@ -192,6 +192,46 @@ TEST(SimulatedDisk, AnswersEachDiskCallAsDocumented) {
              GET_LENGTH_INFORMATION length{};
              return error ? error : m.Control(m.Volume(), IOCTL_DISK_GET_LENGTH_INFO, nullptr, 0, &length, sizeof length) |
                                         Check(length.Length.QuadPart == 16 * kMiB); }, 0},
+        {"a descriptor buffer smaller than its header is refused", small, 65536, "", [](Machine& m) {
+             STORAGE_PROPERTY_QUERY query{};
+             DWORD version = 0;
+             return m.Control(m.Disk(0), IOCTL_STORAGE_QUERY_PROPERTY, &query, sizeof query, &version,
+                              sizeof version); }, ERROR_INSUFFICIENT_BUFFER},
+        {"the disk handle says its number, partition 0", small, 65536, "", [](Machine& m) {
+             STORAGE_DEVICE_NUMBER number{};
+             const DWORD error =
+                 m.Control(m.Disk(0), IOCTL_STORAGE_GET_DEVICE_NUMBER, nullptr, 0, &number, sizeof number);
+             return error ? error : Check(number.DeviceNumber == 1 && number.PartitionNumber == 0); }, 0},
+        {"a partition's volume starts where its entry says", small, 65536, "", [](Machine& m) {
+             PARTITION_INFORMATION_EX partition{};
+             const DWORD error = m.Control(m.Volume(0), IOCTL_DISK_GET_PARTITION_INFO_EX, nullptr, 0, &partition,
+                                           sizeof partition);
+             return error ? error : Check(partition.StartingOffset.QuadPart == kMiB &&
+                                          partition.PartitionLength.QuadPart == 32 * kMiB); }, 0},
+        {"the disk handle writes whole sectors only", small, 65536, "",
+         [](Machine& m) { return m.WriteAt(m.Disk(), 100); }, ERROR_INVALID_PARAMETER},
+        {"a stick pulled out at its first write", small, 65536, "pulled-at-write=1",
+         [](Machine& m) { return m.WriteAt(m.Disk(), 0); }, ERROR_DEVICE_NOT_CONNECTED},
+        {"a pulled stick's disk no longer opens", small, 65536, "pulled-at-write=1", [](Machine& m) {
+             m.WriteAt(m.Disk(), 0);
+             return m.Disk(0) == INVALID_HANDLE_VALUE ? ::GetLastError() : 0; }, ERROR_FILE_NOT_FOUND},
+        {"a new MBR disk holds no partition, and its volume leaves", small, 65536, "", [](Machine& m) {
+             CREATE_DISK create{};
+             create.PartitionStyle = PARTITION_STYLE_MBR;
+             create.Mbr.Signature = 7;
+             DWORD error = m.Control(m.Disk(), IOCTL_DISK_CREATE_DISK, &create, sizeof create);
+             if (error) return error;
+             const auto buffer = m.Layout(4, error);
+             const auto* layout = reinterpret_cast<const DRIVE_LAYOUT_INFORMATION_EX*>(buffer.data());
+             return error ? error : Check(layout->PartitionStyle == PARTITION_STYLE_MBR && layout->Mbr.Signature == 7 &&
+                                          layout->PartitionEntry[0].Mbr.PartitionType == 0 &&
+                                          m.Volume(0) == INVALID_HANDLE_VALUE); }, 0},
+        {"a GPT layout is not modelled", small, 65536, "", [](Machine& m) {
+             DRIVE_LAYOUT_INFORMATION_EX layout{};
+             layout.PartitionStyle = PARTITION_STYLE_GPT;
+             return m.Control(m.Disk(), IOCTL_DISK_SET_DRIVE_LAYOUT_EX, &layout, sizeof layout); }, ERROR_NOT_SUPPORTED},
+        {"the table is read again on a handle without access", small, 65536, "",
+         [](Machine& m) { return m.Control(m.Disk(0), IOCTL_DISK_UPDATE_PROPERTIES); }, 0},
         {"a volume whose partition is not in the layout is not there", small, 0, "",
          [](Machine& m) { return m.Volume(0) == INVALID_HANDLE_VALUE ? ::GetLastError() : 0; }, ERROR_FILE_NOT_FOUND},
     };
