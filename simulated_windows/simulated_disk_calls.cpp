@@ -100,6 +100,40 @@ BOOL SimulatedMachine::DiskCall(HANDLE handle, const std::string& call,
     return TRUE;
 }
 
+BOOL SimulatedMachine::DiskRead(Handle& open, Disk& disk, void* buffer, DWORD size, DWORD* read) {
+    if (!(open.access & (GENERIC_READ | FILE_READ_DATA))) return Refuse(ERROR_ACCESS_DENIED);
+    SimulatedMedium& medium = *disk.medium;
+    // Whole sectors at sector offsets [File Buffering]; at the end, 0 bytes [ReadFile function].
+    if (size % medium.SectorBytes() || open.position % medium.SectorBytes()) return Refuse(ERROR_INVALID_PARAMETER);
+    const std::uint64_t left = open.position < medium.Bytes() ? medium.Bytes() - open.position : 0;
+    const DWORD count = static_cast<DWORD>(left < size ? left : size);
+    if (count && !medium.Read(open.position, buffer, count)) return Refuse(ERROR_READ_FAULT);
+    open.position += count;
+    if (read) *read = count;
+    return TRUE;
+}
+
+BOOL SimulatedMachine::DiskSeek(Handle& open, Disk& disk, LARGE_INTEGER distance, LARGE_INTEGER* position,
+                                DWORD method) {
+    // Read or write access, sector-aligned positions [SetFilePointerEx function].
+    if (!(open.access & kDataAccess)) return Refuse(ERROR_ACCESS_DENIED);
+    const long long base = method == FILE_BEGIN     ? 0
+                           : method == FILE_CURRENT ? static_cast<long long>(open.position)
+                                                    : static_cast<long long>(disk.medium->Bytes());
+    const long long target = base + distance.QuadPart;
+    if (method > FILE_END || target % disk.medium->SectorBytes()) return Refuse(ERROR_INVALID_PARAMETER);
+    if (target < 0) return Refuse(ERROR_NEGATIVE_SEEK);
+    open.position = static_cast<std::uint64_t>(target);
+    if (position) position->QuadPart = target;
+    return TRUE;
+}
+
+BOOL SimulatedMachine::DiskFlush(Handle& open, Disk& disk) {
+    // Write access [FlushFileBuffers function].
+    if (!(open.access & (GENERIC_WRITE | FILE_WRITE_DATA))) return Refuse(ERROR_ACCESS_DENIED);
+    return disk.medium->Flush() ? TRUE : Refuse(ERROR_WRITE_FAULT);
+}
+
 BOOL SimulatedMachine::DiskWrite(Handle& open, const SimulatedDisk& record, Disk& disk, const void* buffer,
                                  DWORD size) {
     if (!(open.access & (GENERIC_WRITE | FILE_WRITE_DATA))) return Refuse(ERROR_ACCESS_DENIED);

@@ -256,19 +256,7 @@ BOOL SimulatedMachine::ReadFile(HANDLE handle, void* buffer, DWORD size, DWORD* 
     if (read) *read = 0;
     if (IsDiskHandle(handle)) {
         return DiskCall(handle, "ReadFile(" + Name(handle) + ", " + std::to_string(size) + " bytes)",
-                        [&](Handle& open, const SimulatedDisk&, Disk& disk) {
-                            if (!(open.access & kReadAccess)) return ::SetLastError(ERROR_ACCESS_DENIED), FALSE;
-                            SimulatedMedium& medium = *disk.medium;
-                            if (size % medium.SectorBytes() || open.position % medium.SectorBytes())
-                                return ::SetLastError(ERROR_INVALID_PARAMETER), FALSE;
-                            const std::uint64_t left = open.position < medium.Bytes() ? medium.Bytes() - open.position : 0;
-                            const DWORD count = static_cast<DWORD>(left < size ? left : size);
-                            if (count && !medium.Read(open.position, buffer, count))
-                                return ::SetLastError(ERROR_READ_FAULT), FALSE;
-                            open.position += count;
-                            if (read) *read = count;
-                            return TRUE;
-                        });
+                        [&](Handle& open, const SimulatedDisk&, Disk& disk) { return DiskRead(open, disk, buffer, size, read); });
     }
     Handle* open = nullptr;
     SimulatedDrive* drive = nullptr;
@@ -346,17 +334,7 @@ BOOL SimulatedMachine::SetFilePointerEx(HANDLE handle, LARGE_INTEGER distance, L
     if (IsDiskHandle(handle)) {
         return DiskCall(handle, "SetFilePointerEx(" + Name(handle) + ", " + std::to_string(distance.QuadPart) + ")",
                         [&](Handle& open, const SimulatedDisk&, Disk& disk) {
-                            const long long base = method == FILE_BEGIN     ? 0
-                                                   : method == FILE_CURRENT ? static_cast<long long>(open.position)
-                                                                            : static_cast<long long>(disk.medium->Bytes());
-                            const long long target = base + distance.QuadPart;
-                            if (!(open.access & kDataAccess)) return ::SetLastError(ERROR_ACCESS_DENIED), FALSE;
-                            if (method > FILE_END || target % disk.medium->SectorBytes())
-                                return ::SetLastError(ERROR_INVALID_PARAMETER), FALSE;
-                            if (target < 0) return ::SetLastError(ERROR_NEGATIVE_SEEK), FALSE;
-                            open.position = static_cast<std::uint64_t>(target);
-                            if (position) position->QuadPart = target;
-                            return TRUE;
+                            return DiskSeek(open, disk, distance, position, method);
                         });
     }
     Handle* open = nullptr;
@@ -384,10 +362,7 @@ BOOL SimulatedMachine::FlushFileBuffers(HANDLE handle) {
     const auto guard = Guard();
     if (IsDiskHandle(handle)) {
         return DiskCall(handle, "FlushFileBuffers(" + Name(handle) + ")",
-                        [&](Handle& open, const SimulatedDisk&, Disk& disk) {
-                            if (!(open.access & kWriteAccess)) return ::SetLastError(ERROR_ACCESS_DENIED), FALSE;
-                            return disk.medium->Flush() ? TRUE : (::SetLastError(ERROR_WRITE_FAULT), FALSE);
-                        });
+                        [&](Handle& open, const SimulatedDisk&, Disk& disk) { return DiskFlush(open, disk); });
     }
     Handle* open = nullptr;
     SimulatedDrive* drive = nullptr;

@@ -111,6 +111,9 @@ private:
     BOOL DiskControl(Handle& open, const SimulatedDisk& record, Disk& disk, DWORD code, void* in, DWORD inSize,
                      void* out, DWORD outSize, DWORD* returned);
     BOOL DiskWrite(Handle& open, const SimulatedDisk& record, Disk& disk, const void* buffer, DWORD size);
+    BOOL DiskRead(Handle& open, Disk& disk, void* buffer, DWORD size, DWORD* read);
+    BOOL DiskSeek(Handle& open, Disk& disk, LARGE_INTEGER distance, LARGE_INTEGER* position, DWORD method);
+    BOOL DiskFlush(Handle& open, Disk& disk);
     BOOL SetLayout(const SimulatedDisk& record, Disk& disk, const void* in, DWORD inSize);
     // The layout changed: every volume of the disk leaves, its handles dead.
     void VolumesLeave(const SimulatedDisk& record, Disk& disk);
