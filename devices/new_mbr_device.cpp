@@ -53,9 +53,12 @@ bool NewMbrDevice::ClearOldLayout() {
     // the new table, and so would a GPT's backup header in the disk's last
     // sector, which lies among the new volume's free clusters.
     const std::vector<std::uint8_t> zeros(kNewPartitionStart * kSector);
-    const std::uint64_t lastSector = diskBytes_ / kSector * kSector - kSector;
+    const std::uint64_t end = diskBytes_ / kSector * kSector;
+    std::uint64_t tail = tailBytes_ < kSector ? kSector : tailBytes_ / kSector * kSector;
+    if (tail > zeros.size()) tail = zeros.size();
+    if (tail > end - kNewPartitionStart * kSector) tail = end - kNewPartitionStart * kSector;
     cleared_ = disk_.WriteAt(0, zeros.data(), static_cast<std::uint32_t>(zeros.size())) &&
-               disk_.WriteAt(lastSector, zeros.data(), kSector);
+               disk_.WriteAt(end - tail, zeros.data(), static_cast<std::uint32_t>(tail));
     return cleared_ && disk_.Seek(position_ + kNewPartitionStart * kSector);
 }
 

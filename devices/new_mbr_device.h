@@ -25,8 +25,10 @@ std::uint32_t NewPartitionSectors(std::uint64_t diskBytes);
 
 class NewMbrDevice : public BlockDevice {
 public:
-    NewMbrDevice(BlockDevice& disk, TableWriter writeTable)
-        : disk_(disk), writeTable_(std::move(writeTable)) {}
+    // `tailBytes`: how much of the disk's end the first write clears, a
+    // GPT's backup header (one sector) or its entries too.
+    NewMbrDevice(BlockDevice& disk, TableWriter writeTable, std::uint32_t tailBytes = 512)
+        : disk_(disk), writeTable_(std::move(writeTable)), tailBytes_(tailBytes) {}
 
     bool Open(const char* volumePath) override { return disk_.Open(volumePath); }
     bool AllowExtendedAccess() override { return disk_.AllowExtendedAccess(); }
@@ -37,7 +39,7 @@ public:
     bool Seek(std::uint64_t offset) override;
     // The first write also clears what is left of the old layout outside the
     // volume: the table and what follows it in the first MiB, a GPT backup
-    // header in the disk's last sector.
+    // header at the disk's end (`tailBytes`).
     bool Write(const void* data, std::uint32_t size) override;
     bool Read(void* data, std::uint32_t size) override { return disk_.Read(data, size); }
     bool Flush() override { return disk_.Flush(); }
@@ -56,6 +58,7 @@ private:
 
     BlockDevice& disk_;
     TableWriter writeTable_;
+    std::uint32_t tailBytes_;
     std::uint64_t diskBytes_ = 0;
     std::uint32_t sectors_ = 0;
     std::uint64_t position_ = 0;  // in the partition

@@ -46,6 +46,10 @@ constexpr NamedValue kMediumStates[] = {
 constexpr NamedValue kInterfaceFailures[] = {
     {"open", kFailOpen}, {"number", kFailDeviceNumber}, {"detail-size", kFailDetailSize}, {"detail", kFailDetail},
 };
+// STORAGE_BUS_TYPE values [STORAGE_BUS_TYPE enumeration].
+constexpr NamedValue kBusTypes[] = {
+    {"scsi", 1}, {"atapi", 2}, {"ata", 3}, {"usb", 7}, {"sata", 11}, {"sd", 12}, {"nvme", 17},
+};
 constexpr NamedValue kDeviceFailures[] = {{"parent", kFailParent}, {"id", kFailDeviceId}};
 constexpr NamedValue kGlobalFailures[] = {
     {"drive-strings", kFailDriveStrings},
@@ -208,6 +212,8 @@ bool ParseDrive(LineParser& p, const std::string& letterText, const std::vector<
             ok = p.Number(f, drive.pulledAtWrite);
         } else if (f.name == "swap") {
             ok = p.Text(f, drive.swapImage);
+        } else if (f.name == "partition") {
+            ok = p.Number(f, drive.partition);
         } else if (f.name == "held") {
             ok = p.Failures(f, kHeldBy, drive.failures);
         } else if (f.name == "state") {
@@ -274,13 +280,37 @@ bool ParseDevice(LineParser& p, const std::string& instanceText, const std::vect
     return true;
 }
 
+bool ParseDisk(LineParser& p, const std::string& numberText, const std::vector<Field>& fields,
+               SimulatedDisk& disk) {
+    if (!p.Number("the disk number", numberText, disk.number)) return false;
+    for (const Field& f : fields) {
+        bool ok = true;
+        if (f.name == "image") {
+            ok = p.Text(f, disk.image);
+        } else if (f.name == "bus") {
+            const NamedValue* named = Lookup(kBusTypes, f.value);
+            ok = named ? (disk.busType = named->value, true) : p.Fault("unknown bus '" + f.value + "'");
+        } else if (f.name == "media") {
+            ok = f.value == "removable" || f.value == "fixed" ? (disk.removable = f.value == "removable", true)
+                                                              : p.Fault("media is removable or fixed");
+        } else if (f.name == "pulled-at-write") {
+            ok = p.Number(f, disk.pulledAtWrite);
+        } else {
+            ok = p.UnknownField("disk", f);
+        }
+        if (!ok) return false;
+    }
+    if (disk.image.empty()) return p.Fault("disk " + numberText + " needs image=");
+    return true;
+}
+
 bool ParseLine(LineParser& p, const std::string& line, SimulatedDriveTable& table) {
     std::vector<std::string> tokens;
     if (!p.Split(line, tokens)) return false;
     if (tokens.empty()) return true;
     const std::string& keyword = tokens[0];
     if (keyword != "drive" && keyword != "interface" && keyword != "device" && keyword != "fail" &&
-        keyword != "user")
+        keyword != "user" && keyword != "disk")
         return p.Fault("unknown record '" + keyword + "'");
     if (keyword == "user") {
         if (tokens.size() != 2 || (tokens[1] != "administrator" && tokens[1] != "standard"))
@@ -308,6 +338,13 @@ bool ParseLine(LineParser& p, const std::string& line, SimulatedDriveTable& tabl
             if (other.letter == drive.letter) return p.Fault("drive " + tokens[1] + " is listed twice");
         }
         table.drives.push_back(std::move(drive));
+    } else if (keyword == "disk") {
+        SimulatedDisk disk;
+        if (!ParseDisk(p, tokens[1], fields, disk)) return false;
+        for (const SimulatedDisk& other : table.disks) {
+            if (other.number == disk.number) return p.Fault("disk " + tokens[1] + " is listed twice");
+        }
+        table.disks.push_back(std::move(disk));
     } else if (keyword == "interface") {
         SimulatedInterface iface;
         if (!ParseInterface(p, tokens[1], tokens[2], fields, iface)) return false;

@@ -61,7 +61,21 @@ struct SimulatedDrive {
     // A card put into the reader in place of this one when a program opens
     // the volume for writing (the user swapped it after being asked).
     std::wstring swapImage;
+    // 0: the volume is a medium of its own. N: partition N of the disk
+    // record `deviceNumber`, present while the disk's layout holds it.
+    DWORD partition = 0;
     unsigned failures = 0;
+};
+
+// A disk whose image is the whole disk: its layout (MBR, GPT or none) is
+// what the image's first sectors hold, and its volumes are the drive records
+// that name one of its partitions.
+struct SimulatedDisk {
+    DWORD number = 0;
+    std::wstring image;
+    DWORD busType = 7;        // STORAGE_BUS_TYPE: BusTypeUsb
+    bool removable = true;    // the descriptor's RemovableMedia
+    DWORD pulledAtWrite = 0;  // pulled out during its Nth write through a disk handle; 0: never
 };
 
 struct SimulatedInterface {
@@ -83,6 +97,7 @@ struct SimulatedDriveTable {
     std::vector<SimulatedDrive> drives;
     std::vector<SimulatedInterface> interfaces;
     std::vector<SimulatedDevice> devices;
+    std::vector<SimulatedDisk> disks;
     unsigned failures = 0;  // SimulatedGlobalFailure bits
     // false: the user runs without an administrator's full rights.
     bool elevated = true;

@@ -75,7 +75,8 @@ SimulatedMachine::~SimulatedMachine() = default;
 
 std::string SimulatedMachine::Name(HANDLE handle) const {
     const auto open = handles_.find(handle);
-    const std::string drive = open != handles_.end() ? std::string(1, static_cast<char>(open->second.letter)) + ":" : "";
+    std::string drive = open != handles_.end() ? std::string(1, static_cast<char>(open->second.letter)) + ":" : "";
+    if (open != handles_.end() && open->second.disk != kNoDisk) drive = "disk" + std::to_string(open->second.disk) + ":";
     return drive + Hex(reinterpret_cast<std::uintptr_t>(handle));
 }
 
@@ -94,7 +95,14 @@ SimulatedMachine::Volume& SimulatedMachine::VolumeOf(wchar_t letter) { return vo
 
 bool SimulatedMachine::Present(wchar_t letter) const {
     const auto volume = volumes_.find(letter);
-    return volume == volumes_.end() || !volume->second.pulled;
+    if (volume != volumes_.end() && volume->second.pulled) return false;
+    // A partition's volume is there while its disk's layout holds it.
+    for (const SimulatedDrive& drive : table_.drives) {
+        SimulatedPartition partition;
+        if (drive.letter == letter && drive.partition && DiskRecord(drive.deviceNumber))
+            return PartitionOf(drive, partition);
+    }
+    return true;
 }
 
 void SimulatedMachine::Replace(SimulatedDriveTable table) {
@@ -127,6 +135,12 @@ SimulatedMedium& SimulatedMachine::MediumOf(const SimulatedDrive& drive, Volume&
     if (!volume.swapped && volume.key != MediumKey(drive)) {
         volume.key = MediumKey(drive);
         volume.medium.reset();
+    }
+    SimulatedPartition partition;
+    if (!volume.medium && drive.partition && PartitionOf(drive, partition)) {
+        volume.medium = std::make_unique<SimulatedMedium>(DiskRecord(drive.deviceNumber)->image,
+                                                          !(drive.failures & kWriteProtected), partition.offset,
+                                                          partition.length);
     }
     if (!volume.medium) volume.medium = std::make_unique<SimulatedMedium>(drive);
     return *volume.medium;
@@ -182,6 +196,7 @@ HANDLE SimulatedMachine::CreateFileW(const wchar_t* path, DWORD access, DWORD sh
     for (const SimulatedDrive& each : table_.drives) {
         if (isDisk && !letter && each.deviceNumber == disk && Present(each.letter)) letter = each.letter;
     }
+    if (const SimulatedDisk* record = isDisk ? DiskRecord(disk) : nullptr) return OpenDisk(*record, access, share, call);
     if (isDisk && (access & kDataAccess)) return Fail(ERROR_ACCESS_DENIED, INVALID_HANDLE_VALUE, call);
     SimulatedDrive* drive = letter ? DriveOf(letter) : nullptr;
     // No such device [CreateFileW function]; a pulled stick is gone (obs).
@@ -225,7 +240,7 @@ bool SimulatedMachine::Resolve(HANDLE handle, Handle*& open, SimulatedDrive*& dr
     volume = &VolumeOf(open->letter);
     // Removal codes are not documented; ERROR_DEVICE_NOT_CONNECTED is seen
     // (obs). A handle on a medium since changed is stale (obs).
-    if (!drive || volume->pulled) {
+    if (!drive || volume->pulled || !Present(open->letter)) {
         ::SetLastError(ERROR_DEVICE_NOT_CONNECTED);
         return false;
     }
@@ -239,6 +254,10 @@ bool SimulatedMachine::Resolve(HANDLE handle, Handle*& open, SimulatedDrive*& dr
 BOOL SimulatedMachine::ReadFile(HANDLE handle, void* buffer, DWORD size, DWORD* read) {
     const auto guard = Guard();
     if (read) *read = 0;
+    if (IsDiskHandle(handle)) {
+        return DiskCall(handle, "ReadFile(" + Name(handle) + ", " + std::to_string(size) + " bytes)",
+                        [&](Handle& open, const SimulatedDisk&, Disk& disk) { return DiskRead(open, disk, buffer, size, read); });
+    }
     Handle* open = nullptr;
     SimulatedDrive* drive = nullptr;
     Volume* volume = nullptr;
@@ -263,6 +282,16 @@ BOOL SimulatedMachine::ReadFile(HANDLE handle, void* buffer, DWORD size, DWORD* 
 BOOL SimulatedMachine::WriteFile(HANDLE handle, const void* buffer, DWORD size, DWORD* written) {
     auto guard = Guard();
     if (written) *written = 0;
+    if (IsDiskHandle(handle)) {
+        const auto found = handles_.find(handle);
+        return DiskCall(handle, "WriteFile(" + Name(handle) + ", " + std::to_string(size) + " bytes at " +
+                                    std::to_string(found->second.position) + ")",
+                        [&](Handle& open, const SimulatedDisk& record, Disk& disk) {
+                            if (!DiskWrite(open, record, disk, buffer, size)) return FALSE;
+                            if (written) *written = size;
+                            return TRUE;
+                        });
+    }
     Handle* open = nullptr;
     SimulatedDrive* drive = nullptr;
     Volume* volume = nullptr;
@@ -302,6 +331,12 @@ BOOL SimulatedMachine::WriteFile(HANDLE handle, const void* buffer, DWORD size, 
 BOOL SimulatedMachine::SetFilePointerEx(HANDLE handle, LARGE_INTEGER distance, LARGE_INTEGER* position,
                                         DWORD method) {
     const auto guard = Guard();
+    if (IsDiskHandle(handle)) {
+        return DiskCall(handle, "SetFilePointerEx(" + Name(handle) + ", " + std::to_string(distance.QuadPart) + ")",
+                        [&](Handle& open, const SimulatedDisk&, Disk& disk) {
+                            return DiskSeek(open, disk, distance, position, method);
+                        });
+    }
     Handle* open = nullptr;
     SimulatedDrive* drive = nullptr;
     Volume* volume = nullptr;
@@ -325,6 +360,10 @@ BOOL SimulatedMachine::SetFilePointerEx(HANDLE handle, LARGE_INTEGER distance, L
 
 BOOL SimulatedMachine::FlushFileBuffers(HANDLE handle) {
     const auto guard = Guard();
+    if (IsDiskHandle(handle)) {
+        return DiskCall(handle, "FlushFileBuffers(" + Name(handle) + ")",
+                        [&](Handle& open, const SimulatedDisk&, Disk& disk) { return DiskFlush(open, disk); });
+    }
     Handle* open = nullptr;
     SimulatedDrive* drive = nullptr;
     Volume* volume = nullptr;
@@ -342,6 +381,11 @@ BOOL SimulatedMachine::CloseHandle(HANDLE handle) {
     const auto found = handles_.find(handle);
     const std::string call = "CloseHandle(" + Name(handle) + ")";
     if (found == handles_.end()) return Fail(ERROR_INVALID_HANDLE, FALSE, call);
+    if (found->second.disk != kNoDisk) {
+        Log(call);
+        handles_.erase(found);
+        return TRUE;
+    }
     // Closing the locking handle lets the lock go [FSCTL_LOCK_VOLUME IOCTL].
     Volume& volume = VolumeOf(found->second.letter);
     if (volume.lockOwner == handle) volume.lockOwner = nullptr;

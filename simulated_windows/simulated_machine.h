@@ -17,6 +17,7 @@
 #include <string>
 
 #include "devices/volume_calls.h"
+#include "simulated_windows/simulated_disk_layout.h"
 #include "simulated_windows/simulated_drive_table.h"
 #include "simulated_windows/simulated_medium.h"
 
@@ -68,12 +69,23 @@ private:
         std::wstring key;             // what tells its medium from another
     };
     struct Handle {
-        wchar_t letter;
+        wchar_t letter;  // 0 on a disk handle
         DWORD access;
         DWORD share;
         unsigned generation;
         std::uint64_t position = 0;
         bool extendedAccess = false;
+        DWORD disk = kNoDisk;  // the disk record's number on a disk handle
+    };
+    static constexpr DWORD kNoDisk = 0xFFFFFFFFu;
+    // What the machine knows of a disk beyond its record.
+    struct Disk {
+        std::unique_ptr<SimulatedMedium> medium;  // the whole image
+        DWORD writes = 0;
+        bool pulled = false;
+        // Its layout changed and its volumes left; they arrive again when the
+        // table is read anew (IOCTL_DISK_UPDATE_PROPERTIES).
+        bool volumesAway = false;
     };
 
     SimulatedDrive* DriveOf(wchar_t letter);
@@ -86,6 +98,25 @@ private:
     BOOL Control(Handle& open, SimulatedDrive& drive, Volume& volume, HANDLE handle, DWORD code,
                  void* in, DWORD inSize, void* out, DWORD outSize, DWORD* returned);
     void SwapCard(SimulatedDrive& drive, Volume& volume);
+    // Disks (simulated_disk_calls.cpp).
+    const SimulatedDisk* DiskRecord(DWORD number) const;
+    SimulatedMedium& DiskMedium(const SimulatedDisk& record) const;
+    // The partition a drive record names on its disk, when the disk is there
+    // and its layout holds it now.
+    bool PartitionOf(const SimulatedDrive& drive, SimulatedPartition& partition) const;
+    bool IsDiskHandle(HANDLE handle) const;
+    HANDLE OpenDisk(const SimulatedDisk& record, DWORD access, DWORD share, const std::string& call);
+    bool ResolveDisk(HANDLE handle, Handle*& open, const SimulatedDisk*& record, Disk*& disk);
+    BOOL DiskCall(HANDLE handle, const std::string& call, const std::function<BOOL(Handle&, const SimulatedDisk&, Disk&)>& body);
+    BOOL DiskControl(Handle& open, const SimulatedDisk& record, Disk& disk, DWORD code, void* in, DWORD inSize,
+                     void* out, DWORD outSize, DWORD* returned);
+    BOOL DiskWrite(Handle& open, const SimulatedDisk& record, Disk& disk, const void* buffer, DWORD size);
+    BOOL DiskRead(Handle& open, Disk& disk, void* buffer, DWORD size, DWORD* read);
+    BOOL DiskSeek(Handle& open, Disk& disk, LARGE_INTEGER distance, LARGE_INTEGER* position, DWORD method);
+    BOOL DiskFlush(Handle& open, Disk& disk);
+    BOOL SetLayout(const SimulatedDisk& record, Disk& disk, const void* in, DWORD inSize);
+    // The layout changed: every volume of the disk leaves, its handles dead.
+    void VolumesLeave(const SimulatedDisk& record, Disk& disk);
     void Log(const std::string& line) const;
     // "E:0x40000008": the handle with the drive it was opened on.
     std::string Name(HANDLE handle) const;
@@ -101,6 +132,7 @@ private:
     SimulatedDriveTable table_;
     std::map<wchar_t, Volume> volumes_;
     std::map<HANDLE, Handle> handles_;
+    mutable std::map<DWORD, Disk> disks_;
     std::uintptr_t nextHandle_ = 0x40000000;
     std::function<void(const std::string&)> log_;
 };

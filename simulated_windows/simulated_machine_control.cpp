@@ -26,6 +26,12 @@ const char* CodeName(DWORD code) {
         case FSCTL_LOCK_VOLUME: return "FSCTL_LOCK_VOLUME";
         case FSCTL_UNLOCK_VOLUME: return "FSCTL_UNLOCK_VOLUME";
         case FSCTL_DISMOUNT_VOLUME: return "FSCTL_DISMOUNT_VOLUME";
+        case IOCTL_STORAGE_QUERY_PROPERTY: return "IOCTL_STORAGE_QUERY_PROPERTY";
+        case IOCTL_DISK_GET_DRIVE_GEOMETRY_EX: return "IOCTL_DISK_GET_DRIVE_GEOMETRY_EX";
+        case IOCTL_DISK_GET_DRIVE_LAYOUT_EX: return "IOCTL_DISK_GET_DRIVE_LAYOUT_EX";
+        case IOCTL_DISK_SET_DRIVE_LAYOUT_EX: return "IOCTL_DISK_SET_DRIVE_LAYOUT_EX";
+        case IOCTL_DISK_CREATE_DISK: return "IOCTL_DISK_CREATE_DISK";
+        case IOCTL_DISK_UPDATE_PROPERTIES: return "IOCTL_DISK_UPDATE_PROPERTIES";
         default: return "an unknown code";
     }
 }
@@ -54,6 +60,15 @@ BOOL SimulatedMachine::DeviceIoControl(HANDLE handle, DWORD code, void* in, DWOR
     const auto guard = Guard();
     if (returned) *returned = 0;
     const std::string call = "DeviceIoControl(" + Name(handle) + ", " + CodeName(code) + ")";
+    if (IsDiskHandle(handle)) {
+        return DiskCall(handle, call, [&](Handle& open, const SimulatedDisk& record, Disk& disk) {
+            const DWORD needed = NeededAccess(code);
+            if ((needed & GENERIC_READ && !(open.access & (GENERIC_READ | FILE_READ_DATA))) ||
+                (needed & GENERIC_WRITE && !(open.access & (GENERIC_WRITE | FILE_WRITE_DATA))))
+                return ::SetLastError(ERROR_ACCESS_DENIED), FALSE;
+            return DiskControl(open, record, disk, code, in, inSize, out, outSize, returned);
+        });
+    }
     Handle* open = nullptr;
     SimulatedDrive* drive = nullptr;
     Volume* volume = nullptr;
@@ -81,7 +96,7 @@ BOOL SimulatedMachine::Control(Handle& open, SimulatedDrive& drive, Volume& volu
             STORAGE_DEVICE_NUMBER number{};
             number.DeviceType = FILE_DEVICE_DISK;
             number.DeviceNumber = drive.deviceNumber;
-            number.PartitionNumber = 1;
+            number.PartitionNumber = drive.partition ? drive.partition : 1;
             return Output(out, outSize, returned, number);
         }
         // Disks only, Windows 10 and later [STORAGE_DEVICE_NUMBER_EX
@@ -114,8 +129,10 @@ BOOL SimulatedMachine::Control(Handle& open, SimulatedDrive& drive, Volume& volu
         }
         case IOCTL_DISK_GET_PARTITION_INFO: {
             PARTITION_INFORMATION partition{};
+            partition.StartingOffset.QuadPart = static_cast<LONGLONG>(medium.Offset());
             partition.PartitionLength.QuadPart = static_cast<LONGLONG>(medium.Bytes());
-            partition.PartitionNumber = 1;
+            partition.HiddenSectors = static_cast<DWORD>(medium.Offset() / 512);
+            partition.PartitionNumber = drive.partition ? drive.partition : 1;
             partition.PartitionType = PARTITION_FAT32_XINT13;
             partition.RecognizedPartition = TRUE;
             return Output(out, outSize, returned, partition);
@@ -123,8 +140,9 @@ BOOL SimulatedMachine::Control(Handle& open, SimulatedDrive& drive, Volume& volu
         case IOCTL_DISK_GET_PARTITION_INFO_EX: {
             PARTITION_INFORMATION_EX partition{};
             partition.PartitionStyle = PARTITION_STYLE_MBR;
+            partition.StartingOffset.QuadPart = static_cast<LONGLONG>(medium.Offset());
             partition.PartitionLength.QuadPart = static_cast<LONGLONG>(medium.Bytes());
-            partition.PartitionNumber = 1;
+            partition.PartitionNumber = drive.partition ? drive.partition : 1;
             partition.Mbr.PartitionType = PARTITION_FAT32_XINT13;
             return Output(out, outSize, returned, partition);
         }

@@ -67,6 +67,14 @@ SimulatedMedium::SimulatedMedium(const SimulatedDrive& drive)
     bootSector_ = BootSectorOf(drive, sectorBytes_);
 }
 
+SimulatedMedium::SimulatedMedium(const std::wstring& image, bool writable, std::uint64_t offset,
+                                 std::uint64_t length)
+    : image_(image), writable_(writable), window_(true), bytes_(length), offset_(offset) {
+    WIN32_FILE_ATTRIBUTE_DATA data{};
+    if (bytes_ == 0 && ::GetFileAttributesExW(image_.c_str(), GetFileExInfoStandard, &data))
+        bytes_ = (std::uint64_t{data.nFileSizeHigh} << 32) | data.nFileSizeLow;
+}
+
 bool SimulatedMedium::OpenImage(bool forWriting) {
     if (file_ && (!forWriting || writable_)) return true;
     file_.reset(::_wfopen(image_.c_str(), writable_ ? L"r+b" : L"rb"));
@@ -75,7 +83,7 @@ bool SimulatedMedium::OpenImage(bool forWriting) {
 
 bool SimulatedMedium::Read(std::uint64_t offset, void* data, std::uint32_t size) {
     if (!image_.empty()) {
-        return OpenImage(false) && ::_fseeki64(file_.get(), static_cast<long long>(offset), SEEK_SET) == 0 &&
+        return OpenImage(false) && ::_fseeki64(file_.get(), static_cast<long long>(offset_ + offset), SEEK_SET) == 0 &&
                std::fread(data, 1, size, file_.get()) == size;
     }
     auto* out = static_cast<std::uint8_t*>(data);
@@ -93,8 +101,10 @@ bool SimulatedMedium::Read(std::uint64_t offset, void* data, std::uint32_t size)
 
 bool SimulatedMedium::Write(std::uint64_t offset, const void* data, std::uint32_t size) {
     if (!image_.empty()) {
-        return OpenImage(true) && ::_fseeki64(file_.get(), static_cast<long long>(offset), SEEK_SET) == 0 &&
-               std::fwrite(data, 1, size, file_.get()) == size;
+        // A disk and its partitions are windows of one image, each with its
+        // own stream: what one writes goes out at once for the others to read.
+        return OpenImage(true) && ::_fseeki64(file_.get(), static_cast<long long>(offset_ + offset), SEEK_SET) == 0 &&
+               std::fwrite(data, 1, size, file_.get()) == size && (!window_ || std::fflush(file_.get()) == 0);
     }
     const auto* in = static_cast<const std::uint8_t*>(data);
     for (std::uint32_t done = 0; done < size; done += sectorBytes_)

@@ -156,7 +156,10 @@ TEST_P(DriveTableFileRefuses, NamesTheLineAndKeepsTheTable) {
 }
 
 const Malformed kMalformed[] = {
-    {"UnknownRecord", "drive C: type=fixed\ndisk E:\n", "line 2: unknown record 'disk'"},
+    {"UnknownRecord", "drive C: type=fixed\nvolume E:\n", "line 2: unknown record 'volume'"},
+    {"DiskWithoutImage", "disk 1 bus=usb\n", "line 1: disk 1 needs image="},
+    {"UnknownBus", "disk 1 image=x bus=firewire\n", "line 1: unknown bus 'firewire'"},
+    {"DuplicateDisk", "disk 1 image=x\ndisk 1 image=y\n", "line 2: disk 1 is listed twice"},
     {"UnknownField", "drive E: type=fixed colour=red\n", "line 1: unknown field 'colour' for drive"},
     {"MissingType", "# machine\ndrive E: number=1\n", "line 2: drive E: needs type="},
     {"UnknownType", "drive E: type=floppy\n", "line 1: unknown drive type 'floppy'"},

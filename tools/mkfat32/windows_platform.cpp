@@ -60,6 +60,16 @@ int WindowsPlatform::Open(const Arguments& args) {
     }
     machine_ = std::make_unique<UsbLetterCheck>(args.driveTable);
     if (!machine_->Ready()) return kUsageExit;
+    if (args.newMbr) {
+        // A whole disk is never forced: its checks are the only thing
+        // between a typo and an internal disk wiped.
+        if (args.force) {
+            std::fprintf(stderr, "mkfat32: --mbr takes no --force: only a removable USB disk is rewritten\n");
+            return kUsageExit;
+        }
+        wholeDisk_ = std::make_unique<WindowsWholeDisk>(machine_->Calls());
+        return wholeDisk_->Open(args.target);
+    }
     if (!IsDriveLetter() || args.force) return 0;
     switch (machine_->Identify(Letter(), identity_)) {
         case drives::IdentifyStatus::NotUsb: return RefuseLetter();
@@ -72,6 +82,7 @@ int WindowsPlatform::Open(const Arguments& args) {
 }
 
 std::uint64_t WindowsPlatform::VolumeBytes() {
+    if (wholeDisk_) return wholeDisk_->VolumeBytes();
     if (IsDriveLetter()) {
         // The root, with critical-error boxes off: a reader without a medium
         // must fail quietly, and only for this thread.
@@ -154,6 +165,11 @@ fat32::FormatResult WindowsPlatform::FormatDriveLetter(fat32::FormatRequest& req
 
 fat32::FormatResult WindowsPlatform::Format(fat32::FormatRequest& request,
                                             fat32::FormatOptions& options) {
+    if (wholeDisk_) {
+        const fat32::FormatResult result = wholeDisk_->Format(request, options);
+        error_ = wholeDisk_->LastError();
+        return result;
+    }
     if (IsDriveLetter()) return FormatDriveLetter(request, options);
     fat32::ImageFileDevice device(args_.target, args_.image);
     const fat32::FormatResult result = fat32::FormatVolume(device, 'Z', request, options);

@@ -9,6 +9,7 @@
 #include "drives/usb_scan.h"
 #include "tools/mkfat32/platform.h"
 #include "tools/mkfat32/usb_letter_check.h"
+#include "tools/mkfat32/windows_whole_disk.h"
 
 namespace mkfat32 {
 
@@ -41,6 +42,8 @@ private:
     Arguments args_;
     // The machine the command works on: the system, or --drive-table's.
     std::unique_ptr<UsbLetterCheck> machine_;
+    // --mbr: the whole disk, on the same machine.
+    std::unique_ptr<WindowsWholeDisk> wholeDisk_;
     // Who the letter was when the command started; the locked volume must
     // still be that medium before anything is written.
     bool identityKnown_ = false;

@@ -86,12 +86,11 @@ const Case kCases[] = {
     {{"--drive-table", ""}, false},
     {{"-v", "--check"}, true, Flags, 5},
     {{"--force", "--set-type-fails"}, true, Flags, 24},
+    {{"--mbr"}, true, Flags, 2},
 #ifdef _WIN32
-    {{"--mbr"}, false},
     {{"--lock"}, false},
     {{"--keep-type"}, false},
 #else
-    {{"--mbr"}, true, Flags, 2},
     {{"--lock"}, true, Lock, 1},
     {{"--lock=nonblock"}, true, Lock, 2},
     {{"--lock=no"}, true, Lock, 0},

@@ -1,0 +1,86 @@
+// Disk facts. The layout is asked with a buffer doubled while the answer is
+// ERROR_INSUFFICIENT_BUFFER, as the layout's size is not known beforehand.
+#ifdef _WIN32
+
+#include "devices/disk_facts.h"
+
+#include <winioctl.h>
+
+#include <cstddef>
+
+namespace fat32 {
+namespace {
+
+bool Control(VolumeCalls& calls, HANDLE handle, DWORD code, void* in, DWORD inSize, void* out, DWORD outSize) {
+    DWORD returned = 0;
+    return calls.DeviceIoControl(handle, code, in, inSize, out, outSize, &returned) != FALSE;
+}
+
+bool ReadLayout(VolumeCalls& calls, HANDLE disk, DiskFacts& facts) {
+    DWORD size = offsetof(DRIVE_LAYOUT_INFORMATION_EX, PartitionEntry) + 4 * sizeof(PARTITION_INFORMATION_EX);
+    for (int attempt = 0; attempt < 8; ++attempt, size *= 2) {
+        std::vector<unsigned char> buffer(size);
+        if (!Control(calls, disk, IOCTL_DISK_GET_DRIVE_LAYOUT_EX, nullptr, 0, buffer.data(), size)) {
+            if (::GetLastError() == ERROR_INSUFFICIENT_BUFFER) continue;
+            return false;
+        }
+        const auto* layout = reinterpret_cast<const DRIVE_LAYOUT_INFORMATION_EX*>(buffer.data());
+        facts.style = static_cast<PartitionStyle>(layout->PartitionStyle);
+        facts.partitions = 0;
+        for (DWORD i = 0; i < layout->PartitionCount; ++i) {
+            const PARTITION_INFORMATION_EX& entry = layout->PartitionEntry[i];
+            const bool used = entry.PartitionStyle == PARTITION_STYLE_MBR ? entry.Mbr.PartitionType != 0
+                                                                         : entry.PartitionLength.QuadPart != 0;
+            facts.partitions += used ? 1 : 0;
+        }
+        return true;
+    }
+    return false;
+}
+
+}  // namespace
+
+std::wstring DiskPath(DWORD number) { return L"\\\\.\\PhysicalDrive" + std::to_wstring(number); }
+
+bool ReadDiskFacts(VolumeCalls& calls, HANDLE disk, DiskFacts& facts) {
+    STORAGE_DEVICE_NUMBER number{};
+    if (!Control(calls, disk, IOCTL_STORAGE_GET_DEVICE_NUMBER, nullptr, 0, &number, sizeof number)) return false;
+    facts.number = number.DeviceNumber;
+    STORAGE_PROPERTY_QUERY query{};
+    query.PropertyId = StorageDeviceProperty;
+    query.QueryType = PropertyStandardQuery;
+    STORAGE_DEVICE_DESCRIPTOR descriptor{};
+    if (!Control(calls, disk, IOCTL_STORAGE_QUERY_PROPERTY, &query, sizeof query, &descriptor, sizeof descriptor))
+        return false;
+    facts.usb = descriptor.BusType == BusTypeUsb;
+    facts.removable = descriptor.RemovableMedia != FALSE;
+    DISK_GEOMETRY_EX geometry{};
+    if (!Control(calls, disk, IOCTL_DISK_GET_DRIVE_GEOMETRY_EX, nullptr, 0, &geometry, sizeof geometry))
+        return false;
+    facts.bytes = static_cast<std::uint64_t>(geometry.DiskSize.QuadPart);
+    return ReadLayout(calls, disk, facts);
+}
+
+bool DiskOfLetter(VolumeCalls& calls, wchar_t letter, DWORD& disk) {
+    const wchar_t path[] = {L'\\', L'\\', L'.', L'\\', letter, L':', 0};
+    const VolumeHandle volume(calls, calls.CreateFileW(path, 0, FILE_SHARE_READ | FILE_SHARE_WRITE, 0));
+    STORAGE_DEVICE_NUMBER number{};
+    if (!volume.valid() ||
+        !Control(calls, volume.get(), IOCTL_STORAGE_GET_DEVICE_NUMBER, nullptr, 0, &number, sizeof number))
+        return false;
+    disk = number.DeviceNumber;
+    return true;
+}
+
+std::vector<wchar_t> LettersOnDisk(VolumeCalls& calls, DWORD number) {
+    std::vector<wchar_t> letters;
+    for (wchar_t letter = L'A'; letter <= L'Z'; ++letter) {
+        DWORD disk = 0;
+        if (DiskOfLetter(calls, letter, disk) && disk == number) letters.push_back(letter);
+    }
+    return letters;
+}
+
+}  // namespace fat32
+
+#endif  // _WIN32

@@ -1,0 +1,121 @@
+#!/usr/bin/env bash
+# mkfat32.exe --mbr on the simulated machine's disks: one row per stick, its
+# layout, how it is named, and what must come of it. A stick restored holds
+# an MBR with exactly one 0x0C partition from sector 2048 to the end, whose
+# volume fsck.fat finds clean and mtools copies a file through; a refused one
+# is untouched; a run cut at any write leaves the old layout, a disk with no
+# table, the new table over a blank partition, or the new whole volume.
+#   usage: wine_whole_disk.sh WINE_RUN MKFAT32_EXE WORKDIR
+. "$(dirname "$0")/lib.sh"
+wine_run=$1 exe=$2 work=$3
+. "$(dirname "$wine_run")/wine-env.sh"
+mkdir -p "$work"
+GiB=$((1024 * MiB))
+stick="$work/stick.img" table="$work/drives.txt"
+winpath() { printf 'Z:%s' "$1" | tr / '\\'; }
+
+# layout NAME BYTES: a sparse stick with that layout, its FAT volumes made.
+layout() {
+  sparse_image "$stick" "$2"
+  case $1 in
+    small) echo 'start=2048, size=131072, type=c' | sfdisk -q "$stick" ;;
+    two) printf 'start=2048, size=131072, type=c\nstart=133120, size=2097152, type=83\n' | sfdisk -q "$stick" ;;
+    gpt) printf 'label: gpt\nstart=2048, size=131072, type=EBD0A0A2-B9E5-4433-87C0-68B6B72699C7\n' | sfdisk -q "$stick" ;;
+    image) printf 'start=64, size=5242880, type=17\nstart=5242944, size=8192, type=ef\n' | sfdisk -q "$stick" ;;
+    none) ;;
+  esac
+  [ "$1" = none ] || [ "$1" = image ] || mkfs.fat -F 16 --offset 2048 -n OLD "$stick" 65536 >/dev/null 2>&1
+}
+
+# machine DISK_FIELDS VOLUMES: the drive table; VOLUMES are LETTER:PARTITION[:held].
+machine() {
+  { echo "disk 1 image=$(winpath "$stick") $1"
+    echo 'drive C: type=fixed number=0 fs=NTFS'
+    for v in $2; do
+      IFS=: read -r letter part held <<<"$v"
+      echo "drive $letter: type=removable number=1 partition=$part fs=FAT ${held:+held=$held}"
+    done; } > "$table"
+}
+
+# mbr_entries IMAGE: "TYPE START SECTORS" of each used MBR entry.
+mbr_entries() {
+  local i
+  for i in 0 1 2 3; do
+    od -An -tu1 -j $((446 + 16 * i + 4)) -N1 "$1" | tr -d ' ' | { read -r t
+      [ "$t" = 0 ] || echo "$t $(od -An -tu4 -j $((446 + 16 * i + 8)) -N8 "$1" | xargs)"; }
+  done
+}
+
+# partition_of IMAGE OUT: the new partition, copied out sparse.
+partition_of() { dd if="$1" of="$2" bs=1M skip=1 conv=sparse status=none; }
+
+# whole IMAGE: the new layout over the whole disk, its volume clean and usable.
+whole() {
+  local bytes sectors
+  bytes=$(stat -c %s "$1"); sectors=$((bytes / 512 - 2048))
+  [ $((bytes / 512)) -gt $((1 << 32)) ] && sectors=$(((1 << 32) - 2048))
+  [ "$(mbr_entries "$1")" = "12 2048 $sectors" ] || { echo "table: $(mbr_entries "$1")"; return 1; }
+  partition_of "$1" "$work/part.img"
+  fsck_clean "$work/part.img" && roundtrip "$work/part.img"
+}
+
+# run NAME EXPECTED ARGS...: mkfat32.exe on the machine, the exit code checked.
+run() {
+  local name=$1 expected=$2; shift 2
+  "$wine_run" "$exe" -v --drive-table "$(winpath "$table")" "$@" >"$work/out.txt" 2>&1; rc=$?
+  [ "$rc" -eq "$expected" ] && return 0
+  fail "$name: exit $rc, expected $expected"; tr -d '\r' < "$work/out.txt" | tail -15; return 1
+}
+
+# name | layout | disk fields | volumes | target | exit | outcome
+rows="
+small stick by letter|small|bus=usb|E:1|E:|0|whole
+small stick by number|small|bus=usb|E:1|disk:1|0|whole
+two partitions by the second's letter|two|bus=usb|E:1 F:2|F:|0|whole
+GPT stick by letter|gpt|bus=usb|E:1|E:|0|whole
+image-style layout by letter|image|bus=usb|E:1 F:2|E:|0|whole
+no volume by number|none|bus=usb|G:1|disk:1|0|whole
+fixed disk refused|small|bus=usb media=fixed|E:1|E:|65|old
+SATA disk refused|small|bus=sata|E:1|disk:1|65|old
+volume held by another program refused|two|bus=usb|E:1 F:2:open|E:|14|old
+letter not on any disk|small|bus=usb|E:1|Q:|15|old
+"
+while IFS='|' read -r name shape fields volumes target code outcome; do
+  [ -n "$name" ] || continue
+  layout "$shape" $((8 * GiB))
+  machine "$fields" "$volumes"
+  before=$(head -c $((66 * MiB)) "$stick" | sha256sum)
+  run "$name" "$code" --label WHOLE --mbr "$target" || continue
+  case $outcome in
+    whole) out=$(whole "$stick" 2>&1) && pass "$name" || fail "$name: $out"
+           tr -d '\r' < "$work/out.txt" | grep -q 'the new volume is [EG]:' || fail "$name: no new volume announced"
+           # A GPT's backup header and entries lay in the last MiB.
+           [ "$shape" != gpt ] || [ -z "$(tail -c $MiB "$stick" | tr -d '\0')" ] || fail "$name: the GPT backup is left" ;;
+    old) [ "$(head -c $((66 * MiB)) "$stick" | sha256sum)" = "$before" ] && pass "$name: nothing written" ||
+           fail "$name: the stick changed" ;;
+  esac
+done <<<"$rows"
+
+# Cuts: a 256 MiB stick pulled out at each write of the run in turn.
+layout small $((256 * MiB)); machine "bus=usb" "E:1"; rm -f "$work/calls.log"
+VARQO_SIM_CALL_LOG=$(winpath "$work/calls.log") run "uncut run" 0 --mbr E: &&
+  { out=$(whole "$stick" 2>&1) && pass "uncut 256 MiB run" || fail "uncut run: $out"; }
+writes=$(grep -c '^WriteFile(disk1:.*)$' "$work/calls.log")
+[ "$writes" -gt 5 ] && pass "the run writes $writes times" || fail "only $writes writes counted"
+cuts_ok=0
+for n in $(seq 1 "$writes"); do
+  layout small $((256 * MiB)); machine "bus=usb pulled-at-write=$n" "E:1"
+  old=$(head -c $((66 * MiB)) "$stick" | sha256sum)
+  run "cut at write $n" 16 --mbr E: || continue
+  entries=$(mbr_entries "$stick")
+  if [ "$(head -c $((66 * MiB)) "$stick" | sha256sum)" = "$old" ]; then state=old
+  elif [ -z "$entries" ]; then state="no table"
+  elif [ "$entries" = "12 2048 $((256 * 2048 - 2048))" ] &&
+       [ -z "$(dd if="$stick" bs=512 skip=2048 count=1 status=none | tr -d '\0')" ]; then state="blank partition"
+  elif whole "$stick" >/dev/null 2>&1; then state=whole
+  else fail "cut at write $n: a table that claims what is not there ($entries)"; continue; fi
+  cuts_ok=$((cuts_ok + 1)); echo "  cut at write $n: $state"
+done
+[ "$cuts_ok" -eq "$writes" ] && pass "every cut ($writes) leaves the old disk or a new one" ||
+  fail "$cuts_ok of $writes cuts left a sound disk"
+finish
