@@ -53,13 +53,13 @@ void CMainWnd::RemoveDriveFromList(const char* letterText) {
     const int length = ::MultiByteToWideChar(CP_ACP, 0, letterText, -1, letter, 2) - 1;
     std::printf("nCount = %d\n", m_drives.Count());
     std::printf("len:%d\n", length);
-    m_pDriveCombo->SetEnabled(false);
+    // The box keeps the focus through the removal: disabling it on the way
+    // would send the focus elsewhere.
     const int index = m_drives.IndexOf(letter[0]);
     if (index >= 0) {
         m_pDriveCombo->RemoveAt(index);
         m_drives.RemoveEntry(index);
     }
-    m_pDriveCombo->SetEnabled(true);
     if (index >= 0 && m_drives.Count() == 0) ShowNoDriveFace();
 }
 

@@ -22,6 +22,7 @@
 #include "app/texts.h"
 #include "facet/controls/button_ui.h"
 #include "facet/controls/combo_ui.h"
+#include "facet/controls/progress_ui.h"
 #include "format/volume_label.h"
 
 namespace app {
@@ -53,6 +54,35 @@ int g_frameCounter = 1;
 constexpr int kFrameCycle = 18;
 constexpr int kLastFrame = 17;
 
+// The worker tells the window how far the engine has come, by messages
+// only: a new percentage at most every quarter second, which is as often as
+// a screen reader can say it, and 100 at once when the writing is done.
+class ProgressPoster {
+public:
+    void Report(std::uint64_t done, std::uint64_t total) {
+        // The long step ends short of 100: the last writes follow it.
+        const int percent = total ? static_cast<int>(done * kLastStepPercent / total) : 0;
+        const DWORD now = ::GetTickCount();
+        if (percent == shown_ || (shown_ >= 0 && now - postedAt_ < kProgressIntervalMs)) return;
+        Post(percent, now);
+    }
+    void Done() { Post(100, ::GetTickCount()); }
+
+private:
+    static constexpr int kLastStepPercent = 99;
+    static constexpr DWORD kProgressIntervalMs = 250;
+
+    void Post(int percent, DWORD now) {
+        if (percent == shown_) return;
+        shown_ = percent;
+        postedAt_ = now;
+        ::PostMessageW(MainWindowHandle(), kFormatProgressMessage, static_cast<WPARAM>(percent), 0);
+    }
+
+    int shown_ = -1;
+    DWORD postedAt_ = 0;
+};
+
 // The result must reach the window: a full message queue only delays it.
 // Once the window is gone there is nobody left to tell.
 void PostResult(fat32::FormatResult result) {
@@ -77,8 +107,11 @@ fat32::FormatResult RunEngine(const FormatParams& block) {
         // A removal or the session's end came first: nothing is written.
         return block.gate->StartWriting() ? fat32::kFormatOk : fat32::kDriveChanged;
     };
+    ProgressPoster progress;
+    job.progress = [&progress](std::uint64_t done, std::uint64_t total) { progress.Report(done, total); };
     const fat32::FormatResult result = block.format(job);
     block.gate->WritingDone();
+    if (result == fat32::kFormatOk) progress.Done();
     return result;
 }
 
@@ -194,6 +227,7 @@ void CMainWnd::OnFormatClick() {
     }
 
     ShowRunningButton();
+    ShowProgress(0);
     m_bFormatRunning = true;
     ::SetTimer(m_hWnd, kAnimationTimer, 100, nullptr);
     // Windows names the reason when the user signs out during the run.
@@ -207,6 +241,7 @@ void CMainWnd::AbandonStart() {
     m_bFormatRunning = false;
     m_formatLetter = 0;
     m_runGate.reset();
+    HideProgress();
     ShowIdleButton();
 }
 
@@ -270,6 +305,19 @@ void CMainWnd::ShowIdleButton() {
     }
 }
 
+void CMainWnd::ShowProgress(int percent) {
+    if (!m_pProgress) return;
+    Facet::CDuiString text;
+    text.Format(L"%d%%", percent);
+    m_pProgress->SetText(text);
+    m_pProgress->SetValue(percent);
+    m_pProgress->SetVisible(true);
+}
+
+void CMainWnd::HideProgress() {
+    if (m_pProgress) m_pProgress->SetVisible(false);
+}
+
 void CMainWnd::AdvanceAnimation() {
     const int frame = g_frameCounter % kFrameCycle;
     Facet::CDuiString image;
@@ -292,12 +340,13 @@ void CMainWnd::OnFormatComplete(fat32::FormatResult result) {
     // picture keeps the frame the animation stopped at.
     const Facet::CDuiString frame = m_pDisk->GetBkImage();
     RebuildDriveList();
-    RefreshDeviceUI();
-    const int index = m_drives.IndexOf(letter);
-    if (index >= 0) {
-        m_pDriveCombo->SelectItem(index);
-        m_pDisk->SetBkImage(frame);
+    if (m_drives.HasDrives()) {
+        ShowDrivesPresentFace(letter);
+    } else {
+        ShowNoDriveFace();
     }
+    if (m_drives.IndexOf(letter) >= 0) m_pDisk->SetBkImage(frame);
+    HideProgress();
     ShowIdleButton();
     ShowResultBox(result);
 }
@@ -308,6 +357,9 @@ LRESULT CMainWnd::HandleCustomMessage(UINT uMsg, WPARAM wParam, LPARAM lParam, b
         // Only the animation's own timer moves the picture, and only during a
         // run: a tick already queued when the run ended paints nothing.
         if (wParam == kAnimationTimer && m_bFormatRunning) AdvanceAnimation();
+        break;
+    case kFormatProgressMessage:
+        if (m_bFormatRunning) ShowProgress(static_cast<int>(wParam));
         break;
     case kFormatDoneMessage:
         if (!m_bFormatRunning) break;

@@ -79,6 +79,7 @@ fat32::FormatResult FormatDriveLetter(const FormatJob& job) {
     fat32::FormatRequest request = RequestFor(job);
     fat32::FormatOptions options;
     options.now = fat32::CurrentLocalTime();
+    ReportProgressTo(job, options);
     options.verifyLocked = [&](fat32::BlockDevice& locked) {
         return job.prove ? job.prove(ReadMediumFacts(locked, letter)) : fat32::kFormatOk;
     };

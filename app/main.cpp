@@ -9,8 +9,9 @@
 
 namespace {
 constexpr UINT kIconResource = 129;
-constexpr DWORD kWindowStyle = WS_POPUP | WS_VISIBLE | WS_CAPTION | WS_SYSMENU | WS_CLIPSIBLINGS |
-                               WS_CLIPCHILDREN;
+// WS_MINIMIZEBOX: Minimize in the Alt+Space menu, as the skin's button does.
+constexpr DWORD kWindowStyle = WS_POPUP | WS_VISIBLE | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX |
+                               WS_CLIPSIBLINGS | WS_CLIPCHILDREN;
 constexpr DWORD kWindowExStyle = WS_EX_APPWINDOW | WS_EX_STATICEDGE;
 }  // namespace
 

@@ -34,6 +34,12 @@ inline constexpr LocaleText kCloseDuringRun = {
     L"The drive is being written. Closing now may leave it unreadable.\r\nClose anyway?"};
 inline constexpr LocaleText kShutdownReason = {L"正在格式化USB驱动器，请等待完成。",
                                                L"A USB drive is being formatted; wait until it is done."};
+// What a screen reader calls the controls that show no text of their own.
+inline constexpr LocaleText kDriveBoxName = {L"请选择盘符", L"Choose a drive"};
+inline constexpr LocaleText kCloseName = {L"关闭", L"Close"};
+inline constexpr LocaleText kMinimizeName = {L"最小化", L"Minimize"};
+inline constexpr LocaleText kDiskPictureName = {L"U盘", L"USB drive"};
+inline constexpr LocaleText kProgressName = {L"格式化进度", L"Format progress"};
 inline constexpr LocaleText kStartNoticeCaption = {L"Varqo文件系统格式化工具V1.0",
                                                    L"Varqo文件系统格式化工具V1.0"};
 

@@ -103,8 +103,9 @@ TListInfoUI* CComboUI::GetListInfo() { return &m_ListInfo; }
 
 int CComboUI::GetCurSel() const { return m_iCurSel; }
 
+// The drop-down stays open while the choice moves in it, as in the system's
+// own combo boxes: Return, Escape, F4, Alt+Up or a click closes it.
 bool CComboUI::SelectItem(int iIndex, bool bTakeFocus) {
-    if (m_pWindow) m_pWindow->Close();
     if (iIndex == m_iCurSel) return true;
     const int old = m_iCurSel;
     if (old >= 0) {
@@ -113,7 +114,10 @@ bool CComboUI::SelectItem(int iIndex, bool bTakeFocus) {
         item->Select(false);
         m_iCurSel = -1;
     }
-    if (iIndex < 0 || GetCount() == 0) return false;
+    if (iIndex < 0 || GetCount() == 0) {
+        NotifyChoice(nullptr);
+        return false;
+    }
     if (iIndex >= GetCount()) iIndex = GetCount() - 1;
     CControlUI* control = GetItemAt(iIndex);
     IListItemUI* item = AsListItem(control);
@@ -127,22 +131,44 @@ bool CComboUI::SelectItem(int iIndex, bool bTakeFocus) {
     if (!self || !chosen) return false;
     item->Select(true);
     if (!self) return true;
-    if (m_pManager && chosen) {
-        m_pManager->NotifyAccessibleEvent(EVENT_OBJECT_SELECTION, control);
-        m_pManager->NotifyAccessibleEvent(EVENT_OBJECT_VALUECHANGE, this);
-    }
+    if (chosen) NotifyChoice(control);
     if (m_pManager) m_pManager->SendNotify(this, L"itemselect", iIndex, old);
     if (self) Invalidate();
     return true;
 }
 
+void CComboUI::NotifyChoice(CControlUI* pItem) {
+    const CDuiString text = pItem ? pItem->GetText() : CDuiString();
+    if (text == m_sAnnouncedChoice || !m_pManager) return;
+    m_sAnnouncedChoice = text;
+    // An item shown in the open list is announced where it is shown.
+    if (pItem && pItem->GetManager()) pItem->GetManager()->NotifyAccessibleEvent(EVENT_OBJECT_SELECTION, pItem);
+    m_pManager->NotifyAccessibleEvent(EVENT_OBJECT_VALUECHANGE, this);
+}
+
+void CComboUI::MoveChoice(int iIndex) {
+    if (iIndex >= 0) SelectItem(iIndex);
+}
+
 // Drop-down ----------------------------------------------------------------
+
+void CComboUI::ToggleDropDown() {
+    if (m_pWindow) {
+        m_pWindow->Close();
+    } else {
+        Activate();
+    }
+}
 
 bool CComboUI::Activate() {
     if (!CControlUI::Activate()) return false;
     if (m_pWindow) return true;
     if (!m_pManager || !CComboWnd::Open(this)) return false;
     CControlWatch self(this);
+    // A reader hears the box expand, then the item the open list focuses.
+    m_pManager->NotifyAccessibleEvent(EVENT_OBJECT_STATECHANGE, this);
+    if (m_pWindow) m_pWindow->FocusChosenItem();
+    if (!self) return true;
     m_pManager->SendNotify(this, L"dropdown");
     if (self) Invalidate();
     return true;
@@ -156,6 +182,7 @@ void CComboUI::OnDropDownGone() {
     m_pWindow = nullptr;
     m_uButtonState &= ~StatePushed;
     Invalidate();
+    if (m_pManager) m_pManager->NotifyAccessibleEvent(EVENT_OBJECT_STATECHANGE, this);
 }
 
 void CComboUI::EmptyItemRects() {
@@ -202,30 +229,31 @@ void CComboUI::DoEvent(TEventUI& event) {
     case EventKeyDown:
         switch (event.keyChar) {
         case VK_F4:
-            Activate();
+            ToggleDropDown();
             return;
         case VK_UP:
         case VK_PRIOR:
-            SelectItem(FindSelectable(m_iCurSel - 1, false));
+            MoveChoice(FindSelectable(m_iCurSel - 1, false));
             return;
         case VK_DOWN:
         case VK_NEXT:
-            SelectItem(FindSelectable(m_iCurSel + 1, true));
+            MoveChoice(FindSelectable(m_iCurSel + 1, true));
             return;
         case VK_HOME:
-            SelectItem(FindSelectable(0, false));
+            MoveChoice(FindSelectable(0, false));
             return;
         case VK_END:
-            SelectItem(FindSelectable(GetCount() - 1, true));
+            MoveChoice(FindSelectable(GetCount() - 1, true));
             return;
         default:
             break;
         }
         break;
     case EventSysKey:
-        // Alt+Down (and Alt+Up) opens the list, as in Windows' own combo boxes.
+        // Alt+Down and Alt+Up open and close the list, as in the system's
+        // own combo boxes.
         if (event.keyChar == VK_DOWN || event.keyChar == VK_UP) {
-            Activate();
+            ToggleDropDown();
             return;
         }
         break;
@@ -233,7 +261,7 @@ void CComboUI::DoEvent(TEventUI& event) {
         // A disabled combo keeps its selection.
         if (IsEnabled()) {
             const bool down = event.wParam == SB_LINEDOWN;
-            SelectItem(FindSelectable(m_iCurSel + (down ? 1 : -1), down));
+            MoveChoice(FindSelectable(m_iCurSel + (down ? 1 : -1), down));
         }
         return;
     case EventMouseEnter:

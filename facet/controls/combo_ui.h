@@ -140,9 +140,19 @@ private:
     void RenumberFrom(int first);
     // Screen readers hear that the list's items changed.
     void NotifyReorder();
+    // Screen readers hear the choice when the chosen text is another than
+    // the one they heard last: a list rebuilt around the same drive is
+    // silent.
+    void NotifyChoice(CControlUI* pItem);
+    // Opens the list, or closes it keeping the item it shows.
+    void ToggleDropDown();
+    // Moves the choice to the item a search finds; a search that finds
+    // nothing (the items ahead hidden or disabled) keeps it.
+    void MoveChoice(int iIndex);
 
     CComboWnd* m_pWindow = nullptr;
     int m_iCurSel = -1;
+    CDuiString m_sAnnouncedChoice;
     RECT m_rcTextPadding = {0, 0, 0, 0};
     CDuiString m_sDropBoxAttributes;
     SIZE m_szDropBox = {0, 150};

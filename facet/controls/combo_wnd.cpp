@@ -84,6 +84,9 @@ void CComboWnd::BuildLayout() {
     m_pm.Init(m_hWnd);
     CPaintManagerUI* owner = m_pOwner->GetManager();
     m_pm.UseParentResource(owner);
+    // For a screen reader this window is the combo's list: its items keep
+    // the ids they have in the combo's window.
+    m_pm.SetAccessibleOwner(owner);
     // The list shows the combo's fonts and images, made at the combo's scale,
     // so it is laid out at that scale too, whichever screen it opens on.
     m_pm.SetDPI(owner->GetDPI());
@@ -131,6 +134,11 @@ void CComboWnd::Abandon() {
     PostMessage(WM_CLOSE);
 }
 
+void CComboWnd::FocusChosenItem() {
+    if (!m_pOwner) return;
+    if (CControlUI* item = m_pOwner->GetItemAt(m_pOwner->GetCurSel())) m_pm.SetFocus(item);
+}
+
 void CComboWnd::EnsureVisible(int iIndex) {
     if (!m_pOwner || m_pOwner->GetCurSel() < 0 || !m_pLayout) return;
     CControlUI* item = m_pOwner->GetItemAt(iIndex);
@@ -151,8 +159,21 @@ LRESULT CComboWnd::HandleMessage(UINT uMsg, WPARAM wParam, LPARAM lParam) {
     case WM_CREATE:
         BuildLayout();
         return 0;
+    case WM_GETOBJECT:
+        if (m_pOwner && static_cast<LONG>(lParam) == OBJID_CLIENT) {
+            return m_pOwner->GetManager()->AccessibleObjectFor(wParam, m_pOwner, 1);
+        }
+        break;
     case WM_KILLFOCUS:
         if (reinterpret_cast<HWND>(wParam) != m_hWnd) PostMessage(WM_CLOSE);
+        break;
+    case WM_SYSKEYDOWN:
+        // Alt+Up and Alt+Down close the list; with an item focused the
+        // combo hears them through it, without one they come here.
+        if ((wParam == VK_UP || wParam == VK_DOWN) && !m_pm.GetFocus()) {
+            PostMessage(WM_KILLFOCUS);
+            return 0;
+        }
         break;
     case WM_CLOSE:
         GiveItemsBack();

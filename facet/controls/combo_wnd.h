@@ -24,6 +24,8 @@ public:
 
     // Moves the layout so the combo's selected item is in view.
     void EnsureVisible(int iIndex);
+    // The chosen item takes the list's focus, so that a reader hears it.
+    void FocusChosenItem();
     // Hands the items back and lets go of the combo at once; the hidden
     // window closes itself later. Safe from inside the popup's own messages.
     void Abandon();

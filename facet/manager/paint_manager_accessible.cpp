@@ -2,7 +2,8 @@
 // for its client area with the accessible tree of its controls, runs the
 // default actions readers ask for, and raises the WinEvents that tell readers
 // of focus, selection, value and list changes.
-#include "facet/manager/accessible_host.h"
+#include "facet/accessibility/accessible_host.h"
+#include "facet/controls/control_ui.h"
 #include "facet/manager/paint_manager_ui.h"
 
 namespace Facet {
@@ -12,13 +13,42 @@ CAccessibleHost& CPaintManagerUI::AccessibleHost() {
     return *m_pAccessible;
 }
 
-void CPaintManagerUI::NotifyAccessibleEvent(DWORD event, CControlUI* pControl, int part) {
-    if (!m_hWndPaint || !pControl) return;
+namespace {
+bool (*g_highContrastQuery)() = nullptr;
+
+AccessibleNode NodeOf(CControlUI* pControl, int part) {
     AccessibleNode node;
     node.part = part == AccessibleNode::ComboList ? AccessibleNode::ComboList : AccessibleNode::Control;
     node.control = pControl;
-    AccessibleHost().RaiseEvent(event, node);
+    return node;
 }
+}  // namespace
+
+void CPaintManagerUI::NotifyAccessibleEvent(DWORD event, CControlUI* pControl, int part) {
+    if (!m_hWndPaint || !pControl) return;
+    if (m_pAccessibleOwner) {
+        m_pAccessibleOwner->AccessibleHost().RaiseEvent(event, NodeOf(pControl, part), m_hWndPaint);
+        return;
+    }
+    AccessibleHost().RaiseEvent(event, NodeOf(pControl, part));
+}
+
+void CPaintManagerUI::SetAccessibleOwner(CPaintManagerUI* pOwner) { m_pAccessibleOwner = pOwner; }
+
+LRESULT CPaintManagerUI::AccessibleObjectFor(WPARAM wParam, CControlUI* pControl, int part) {
+    if (!pControl) return 0;
+    return AccessibleHost().ClientObject(wParam, NodeOf(pControl, part));
+}
+
+bool CPaintManagerUI::IsHighContrast() {
+    if (g_highContrastQuery) return g_highContrastQuery();
+    HIGHCONTRASTW info = {};
+    info.cbSize = sizeof(info);
+    return ::SystemParametersInfoW(SPI_GETHIGHCONTRAST, sizeof(info), &info, 0) &&
+           (info.dwFlags & HCF_HIGHCONTRASTON);
+}
+
+void CPaintManagerUI::SetHighContrastQuery(bool (*query)()) { g_highContrastQuery = query; }
 
 bool CPaintManagerUI::OnAccessibleMessage(UINT uMsg, WPARAM wParam, LPARAM lParam, LRESULT& lRes) {
     if (uMsg == kAccessibleActionMessage) {

@@ -63,8 +63,14 @@ CControlUI* CPaintManagerUI::GetFocus() const { return m_pFocus; }
 
 void CPaintManagerUI::SetFocus(CControlUI* pControl) {
     if (m_hWndPaint && ::GetFocus() != m_hWndPaint) {
-        if (pControl == m_pFocus) return;
+        // The window's own WM_SETFOCUS announces the focused control again.
+        if (pControl == m_pFocus) {
+            ::SetFocus(m_hWndPaint);
+            return;
+        }
+        m_bFocusMoving = true;
         ::SetFocus(m_hWndPaint);
+        m_bFocusMoving = false;
     }
     if (pControl == m_pFocus) return;
 
@@ -88,6 +94,22 @@ void CPaintManagerUI::SetFocus(CControlUI* pControl) {
     TEventUI event = MakeEvent(EventSetFocus, pControl, m_ptLastMousePos);
     DeliverEvent(pControl, event);
     if (next) SendNotify(pControl, L"setfocus");
+}
+
+void CPaintManagerUI::MoveFocusFrom(CControlUI* pControl) {
+    if (!pControl || pControl != m_pFocus) return;
+    // The search passes over the control, which can no longer take it.
+    TabSearch first = {nullptr, nullptr, true, false};
+    CControlUI* next = m_pRoot ? m_pRoot->FindControl(FindTabStop, &first, kTabSearchFlags) : nullptr;
+    if (next && next != pControl) {
+        SetFocus(next);
+        return;
+    }
+    SetFocus(nullptr);
+    // Nothing can take it: the window itself holds it, as a reader hears.
+    if (m_hWndPaint && ::GetFocus() == m_hWndPaint) {
+        ::NotifyWinEvent(EVENT_OBJECT_FOCUS, m_hWndPaint, OBJID_CLIENT, CHILDID_SELF);
+    }
 }
 
 void CPaintManagerUI::SetFocusNeeded(CControlUI* pControl) {

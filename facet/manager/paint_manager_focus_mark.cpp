@@ -38,16 +38,62 @@ COLORREF MarkColor(CControlUI* control, DWORD fallback) {
 
 }  // namespace
 
+// The width of the system's focus rectangle at the window's scale: thicker
+// lines on a denser screen, as the system's own controls draw them.
+int FocusBorderWidth(UINT dpi) {
+    using ForDpi = int(WINAPI*)(int, UINT);
+    static const auto forDpi =
+        reinterpret_cast<ForDpi>(reinterpret_cast<void*>(
+            ::GetProcAddress(::GetModuleHandleW(L"user32.dll"), "GetSystemMetricsForDpi")));
+    int width = forDpi ? forDpi(SM_CXFOCUSBORDER, dpi) : ::MulDiv(::GetSystemMetrics(SM_CXFOCUSBORDER), dpi, 96);
+    return width < 1 ? 1 : width;
+}
+
 bool CPaintManagerUI::IsFocusCuesShown() const { return m_bFocusCues; }
 
 void CPaintManagerUI::ShowFocusCues() {
     if (m_bFocusCues) return;
     m_bFocusCues = true;
     if (m_pFocus) m_pFocus->Invalidate();
+    // Tells the system too, so that WM_QUERYUISTATE and child windows agree.
+    if (m_hWndPaint) ::SendMessageW(m_hWndPaint, WM_CHANGEUISTATE, MAKEWPARAM(UIS_CLEAR, UISF_HIDEFOCUS), 0);
+}
+
+bool CPaintManagerUI::OnFocusMessage(UINT uMsg, WPARAM wParam, LPARAM /*lParam*/, LRESULT& lRes) {
+    switch (uMsg) {
+    case WM_SETFOCUS:
+        if (!m_pFocus) return false;
+        m_pFocus->Invalidate();
+        // Back from a message box, a closed list or another program: the
+        // reader hears again which control has the focus.
+        if (!m_bFocusMoving) NotifyAccessibleEvent(EVENT_OBJECT_FOCUS, m_pFocus);
+        return false;
+    case WM_KILLFOCUS:
+        if (m_pFocus) m_pFocus->Invalidate();
+        return false;
+    case WM_UPDATEUISTATE: {
+        const WORD action = LOWORD(wParam);
+        if (!(HIWORD(wParam) & UISF_HIDEFOCUS)) return false;
+        const bool show = action == UIS_CLEAR;
+        if (action != UIS_SET && action != UIS_CLEAR) return false;
+        if (show == m_bFocusCues) return false;
+        m_bFocusCues = show;
+        if (m_pFocus) m_pFocus->Invalidate();
+        return false;
+    }
+    case WM_QUERYUISTATE:
+        lRes = m_bFocusCues ? 0 : (UISF_HIDEFOCUS | UISF_HIDEACCEL);
+        return true;
+    default:
+        return false;
+    }
 }
 
 void CPaintManagerUI::PaintFocusMark(HDC hDC, const RECT& rcPaint) {
     if (!m_bFocusCues || !m_pFocus || !m_pFocus->IsVisible() || !m_pFocus->IsEnabled()) return;
+    // Another window has the focus (a message box, the open list): one mark
+    // on the screen, and it is that window's.
+    if (m_hWndPaint && ::GetFocus() != m_hWndPaint) return;
     RECT rc = m_pFocus->GetPos();
     const int inset = MarkInset(rc, m_dpiScale);
     ::InflateRect(&rc, -inset, -inset);
@@ -57,12 +103,19 @@ void CPaintManagerUI::PaintFocusMark(HDC hDC, const RECT& rcPaint) {
 
     CSavedDC saved(hDC);
     ::IntersectClipRect(hDC, rcPaint.left, rcPaint.top, rcPaint.right, rcPaint.bottom);
-    CPenHandle pen(::CreatePen(PS_DOT, 1, MarkColor(m_pFocus, GetDefaultFontColor())));
+    const COLORREF color = IsHighContrast() ? ::GetSysColor(COLOR_WINDOWTEXT)
+                                            : MarkColor(m_pFocus, GetDefaultFontColor());
+    // A dotted pen is one pixel wide: a wider mark is that many lines.
+    CPenHandle pen(::CreatePen(PS_DOT, 1, color));
     CSelectObject selectPen(hDC, pen.Get());
     CSelectObject selectBrush(hDC, ::GetStockObject(HOLLOW_BRUSH));
     ::SetBkMode(hDC, TRANSPARENT);
     const SIZE corner = m_dpiScale.Scale(m_szRoundCorner);
-    ::RoundRect(hDC, rc.left, rc.top, rc.right, rc.bottom, corner.cx, corner.cy);
+    const int width = FocusBorderWidth(static_cast<UINT>(m_dpiScale.GetDpi()));
+    for (int i = 0; i < width && rc.right - rc.left > 2 && rc.bottom - rc.top > 2; ++i) {
+        ::RoundRect(hDC, rc.left, rc.top, rc.right, rc.bottom, corner.cx, corner.cy);
+        ::InflateRect(&rc, -1, -1);
+    }
 }
 
 }  // namespace Facet

@@ -17,7 +17,7 @@
 #include "drives/simulated_drive_query.h"
 #include "facet/controls/combo_ui.h"
 #include "facet/controls/combo_wnd.h"
-#include "facet/manager/accessible_ui.h"
+#include "facet/accessibility/accessible_ui.h"
 #include "facet/manager/paint_manager_ui.h"
 #include "tests/facet/window/box_refusal.h"
 
@@ -190,6 +190,7 @@ TEST_F(MainWindowAccessTest, AReaderFindsTheControlsWithRolesNamesValuesAndState
     const std::vector<Seen> seen = Children(client);
     const std::wstring format = Chinese() ? L"格式化" : L"Format";
     const std::wstring chooseDrive = L"请选择盘符";
+    const std::wstring driveBox = Chinese() ? L"请选择盘符" : L"Choose a drive";
     const std::wstring driveG = L"G: (STICKG) FAT32 9.8GB";
     struct Row {
         long role;
@@ -201,9 +202,11 @@ TEST_F(MainWindowAccessTest, AReaderFindsTheControlsWithRolesNamesValuesAndState
     const Row rows[] = {
         {ROLE_SYSTEM_PUSHBUTTON, format, L"", STATE_SYSTEM_FOCUSABLE, STATE_SYSTEM_FOCUSED | STATE_SYSTEM_UNAVAILABLE},
         {ROLE_SYSTEM_STATICTEXT, chooseDrive, L"", 0, STATE_SYSTEM_FOCUSABLE},
-        {ROLE_SYSTEM_COMBOBOX, chooseDrive, driveG,
+        {ROLE_SYSTEM_COMBOBOX, driveBox, driveG,
          STATE_SYSTEM_FOCUSED | STATE_SYSTEM_FOCUSABLE | STATE_SYSTEM_COLLAPSED, STATE_SYSTEM_EXPANDED},
-        {ROLE_SYSTEM_GRAPHIC, L"", L"", 0, STATE_SYSTEM_FOCUSABLE},
+        {ROLE_SYSTEM_GRAPHIC, Chinese() ? L"U盘" : L"USB drive", L"", 0, STATE_SYSTEM_FOCUSABLE},
+        {ROLE_SYSTEM_PUSHBUTTON, Chinese() ? L"关闭" : L"Close", L"", 0, STATE_SYSTEM_FOCUSABLE},
+        {ROLE_SYSTEM_PUSHBUTTON, Chinese() ? L"最小化" : L"Minimize", L"", 0, STATE_SYSTEM_FOCUSABLE},
         {ROLE_SYSTEM_STATICTEXT, Chinese() ? L"Varqo文件系统格式化工具V1.0" : L"VARQO file system format tool V1.0", L"", 0, 0},
     };
     for (const Row& row : rows) {
@@ -216,7 +219,7 @@ TEST_F(MainWindowAccessTest, AReaderFindsTheControlsWithRolesNamesValuesAndState
 
     // The combo box holds a list of the drives, the chosen one selected, at
     // the box's place on the screen.
-    IAccessible* combo = ObjectOf(ROLE_SYSTEM_COMBOBOX, chooseDrive);
+    IAccessible* combo = ObjectOf(ROLE_SYSTEM_COMBOBOX, driveBox);
     ASSERT_NE(combo, nullptr);
     long x = 0, y = 0, cx = 0, cy = 0;
     EXPECT_EQ(combo->accLocation(&x, &y, &cx, &cy, Child(CHILDID_SELF)), S_OK);
@@ -241,7 +244,7 @@ TEST_F(MainWindowAccessTest, AReaderFindsTheControlsWithRolesNamesValuesAndState
 }
 
 TEST_F(MainWindowAccessTest, KeysAndDeviceChangesRaiseTheEventsAReaderFollows) {
-    const std::wstring chooseDrive = L"请选择盘符";
+    const std::wstring chooseDrive = Chinese() ? L"请选择盘符" : L"Choose a drive";
     g_events.clear();
     // The drive box's keys change the selection and its value.
     struct Row {
@@ -306,7 +309,7 @@ TEST_F(MainWindowAccessTest, TheButtonsDefaultActionPutsTheQuestionAndTheBoxsOpe
     EXPECT_NE(boxes[0].find(L"G:"), std::wstring::npos);
     button->Release();
 
-    IAccessible* combo = ObjectOf(ROLE_SYSTEM_COMBOBOX, L"请选择盘符");
+    IAccessible* combo = ObjectOf(ROLE_SYSTEM_COMBOBOX, Chinese() ? L"请选择盘符" : L"Choose a drive");
     ASSERT_NE(combo, nullptr);
     EXPECT_EQ(combo->accDoDefaultAction(Child(CHILDID_SELF)), S_OK);
     Pump();
@@ -336,7 +339,7 @@ TEST_F(MainWindowAccessTest, TheButtonsDefaultActionPutsTheQuestionAndTheBoxsOpe
     ::DestroyWindow(*window);
     Pump();
     long count = 0;
-    EXPECT_TRUE(FAILED(held->get_accChildCount(&count)));
+    EXPECT_EQ(held->get_accChildCount(&count), CO_E_OBJNOTCONNECTED);
     held->Release();
 }
 

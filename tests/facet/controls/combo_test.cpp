@@ -199,15 +199,22 @@ TEST_F(ComboTest, KeysWheelEscapeAndReturn) {
     Open();
     Wheel(30, 30, -WHEEL_DELTA);
     EXPECT_EQ(combo->GetCurSel(), 1);
+    // The list stays open while the choice moves in it, as in the system's
+    // combo boxes; F4 closes it.
+    Pump();
+    EXPECT_NE(Popup(), nullptr);
+    ::PostMessageW(Popup(), WM_KEYDOWN, VK_F4, 0);
     EXPECT_TRUE(PumpUntil([&] { return Popup() == nullptr; }));
     combo->SelectItem(0);
 
-    // A key in the open list chooses (and the choice closes the list);
-    // Escape, before the list is gone, goes back to what was chosen when it
-    // opened.
+    // A key in the open list chooses and the list stays; Escape goes back to
+    // what was chosen when it opened, and closes it.
     Open();
     HWND popup = Popup();
     ::PostMessageW(popup, WM_KEYDOWN, VK_DOWN, 0);
+    Pump();
+    EXPECT_EQ(combo->GetCurSel(), 1);
+    EXPECT_EQ(Popup(), popup);
     ::PostMessageW(popup, WM_KEYDOWN, VK_ESCAPE, 0);
     Pump();
     PumpUntil([&] { return Popup() == nullptr; });
