@@ -63,14 +63,9 @@ CControlUI* CPaintManagerUI::GetFocus() const { return m_pFocus; }
 
 void CPaintManagerUI::SetFocus(CControlUI* pControl) {
     if (m_hWndPaint && ::GetFocus() != m_hWndPaint) {
-        // The window's own WM_SETFOCUS announces the focused control again.
-        if (pControl == m_pFocus) {
-            ::SetFocus(m_hWndPaint);
-            return;
-        }
-        m_bFocusMoving = true;
         ::SetFocus(m_hWndPaint);
-        m_bFocusMoving = false;
+        // The window's own WM_SETFOCUS announces the focused control again.
+        if (pControl == m_pFocus) return;
     }
     if (pControl == m_pFocus) return;
 
@@ -90,7 +85,7 @@ void CPaintManagerUI::SetFocus(CControlUI* pControl) {
         return;
     }
     m_pFocus = pControl;
-    NotifyAccessibleEvent(EVENT_OBJECT_FOCUS, pControl);
+    AnnounceFocusLater();
     TEventUI event = MakeEvent(EventSetFocus, pControl, m_ptLastMousePos);
     DeliverEvent(pControl, event);
     if (next) SendNotify(pControl, L"setfocus");
@@ -107,9 +102,7 @@ void CPaintManagerUI::MoveFocusFrom(CControlUI* pControl) {
     }
     SetFocus(nullptr);
     // Nothing can take it: the window itself holds it, as a reader hears.
-    if (m_hWndPaint && ::GetFocus() == m_hWndPaint) {
-        ::NotifyWinEvent(EVENT_OBJECT_FOCUS, m_hWndPaint, OBJID_CLIENT, CHILDID_SELF);
-    }
+    AnnounceFocusLater();
 }
 
 void CPaintManagerUI::SetFocusNeeded(CControlUI* pControl) {

@@ -12,6 +12,8 @@ namespace Facet {
 
 namespace {
 
+constexpr UINT kAnnounceFocusMessage = WM_APP + 3;
+
 // The mark's distance from the control's edge: a tenth of its height, so
 // that it clears the text of a slim box and lies inside a big button's face;
 // its bounds are skin units, grown with the window's scale.
@@ -51,6 +53,11 @@ int FocusBorderWidth(UINT dpi) {
 
 bool CPaintManagerUI::IsFocusCuesShown() const { return m_bFocusCues; }
 
+void CPaintManagerUI::AnnounceFocusLater() {
+    if (m_bFocusAnnouncePosted || !m_hWndPaint) return;
+    m_bFocusAnnouncePosted = ::PostMessageW(m_hWndPaint, kAnnounceFocusMessage, 0, 0) != FALSE;
+}
+
 void CPaintManagerUI::ShowFocusCues() {
     if (m_bFocusCues) return;
     m_bFocusCues = true;
@@ -66,8 +73,17 @@ bool CPaintManagerUI::OnFocusMessage(UINT uMsg, WPARAM wParam, LPARAM /*lParam*/
         m_pFocus->Invalidate();
         // Back from a message box, a closed list or another program: the
         // reader hears again which control has the focus.
-        if (!m_bFocusMoving) NotifyAccessibleEvent(EVENT_OBJECT_FOCUS, m_pFocus);
+        AnnounceFocusLater();
         return false;
+    case kAnnounceFocusMessage:
+        m_bFocusAnnouncePosted = false;
+        if (!m_hWndPaint || ::GetFocus() != m_hWndPaint) return true;
+        if (m_pFocus) {
+            NotifyAccessibleEvent(EVENT_OBJECT_FOCUS, m_pFocus);
+        } else if (!m_pAccessibleOwner) {
+            ::NotifyWinEvent(EVENT_OBJECT_FOCUS, m_hWndPaint, OBJID_CLIENT, CHILDID_SELF);
+        }
+        return true;
     case WM_KILLFOCUS:
         if (m_pFocus) m_pFocus->Invalidate();
         return false;

@@ -361,6 +361,11 @@ private:
     // WM_SETFOCUS, WM_KILLFOCUS and the UI-state messages: the mark shows
     // only while the window has the focus, as the user's cues say.
     bool OnFocusMessage(UINT uMsg, WPARAM wParam, LPARAM lParam, LRESULT& lRes);
+    // Screen readers hear the focused control once the focus changes of
+    // this message are done: the system announces the window itself when it
+    // takes the focus, later than the window learns of it, and the control's
+    // event must come last to be the one a reader follows.
+    void AnnounceFocusLater();
     // WM_GETOBJECT and the accessible default action posted to the window.
     bool OnAccessibleMessage(UINT uMsg, WPARAM wParam, LPARAM lParam, LRESULT& lRes);
     CAccessibleHost& AccessibleHost();
@@ -417,9 +422,7 @@ private:
     bool m_bMouseCapture = false;
     bool m_bUsedVirtualWnd = false;
     bool m_bFocusCues = false;
-    // Set while SetFocus gives the window the system's focus on its way to a
-    // new control: the focus event is the new control's, not the old one's.
-    bool m_bFocusMoving = false;
+    bool m_bFocusAnnouncePosted = false;
     CPaintManagerUI* m_pAccessibleOwner = nullptr;
     // Shared with the accessible objects handed out; disconnected first as
     // the manager goes, since a screen reader may hold them longer.
