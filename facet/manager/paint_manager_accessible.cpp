@@ -14,8 +14,6 @@ CAccessibleHost& CPaintManagerUI::AccessibleHost() {
 }
 
 namespace {
-bool (*g_highContrastQuery)() = nullptr;
-
 AccessibleNode NodeOf(CControlUI* pControl, int part) {
     AccessibleNode node;
     node.part = part == AccessibleNode::ComboList ? AccessibleNode::ComboList : AccessibleNode::Control;
@@ -40,15 +38,7 @@ LRESULT CPaintManagerUI::AccessibleObjectFor(WPARAM wParam, CControlUI* pControl
     return AccessibleHost().ClientObject(wParam, NodeOf(pControl, part));
 }
 
-bool CPaintManagerUI::IsHighContrast() {
-    if (g_highContrastQuery) return g_highContrastQuery();
-    HIGHCONTRASTW info = {};
-    info.cbSize = sizeof(info);
-    return ::SystemParametersInfoW(SPI_GETHIGHCONTRAST, sizeof(info), &info, 0) &&
-           (info.dwFlags & HCF_HIGHCONTRASTON);
-}
 
-void CPaintManagerUI::SetHighContrastQuery(bool (*query)()) { g_highContrastQuery = query; }
 
 bool CPaintManagerUI::OnAccessibleMessage(UINT uMsg, WPARAM wParam, LPARAM lParam, LRESULT& lRes) {
     if (uMsg == kAccessibleActionMessage) {

@@ -366,6 +366,7 @@ private:
     // takes the focus, later than the window learns of it, and the control's
     // event must come last to be the one a reader follows.
     void AnnounceFocusLater();
+    void OnSystemColorsChanged(UINT uMsg);
     // WM_GETOBJECT and the accessible default action posted to the window.
     bool OnAccessibleMessage(UINT uMsg, WPARAM wParam, LPARAM lParam, LRESULT& lRes);
     CAccessibleHost& AccessibleHost();
