@@ -168,9 +168,9 @@ LRESULT CComboWnd::HandleMessage(UINT uMsg, WPARAM wParam, LPARAM lParam) {
         if (reinterpret_cast<HWND>(wParam) != m_hWnd) PostMessage(WM_CLOSE);
         break;
     case WM_SYSKEYDOWN:
-        // Alt+Up and Alt+Down close the list; with an item focused the
-        // combo hears them through it, without one they come here.
-        if ((wParam == VK_UP || wParam == VK_DOWN) && !m_pm.GetFocus()) {
+        // Alt+Up and Alt+Down close the list (the combo may have heard them
+        // through the focused item already; closing twice is closing).
+        if (wParam == VK_UP || wParam == VK_DOWN) {
             PostMessage(WM_KILLFOCUS);
             return 0;
         }

@@ -233,6 +233,72 @@ TEST_F(ComboTest, KeysWheelEscapeAndReturn) {
     EXPECT_EQ(combo->GetCurSel(), 2);
 }
 
+// The keys of the system's combo box, closed and open: F4, Alt+Down and
+// Alt+Up open and close the list; arrows move the choice and the list stays
+// open; Return takes the choice and closes it, Escape closes it with the
+// choice it had when it opened. A forward search that finds nothing ahead
+// (the last item disabled) keeps the choice.
+TEST_F(ComboTest, TheKeysOfTheSystemsComboBox) {
+    struct Row {
+        bool openBefore;
+        int chosenBefore;
+        WPARAM key;
+        bool alt;
+        bool lastDisabled;
+        bool openAfter;
+        int chosenAfter;
+    };
+    const Row rows[] = {
+        {false, 0, VK_F4, false, false, true, 0},      {true, 0, VK_F4, false, false, false, 0},
+        {false, 1, VK_DOWN, true, false, true, 1},     {true, 1, VK_UP, true, false, false, 1},
+        {false, 1, VK_UP, true, false, true, 1},       {true, 1, VK_DOWN, true, false, false, 1},
+        {true, 0, VK_DOWN, false, false, true, 1},     {true, 2, VK_UP, false, false, true, 1},
+        {true, 0, VK_END, false, false, true, 2},      {true, 2, VK_HOME, false, false, true, 0},
+        {true, 2, VK_DOWN, false, false, true, 2},     {true, 1, VK_RETURN, false, false, false, 1},
+        {true, 1, VK_ESCAPE, false, false, false, 1},  {false, 1, VK_END, false, true, false, 1},
+        {false, 1, VK_DOWN, false, true, false, 1},    {false, 1, VK_NEXT, false, true, false, 1},
+        {true, 1, VK_DOWN, false, true, true, 1},      {true, 1, VK_END, false, true, true, 1},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(testing::Message() << "key " << row.key << (row.alt ? " with Alt" : "") << " from "
+                                        << row.chosenBefore << (row.openBefore ? " open" : " closed"));
+        combo->GetItemAt(2)->SetEnabled(true);
+        combo->SelectItem(row.chosenBefore);
+        combo->GetItemAt(2)->SetEnabled(!row.lastDisabled);
+        combo->SetFocus();
+        if (row.openBefore) {
+            ::PostMessageW(hwnd, WM_KEYDOWN, VK_F4, 0);
+            Pump();
+            ASSERT_NE(Popup(), nullptr);
+        }
+        HWND target = row.openBefore ? Popup() : hwnd;
+        ::PostMessageW(target, row.alt ? WM_SYSKEYDOWN : WM_KEYDOWN, row.key, row.alt ? (1 << 29) : 0);
+        Pump();
+        EXPECT_EQ(combo->GetCurSel(), row.chosenAfter);
+        if (row.openAfter) {
+            EXPECT_EQ(Popup(), target == hwnd ? Popup() : target);
+            EXPECT_NE(Popup(), nullptr);
+        } else {
+            EXPECT_TRUE(PumpUntil([&] { return Popup() == nullptr; }));
+        }
+        if (Popup()) {
+            ::PostMessageW(Popup(), WM_KEYDOWN, VK_RETURN, 0);
+            ASSERT_TRUE(PumpUntil([&] { return Popup() == nullptr; }));
+        }
+    }
+    // Escape after a move goes back to the choice the list opened with.
+    combo->GetItemAt(2)->SetEnabled(true);
+    combo->SelectItem(0);
+    ::PostMessageW(hwnd, WM_KEYDOWN, VK_F4, 0);
+    Pump();
+    ::PostMessageW(Popup(), WM_KEYDOWN, VK_END, 0);
+    Pump();
+    EXPECT_EQ(combo->GetCurSel(), 2);
+    ::PostMessageW(Popup(), WM_KEYDOWN, VK_ESCAPE, 0);
+    EXPECT_TRUE(PumpUntil([&] { return Popup() == nullptr; }));
+    EXPECT_EQ(combo->GetCurSel(), 0);
+}
+
 // An item inserted anywhere, at the selected index too, leaves the selection
 // on the item that was selected, silently, with indices equal to positions.
 TEST_F(ComboTest, AnInsertedItemLeavesTheSelectionOnTheSameItem) {
