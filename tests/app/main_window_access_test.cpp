@@ -343,5 +343,84 @@ TEST_F(MainWindowAccessTest, TheButtonsDefaultActionPutsTheQuestionAndTheBoxsOpe
     held->Release();
 }
 
+// The smaller rules of the contract, one row each: the tree in reading order,
+// hit tests over the picture and with the window anywhere on the screen,
+// spatial navigation, a disabled button, two default actions in a row, the
+// keyboard cues' state.
+TEST_F(MainWindowAccessTest, ReadingOrderHitTestsNavigationAndTheSmallerRules) {
+    // Top row from the left (title, minimise, close), then down the window.
+    std::vector<std::wstring> names;
+    for (const Seen& s : Children(client)) names.push_back(s.name);
+    const std::vector<std::wstring> expected = {
+        Chinese() ? L"Varqo文件系统格式化工具V1.0" : L"VARQO file system format tool V1.0",
+        Chinese() ? L"最小化" : L"Minimize", Chinese() ? L"关闭" : L"Close", L"请选择盘符",
+        Chinese() ? L"请选择盘符" : L"Choose a drive", Chinese() ? L"U盘" : L"USB drive",
+        Chinese() ? L"格式化" : L"Format"};
+    ASSERT_GE(names.size(), expected.size());
+    EXPECT_EQ(std::vector<std::wstring>(names.begin(), names.begin() + expected.size()), expected);
+
+    // A point names the control under it, the picture too, wherever the
+    // window stands.
+    struct Hit {
+        POINT windowAt;
+        POINT client;
+        std::wstring name;
+    };
+    const Hit hits[] = {{{0, 0}, {170, 140}, Chinese() ? L"U盘" : L"USB drive"},
+                        {{0, 0}, {200, 70}, Chinese() ? L"请选择盘符" : L"Choose a drive"},
+                        {{333, 211}, {170, 140}, Chinese() ? L"U盘" : L"USB drive"},
+                        {{333, 211}, {150, 220}, Chinese() ? L"格式化" : L"Format"}};
+    for (const Hit& hit : hits) {
+        ::SetWindowPos(*window, nullptr, hit.windowAt.x, hit.windowAt.y, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+        POINT screen = hit.client;
+        ::ClientToScreen(*window, &screen);
+        VARIANT v;
+        ::VariantInit(&v);
+        ASSERT_EQ(client->accHitTest(screen.x, screen.y, &v), S_OK) << hit.client.x;
+        ASSERT_EQ(v.vt, VT_DISPATCH) << hit.client.x;
+        IAccessible* found = nullptr;
+        v.pdispVal->QueryInterface(Facet::kIidAccessible, reinterpret_cast<void**>(&found));
+        ::VariantClear(&v);
+        ASSERT_NE(found, nullptr);
+        EXPECT_EQ(Look(found).name, hit.name) << hit.client.x << "," << hit.client.y;
+        found->Release();
+    }
+
+    // Up, down, left and right are not kept: the places are.
+    IAccessible* button = ObjectOf(ROLE_SYSTEM_PUSHBUTTON, Chinese() ? L"格式化" : L"Format");
+    ASSERT_NE(button, nullptr);
+    VARIANT end;
+    ::VariantInit(&end);
+    for (long dir : {NAVDIR_UP, NAVDIR_DOWN, NAVDIR_LEFT, NAVDIR_RIGHT}) {
+        EXPECT_EQ(button->accNavigate(dir, Child(CHILDID_SELF), &end), DISP_E_MEMBERNOTFOUND) << dir;
+    }
+    // Disabled, the button can take no focus and offers nothing to do.
+    window->PaintManager().FindControl(L"formatbtn")->SetEnabled(false);
+    const Seen disabled = Look(button);
+    EXPECT_EQ(disabled.state & STATE_SYSTEM_FOCUSABLE, 0);
+    EXPECT_NE(disabled.state & STATE_SYSTEM_UNAVAILABLE, 0);
+    BSTR action = nullptr;
+    EXPECT_EQ(button->get_accDefaultAction(Child(CHILDID_SELF), &action), DISP_E_MEMBERNOTFOUND);
+    button->Release();
+
+    // Two default actions before the window handles them: both are done.
+    IAccessible* combo = ObjectOf(ROLE_SYSTEM_COMBOBOX, Chinese() ? L"请选择盘符" : L"Choose a drive");
+    ASSERT_NE(combo, nullptr);
+    EXPECT_EQ(combo->accDoDefaultAction(Child(CHILDID_SELF)), S_OK);
+    EXPECT_EQ(combo->accDoDefaultAction(Child(CHILDID_SELF)), S_OK);
+    Pump();
+    Pump();
+    EXPECT_EQ(Combo()->GetDropDown(), nullptr);
+    combo->Release();
+
+    // The keyboard cues follow the UI-state messages and answer the query.
+    ::SendMessageW(*window, WM_UPDATEUISTATE, MAKEWPARAM(UIS_SET, UISF_HIDEFOCUS), 0);
+    EXPECT_NE(::SendMessageW(*window, WM_QUERYUISTATE, 0, 0) & UISF_HIDEFOCUS, 0);
+    EXPECT_FALSE(window->PaintManager().IsFocusCuesShown());
+    ::SendMessageW(*window, WM_UPDATEUISTATE, MAKEWPARAM(UIS_CLEAR, UISF_HIDEFOCUS), 0);
+    EXPECT_EQ(::SendMessageW(*window, WM_QUERYUISTATE, 0, 0) & UISF_HIDEFOCUS, 0);
+    EXPECT_TRUE(window->PaintManager().IsFocusCuesShown());
+}
+
 }  // namespace
 }  // namespace app
