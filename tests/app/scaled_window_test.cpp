@@ -6,6 +6,8 @@
 // Screenshots go to dpi-screens beside the program, for a person to look at.
 #include <windows.h>
 
+#include <algorithm>
+#include <cstdint>
 #include <cstdlib>
 #include <cstdio>
 #include <memory>
@@ -265,6 +267,67 @@ TEST_F(ScaledWindowTest, MovedToAScreenOfAnotherScaleTakesItsSizeAndArt) {
     EXPECT_EQ(button->GetWidth(), scale.Scale(112));
     ExpectEveryTextFits(L"moved");
     SaveScreenshot(*window, ScreenPath(L"moved"));
+}
+
+// The pixels of the window's client area as the display shows them.
+std::vector<std::uint32_t> ClientPixels(HWND hwnd, int& width) {
+    RECT rc = {};
+    ::GetClientRect(hwnd, &rc);
+    width = rc.right;
+    ::MapWindowPoints(hwnd, HWND_DESKTOP, reinterpret_cast<POINT*>(&rc), 2);
+    std::vector<std::uint32_t> pixels(static_cast<size_t>(width) * (rc.bottom - rc.top));
+    HDC screen = ::GetDC(nullptr);
+    HDC memory = ::CreateCompatibleDC(screen);
+    HBITMAP bitmap = ::CreateCompatibleBitmap(screen, width, rc.bottom - rc.top);
+    HGDIOBJ old = ::SelectObject(memory, bitmap);
+    ::BitBlt(memory, 0, 0, width, rc.bottom - rc.top, screen, rc.left, rc.top, SRCCOPY);
+    BITMAPINFO info = {};
+    info.bmiHeader = {sizeof(BITMAPINFOHEADER), width, -(rc.bottom - rc.top), 1, 32, BI_RGB};
+    ::SelectObject(memory, old);
+    ::GetDIBits(memory, bitmap, 0, rc.bottom - rc.top, pixels.data(), &info, DIB_RGB_COLORS);
+    ::DeleteObject(bitmap);
+    ::DeleteDC(memory);
+    ::ReleaseDC(nullptr, screen);
+    return pixels;
+}
+
+// The focus mark is as wide as the system's focus rectangle at the window's
+// scale: the columns it changes at the button's left side, over its middle
+// rows, are that many.
+TEST_F(ScaledWindowTest, TheFocusMarkIsAsWideAsTheSystemsFocusBorderAtThisScale) {
+    Open(kLongDrives);
+    using ForDpi = int(WINAPI*)(int, UINT);
+    const auto forDpi = reinterpret_cast<ForDpi>(reinterpret_cast<void*>(
+        ::GetProcAddress(::GetModuleHandleW(L"user32.dll"), "GetSystemMetricsForDpi")));
+    ASSERT_NE(forDpi, nullptr);
+    const int dpi = ExpectedDpi();
+    const int expected = std::max(1, forDpi(SM_CXFOCUSBORDER, static_cast<UINT>(dpi)));
+    ::SetForegroundWindow(*window);
+    ::SetFocus(*window);
+    Facet::CControlUI* button = Pm().FindControl(L"formatbtn");
+    button->SetFocus();
+    ::SendMessageW(*window, WM_UPDATEUISTATE, MAKEWPARAM(UIS_SET, UISF_HIDEFOCUS), 0);
+    ::UpdateWindow(*window);
+    Pump();
+    int width = 0;
+    const std::vector<std::uint32_t> plain = ClientPixels(*window, width);
+    ::SendMessageW(*window, WM_UPDATEUISTATE, MAKEWPARAM(UIS_CLEAR, UISF_HIDEFOCUS), 0);
+    ::UpdateWindow(*window);
+    Pump();
+    const std::vector<std::uint32_t> marked = ClientPixels(*window, width);
+    SaveScreenshot(*window, ScreenPath(L"focus-mark"));
+    const RECT rc = button->GetPos();
+    const int middle = (rc.top + rc.bottom) / 2;
+    std::vector<int> changed;
+    // From inside the face's edge (which the focused face may redraw) to
+    // well before the text; the mark lies at least 2 skin pixels in.
+    for (int x = rc.left + 2; x < rc.left + (rc.right - rc.left) / 6; ++x) {
+        bool differs = false;
+        for (int y = middle - 6; y < middle + 6; ++y) differs |= plain[y * width + x] != marked[y * width + x];
+        if (differs) changed.push_back(x - rc.left);
+    }
+    ASSERT_FALSE(changed.empty());
+    EXPECT_EQ(static_cast<int>(changed.size()), expected) << "at " << dpi << " DPI, first column " << changed[0];
 }
 
 }  // namespace
