@@ -282,6 +282,17 @@ TEST_F(MainWindowAccessTest, KeysAndDeviceChangesRaiseTheEventsAReaderFollows) {
     }
     EXPECT_TRUE(CMainWnd::ObjectAlive());
 
+    // A drive arriving rebuilds the list; the chosen drive stays what it
+    // was, so a reader hears no new choice.
+    Combo()->SelectItem(2);
+    Pump();
+    g_events.clear();
+    ::SendMessageW(*window, WM_DEVICECHANGE, DBT_DEVICEARRIVAL, 0);
+    Pump();
+    EXPECT_EQ(Combo()->GetCurSel(), 2);
+    EXPECT_TRUE(EventsSeen(EVENT_OBJECT_SELECTION).empty());
+    EXPECT_TRUE(EventsSeen(EVENT_OBJECT_VALUECHANGE).empty());
+
     // A stick pulled: the list's contents change.
     DEV_BROADCAST_VOLUME volume = {};
     volume.dbcv_size = sizeof(volume);

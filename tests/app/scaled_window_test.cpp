@@ -247,8 +247,11 @@ TEST_F(ScaledWindowTest, MovedToAScreenOfAnotherScaleTakesItsSizeAndArt) {
     Open(kLongDrives);
     const int dpi = ExpectedDpi() == 144 ? 96 : 144;
     const Facet::CDpiScale scale(dpi);
+    // The system suggests where the window stands on the other screen, not
+    // only its size: the rectangle is taken whole.
     RECT suggested = {};
     ::GetWindowRect(*window, &suggested);
+    ::OffsetRect(&suggested, 37, 23);
     suggested.right = suggested.left + scale.Scale(360);
     suggested.bottom = suggested.top + scale.Scale(310);
     ::SendMessageW(*window, WM_DPICHANGED, MAKEWPARAM(dpi, dpi),
@@ -256,6 +259,10 @@ TEST_F(ScaledWindowTest, MovedToAScreenOfAnotherScaleTakesItsSizeAndArt) {
     ::UpdateWindow(*window);
     Pump();
     EXPECT_EQ(Pm().GetDPI(), dpi);
+    RECT now = {};
+    ::GetWindowRect(*window, &now);
+    EXPECT_EQ(now.left, suggested.left);
+    EXPECT_EQ(now.top, suggested.top);
     RECT client = {};
     ::GetClientRect(*window, &client);
     EXPECT_EQ(client.right, scale.Scale(360));

@@ -87,6 +87,8 @@ TEST(ToolWindow, SimulationListsTheSampleDrivesAndAnswersKeysAndCaptionButtons) 
     EXPECT_TRUE(Bluish(shot.At(kButtonFace.x, kButtonFace.y))) << std::hex << shot.At(kButtonFace.x, kButtonFace.y);
     EXPECT_TRUE(Bluish(shot.At(kDiskBody.x, kDiskBody.y))) << std::hex << shot.At(kDiskBody.x, kDiskBody.y);
     EXPECT_LT(Red(shot.At(kComboEdge.x, kComboEdge.y)), 215) << std::hex << shot.At(kComboEdge.x, kComboEdge.y);
+    // Minimize is offered in the Alt+Space menu, as the skin's button offers it.
+    EXPECT_NE(::GetWindowLongW(tool.Window(), GWL_STYLE) & WS_MINIMIZEBOX, 0);
 
     // The drive box has the focus at start: Return there asks nothing. Tab
     // moves to the format button, where Return reaches the button. The chosen
