@@ -16,6 +16,7 @@
 
 #include "app/drive_source.h"
 #include "app/main_wnd.h"
+#include "app/progress_poster.h"
 #include "app/run_gate.h"
 #include "drives/medium_proof.h"
 #include "app/skin_images.h"
@@ -53,35 +54,6 @@ struct FormatParams {
 int g_frameCounter = 1;
 constexpr int kFrameCycle = 18;
 constexpr int kLastFrame = 17;
-
-// The worker tells the window how far the engine has come, by messages
-// only: a new percentage at most every quarter second, which is as often as
-// a screen reader can say it, and 100 at once when the writing is done.
-class ProgressPoster {
-public:
-    void Report(std::uint64_t done, std::uint64_t total) {
-        // The long step ends short of 100: the last writes follow it.
-        const int percent = total ? static_cast<int>(done * kLastStepPercent / total) : 0;
-        const DWORD now = ::GetTickCount();
-        if (percent == shown_ || (shown_ >= 0 && now - postedAt_ < kProgressIntervalMs)) return;
-        Post(percent, now);
-    }
-    void Done() { Post(100, ::GetTickCount()); }
-
-private:
-    static constexpr int kLastStepPercent = 99;
-    static constexpr DWORD kProgressIntervalMs = 250;
-
-    void Post(int percent, DWORD now) {
-        if (percent == shown_) return;
-        shown_ = percent;
-        postedAt_ = now;
-        ::PostMessageW(MainWindowHandle(), kFormatProgressMessage, static_cast<WPARAM>(percent), 0);
-    }
-
-    int shown_ = -1;
-    DWORD postedAt_ = 0;
-};
 
 // The result must reach the window: a full message queue only delays it.
 // Once the window is gone there is nobody left to tell.
