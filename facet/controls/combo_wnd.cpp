@@ -115,6 +115,9 @@ void CComboWnd::GiveItemsBack() {
     m_pm.EndMouseInput();
     if (m_bItemsGivenBack || !m_pOwner) return;
     m_bItemsGivenBack = true;
+    // Nothing of the combo's is shown here from now on; its manager may go
+    // before this window's last messages.
+    m_pm.SetAccessibleOwner(nullptr);
     // This manager must not hover, focus or press an item after it left.
     for (int i = 0; i < m_pOwner->GetCount(); ++i) m_pm.ReapObjects(m_pOwner->GetItemAt(i));
     if (m_pLayout) m_pLayout->RemoveAll();

@@ -1,7 +1,8 @@
 // CPaintManagerUI's side of screen-reader support: it answers WM_GETOBJECT
 // for its client area with the accessible tree of its controls, runs the
 // default actions readers ask for, and raises the WinEvents that tell readers
-// of focus, selection, value and list changes.
+// of focus, selection, value, name, state and list changes, for its own
+// controls or, lent for a while, for another manager's (a drop-down's list).
 #include "facet/accessibility/accessible_host.h"
 #include "facet/controls/control_ui.h"
 #include "facet/manager/paint_manager_ui.h"
@@ -37,8 +38,6 @@ LRESULT CPaintManagerUI::AccessibleObjectFor(WPARAM wParam, CControlUI* pControl
     if (!pControl) return 0;
     return AccessibleHost().ClientObject(wParam, NodeOf(pControl, part));
 }
-
-
 
 bool CPaintManagerUI::OnAccessibleMessage(UINT uMsg, WPARAM wParam, LPARAM lParam, LRESULT& lRes) {
     if (uMsg == kAccessibleActionMessage) {
