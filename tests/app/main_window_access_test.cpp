@@ -304,6 +304,20 @@ TEST_F(MainWindowAccessTest, KeysAndDeviceChangesRaiseTheEventsAReaderFollows) {
     ASSERT_FALSE(reorders.empty());
     EXPECT_EQ(reorders.back().role, ROLE_SYSTEM_LIST);
     EXPECT_EQ(reorders.back().name, chooseDrive);
+
+    // The last sticks pulled: the status text says so with a name change, and
+    // with no control left to take it the focus is the window's, announced.
+    g_events.clear();
+    volume.dbcv_unitmask = (1u << ('E' - 'A')) | (1u << ('F' - 'A'));
+    ::SendMessageW(*window, WM_DEVICECHANGE, DBT_DEVICEREMOVECOMPLETE, reinterpret_cast<LPARAM>(&volume));
+    Pump();
+    const std::vector<Seen> names = EventsSeen(EVENT_OBJECT_NAMECHANGE);
+    ASSERT_FALSE(names.empty());
+    EXPECT_EQ(names.back().name, Chinese() ? L"没有检测到USB设备连接" : L"No USB Device detected & connected");
+    const std::vector<Seen> focused = EventsSeen(EVENT_OBJECT_FOCUS);
+    ASSERT_FALSE(focused.empty());
+    EXPECT_EQ(focused.back().role, ROLE_SYSTEM_CLIENT);
+    EXPECT_NE(focused.back().state & STATE_SYSTEM_FOCUSED, 0);
 }
 
 TEST_F(MainWindowAccessTest, TheButtonsDefaultActionPutsTheQuestionAndTheBoxsOpensTheList) {
