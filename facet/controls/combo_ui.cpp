@@ -13,6 +13,9 @@ namespace Facet {
 namespace {
 // Extra height of the closed box over the default font's text height.
 constexpr int kComboTextMargin = 12;
+// The drop-down list's inset and border, above and below, as CComboWnd
+// frames it.
+constexpr int kListFrame = 4;
 
 IListItemUI* AsListItem(CControlUI* pControl) {
     return pControl ? static_cast<IListItemUI*>(pControl->GetInterface(L"ListItem")) : nullptr;
@@ -138,16 +141,61 @@ bool CComboUI::SelectItem(int iIndex, bool bTakeFocus) {
 }
 
 void CComboUI::NotifyChoice(CControlUI* pItem) {
+    if (!m_pManager) return;
     const CDuiString text = pItem ? pItem->GetText() : CDuiString();
-    if (text == m_sAnnouncedChoice || !m_pManager) return;
+    // An item's user data names what it stands for (a drive's letter); one
+    // without names itself by its text.
+    const CDuiString key = !pItem ? CDuiString() : pItem->GetUserData().IsEmpty() ? text : pItem->GetUserData();
+    const bool sameChoice = pItem != nullptr && m_bChoiceAnnounced && key == m_sAnnouncedKey;
+    if ((sameChoice || (!pItem && !m_bChoiceAnnounced)) && text == m_sAnnouncedChoice) return;
     m_sAnnouncedChoice = text;
-    // An item shown in the open list is announced where it is shown.
-    if (pItem && pItem->GetManager()) pItem->GetManager()->NotifyAccessibleEvent(EVENT_OBJECT_SELECTION, pItem);
+    m_sAnnouncedKey = key;
+    m_bChoiceAnnounced = pItem != nullptr;
+    // An item shown in the open list is announced where it is shown. The
+    // same choice under new words (a drive's size after a format) is a
+    // new name and value, not a choice the user made.
+    if (pItem && pItem->GetManager()) {
+        pItem->GetManager()->NotifyAccessibleEvent(sameChoice ? EVENT_OBJECT_NAMECHANGE : EVENT_OBJECT_SELECTION, pItem);
+    }
     m_pManager->NotifyAccessibleEvent(EVENT_OBJECT_VALUECHANGE, this);
 }
 
 void CComboUI::MoveChoice(int iIndex) {
     if (iIndex >= 0) SelectItem(iIndex);
+}
+
+int CComboUI::PageSize() const {
+    // The items the open list shows at once, as PlaceBelowOrAbove sizes it.
+    const CDpiScale dpi = GetDpiScale();
+    int room = dpi.Scale(m_szDropBox).cy - dpi.Scale(kListFrame);
+    int shown = 0;
+    for (int i = 0; i < GetCount(); ++i) {
+        CControlUI* item = GetItemAt(i);
+        if (!item->IsVisible()) continue;
+        room -= item->EstimateSize(SIZE{m_rcItem.right - m_rcItem.left, 0}).cy;
+        if (room < 0) break;
+        ++shown;
+    }
+    return shown > 0 ? shown : 1;
+}
+
+void CComboUI::MovePage(bool bForward) {
+    // As the system's list box: the item at the page's far edge, so that one
+    // item of the old page stays in view; at least one item on.
+    const int step = PageSize() > 1 ? PageSize() - 1 : 1;
+    const int from = m_iCurSel < 0 ? (bForward ? -1 : GetCount()) : m_iCurSel;
+    int target = from + (bForward ? step : -step);
+    if (target >= GetCount()) target = GetCount() - 1;
+    if (target < 0) target = 0;
+    // The nearest selectable item at or before the target, past the current
+    // one; none there keeps the choice.
+    for (int i = target; bForward ? i > from : i < from; i += bForward ? -1 : 1) {
+        CControlUI* item = GetItemAt(i);
+        if (AsListItem(item) && item->IsVisible() && item->IsEnabled()) {
+            SelectItem(i);
+            return;
+        }
+    }
 }
 
 // Drop-down ----------------------------------------------------------------
@@ -232,18 +280,20 @@ void CComboUI::DoEvent(TEventUI& event) {
             ToggleDropDown();
             return;
         case VK_UP:
-        case VK_PRIOR:
             MoveChoice(FindSelectable(m_iCurSel - 1, false));
             return;
         case VK_DOWN:
-        case VK_NEXT:
             MoveChoice(FindSelectable(m_iCurSel + 1, true));
             return;
+        case VK_PRIOR:
+        case VK_NEXT:
+            MovePage(event.keyChar == VK_NEXT);
+            return;
         case VK_HOME:
-            MoveChoice(FindSelectable(0, false));
+            MoveChoice(FindSelectable(0, true));
             return;
         case VK_END:
-            MoveChoice(FindSelectable(GetCount() - 1, true));
+            MoveChoice(FindSelectable(GetCount() - 1, false));
             return;
         default:
             break;

@@ -82,6 +82,7 @@ UINT CComboWnd::GetClassStyle() const { return 0; }
 
 void CComboWnd::BuildLayout() {
     m_pm.Init(m_hWnd);
+    m_pm.AddPreMessageFilter(this);
     CPaintManagerUI* owner = m_pOwner->GetManager();
     m_pm.UseParentResource(owner);
     // For a screen reader this window is the combo's list: its items keep
@@ -137,6 +138,21 @@ void CComboWnd::Abandon() {
     PostMessage(WM_CLOSE);
 }
 
+LRESULT CComboWnd::MessageHandler(UINT uMsg, WPARAM wParam, LPARAM /*lParam*/, bool& bHandled) {
+    // Tab would otherwise move the focus among this list's own items.
+    if (uMsg != WM_KEYDOWN || wParam != VK_TAB || !m_pOwner) return 0;
+    bHandled = true;
+    // As in a dialog's combo box: the list closes with the choice it shows
+    // and the focus moves on from the combo.
+    CComboUI* owner = m_pOwner;
+    CControlWatch watch(owner);
+    Abandon();
+    if (!watch || !owner->GetManager()) return 0;
+    owner->SetFocus();
+    if (watch && owner->GetManager()) owner->GetManager()->SetNextTabControl(::GetKeyState(VK_SHIFT) >= 0);
+    return 0;
+}
+
 void CComboWnd::FocusChosenItem() {
     if (!m_pOwner) return;
     if (CControlUI* item = m_pOwner->GetItemAt(m_pOwner->GetCurSel())) m_pm.SetFocus(item);
@@ -190,9 +206,15 @@ LRESULT CComboWnd::HandleMessage(UINT uMsg, WPARAM wParam, LPARAM lParam) {
     case WM_KEYDOWN:
         if (!m_pOwner) return 0;
         if (wParam == VK_ESCAPE) {
-            m_pOwner->SelectItem(m_iOldSel, true);
-            EnsureVisible(m_iOldSel);
-            PostMessage(WM_KILLFOCUS);
+            // The list closes first, so that going back to the old choice
+            // moves no focus in a window that is going away: the combo's
+            // is the only focus a reader hears.
+            CComboUI* owner = m_pOwner;
+            const int old = m_iOldSel;
+            CControlWatch watch(owner);
+            Abandon();
+            if (watch) owner->SelectItem(old);
+            if (watch) owner->SetFocus();
         } else if (wParam == VK_RETURN) {
             PostMessage(WM_KILLFOCUS);
         } else {

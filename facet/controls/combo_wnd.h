@@ -14,7 +14,7 @@ namespace Facet {
 class CComboUI;
 class CVerticalLayoutUI;
 
-class CComboWnd final : public CWindowWnd {
+class CComboWnd final : public CWindowWnd, public IMessageFilterUI {
 public:
     // Creates the popup below the combo (above it when the work area has no
     // room below). Null when the window could not be made; the object is
@@ -35,6 +35,8 @@ protected:
     UINT GetClassStyle() const override;
     LRESULT HandleMessage(UINT uMsg, WPARAM wParam, LPARAM lParam) override;
     void OnFinalMessage(HWND hWnd) override;
+    // Tab and Shift+Tab, before the list's own manager moves the focus.
+    LRESULT MessageHandler(UINT uMsg, WPARAM wParam, LPARAM lParam, bool& bHandled) override;
 
 private:
     explicit CComboWnd(CComboUI* pOwner);

@@ -13,6 +13,7 @@
 
 #include <gtest/gtest.h>
 
+#include "facet/controls/button_ui.h"
 #include "facet/controls/combo_ui.h"
 #include "facet/controls/combo_wnd.h"
 #include "facet/controls/container_ui.h"
@@ -235,36 +236,48 @@ TEST_F(ComboTest, KeysWheelEscapeAndReturn) {
 
 // The keys of the system's combo box, closed and open: F4, Alt+Down and
 // Alt+Up open and close the list; arrows move the choice and the list stays
-// open; Return takes the choice and closes it, Escape closes it with the
-// choice it had when it opened. A forward search that finds nothing ahead
-// (the last item disabled) keeps the choice.
+// open; Page Up and Page Down move by the open list's page; Home and End go
+// to the first and last selectable item; Return takes the choice and closes
+// it, Escape closes it with the choice it had when it opened; Tab closes it
+// with the choice it shows and moves the focus on. A forward search that
+// finds nothing ahead (the last item disabled) keeps the choice.
 TEST_F(ComboTest, TheKeysOfTheSystemsComboBox) {
+    auto* next = new CButtonUI;
+    next->SetFloat(true);
+    next->SetFixedXY(SIZE{20, 60});
+    next->SetFixedWidth(80);
+    next->SetFixedHeight(24);
+    root->Add(next);
+    Pump();
     struct Row {
         bool openBefore;
         int chosenBefore;
         WPARAM key;
         bool alt;
-        bool lastDisabled;
+        int disabled;  // the item disabled, -1 for none
         bool openAfter;
         int chosenAfter;
     };
     const Row rows[] = {
-        {false, 0, VK_F4, false, false, true, 0},      {true, 0, VK_F4, false, false, false, 0},
-        {false, 1, VK_DOWN, true, false, true, 1},     {true, 1, VK_UP, true, false, false, 1},
-        {false, 1, VK_UP, true, false, true, 1},       {true, 1, VK_DOWN, true, false, false, 1},
-        {true, 0, VK_DOWN, false, false, true, 1},     {true, 2, VK_UP, false, false, true, 1},
-        {true, 0, VK_END, false, false, true, 2},      {true, 2, VK_HOME, false, false, true, 0},
-        {true, 2, VK_DOWN, false, false, true, 2},     {true, 1, VK_RETURN, false, false, false, 1},
-        {true, 1, VK_ESCAPE, false, false, false, 1},  {false, 1, VK_END, false, true, false, 1},
-        {false, 1, VK_DOWN, false, true, false, 1},    {false, 1, VK_NEXT, false, true, false, 1},
-        {true, 1, VK_DOWN, false, true, true, 1},      {true, 1, VK_END, false, true, true, 1},
+        {false, 0, VK_F4, false, -1, true, 0},      {true, 0, VK_F4, false, -1, false, 0},
+        {false, 1, VK_DOWN, true, -1, true, 1},     {true, 1, VK_UP, true, -1, false, 1},
+        {false, 1, VK_UP, true, -1, true, 1},       {true, 1, VK_DOWN, true, -1, false, 1},
+        {true, 0, VK_DOWN, false, -1, true, 1},     {true, 2, VK_UP, false, -1, true, 1},
+        {true, 0, VK_END, false, -1, true, 2},      {true, 2, VK_HOME, false, -1, true, 0},
+        {true, 2, VK_DOWN, false, -1, true, 2},     {true, 1, VK_RETURN, false, -1, false, 1},
+        {true, 1, VK_ESCAPE, false, -1, false, 1},  {false, 1, VK_END, false, 2, false, 1},
+        {false, 1, VK_DOWN, false, 2, false, 1},    {false, 1, VK_NEXT, false, 2, false, 1},
+        {true, 1, VK_DOWN, false, 2, true, 1},      {true, 1, VK_END, false, 2, true, 1},
+        {true, 0, VK_END, false, 2, true, 1},       {true, 2, VK_HOME, false, 0, true, 1},
+        {true, 0, VK_NEXT, false, -1, true, 2},     {true, 2, VK_PRIOR, false, -1, true, 0},
+        {true, 2, VK_TAB, false, -1, false, 2},
     };
     for (const Row& row : rows) {
         SCOPED_TRACE(testing::Message() << "key " << row.key << (row.alt ? " with Alt" : "") << " from "
                                         << row.chosenBefore << (row.openBefore ? " open" : " closed"));
-        combo->GetItemAt(2)->SetEnabled(true);
+        for (int i = 0; i < combo->GetCount(); ++i) combo->GetItemAt(i)->SetEnabled(true);
         combo->SelectItem(row.chosenBefore);
-        combo->GetItemAt(2)->SetEnabled(!row.lastDisabled);
+        if (row.disabled >= 0) combo->GetItemAt(row.disabled)->SetEnabled(false);
         combo->SetFocus();
         if (row.openBefore) {
             ::PostMessageW(hwnd, WM_KEYDOWN, VK_F4, 0);
@@ -281,14 +294,16 @@ TEST_F(ComboTest, TheKeysOfTheSystemsComboBox) {
         } else {
             EXPECT_TRUE(PumpUntil([&] { return Popup() == nullptr; }));
         }
+        EXPECT_EQ(pm->GetFocus(), row.key == VK_TAB ? static_cast<CControlUI*>(next) : combo);
         if (Popup()) {
             ::PostMessageW(Popup(), WM_KEYDOWN, VK_RETURN, 0);
             ASSERT_TRUE(PumpUntil([&] { return Popup() == nullptr; }));
         }
     }
+    for (int i = 0; i < combo->GetCount(); ++i) combo->GetItemAt(i)->SetEnabled(true);
     // Escape after a move goes back to the choice the list opened with.
-    combo->GetItemAt(2)->SetEnabled(true);
     combo->SelectItem(0);
+    combo->SetFocus();
     ::PostMessageW(hwnd, WM_KEYDOWN, VK_F4, 0);
     Pump();
     ::PostMessageW(Popup(), WM_KEYDOWN, VK_END, 0);
