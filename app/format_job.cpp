@@ -198,8 +198,8 @@ void CMainWnd::OnFormatClick() {
         return;
     }
 
-    ShowRunningButton();
     ShowProgress(0);
+    ShowRunningButton();
     m_bFormatRunning = true;
     ::SetTimer(m_hWnd, kAnimationTimer, 100, nullptr);
     // Windows names the reason when the user signs out during the run.
@@ -213,8 +213,8 @@ void CMainWnd::AbandonStart() {
     m_bFormatRunning = false;
     m_formatLetter = 0;
     m_runGate.reset();
-    HideProgress();
     ShowIdleButton();
+    HideProgress();
 }
 
 void CMainWnd::StartFormat(wchar_t letter) {
@@ -262,12 +262,22 @@ void CMainWnd::OnEndSession() {
     ::PostMessageW(m_hWnd, WM_CLOSE, 0, 0);
 }
 void CMainWnd::ShowRunningButton() {
+    // The run's drive is fixed: the box takes no choice until the result.
+    // The focus rests on the progress, which a reader follows, not on a
+    // control that could change what the run is about.
+    if (m_pProgress && m_pProgress->IsVisible()) m_PaintManager.SetFocus(m_pProgress);
+    m_pDriveCombo->SetEnabled(false);
     m_pFormatBtn->SetText(Localized(kFormatRunning));
     m_pFormatBtn->SetEnabled(false);
     m_pFormatBtn->SetNormalImage(kFormatDisabledImage);
 }
 
 void CMainWnd::ShowIdleButton() {
+    m_pDriveCombo->SetEnabled(true);
+    // The drive box takes back the focus the run's progress held.
+    if (m_PaintManager.GetFocus() == m_pProgress && m_pDriveCombo->IsVisible()) {
+        m_PaintManager.SetFocus(m_pDriveCombo);
+    }
     m_pFormatBtn->SetText(Localized(kFormatIdle));
     if (m_drives.Count() > 0) {
         m_pFormatBtn->SetEnabled(true);
@@ -318,8 +328,8 @@ void CMainWnd::OnFormatComplete(fat32::FormatResult result) {
         ShowNoDriveFace();
     }
     if (m_drives.IndexOf(letter) >= 0) m_pDisk->SetBkImage(frame);
-    HideProgress();
     ShowIdleButton();
+    HideProgress();
     ShowResultBox(result);
 }
 

@@ -123,8 +123,9 @@ void CMainWnd::RefreshDeviceUI() {
 }
 
 void CMainWnd::ShowDrivesPresentFace(wchar_t chosen) {
-    m_pStatus->SetFixedXY(SIZE{30, 59});
-    m_pStatus->SetFixedWidth(70);
+    // From the window's margin to the box: room for the English text.
+    m_pStatus->SetFixedXY(SIZE{4, 59});
+    m_pStatus->SetFixedWidth(96);
     m_pStatus->SetText(Localized(kChooseDrive));
     m_pDriveCombo->SetNormalImage(kComboNormalImage);
     m_pDriveCombo->SetHotImage(kComboHotImage);
@@ -135,6 +136,10 @@ void CMainWnd::ShowDrivesPresentFace(wchar_t chosen) {
         const Facet::CDuiString text = DriveItemText(i);
         auto* item = new Facet::CListLabelElementUI;
         item->SetText(text);
+        // The item stands for its drive: a rebuild that keeps the drive
+        // chosen is no new choice for a reader, whatever its text says now.
+        const wchar_t letter[2] = {m_drives.Letter(i), L'\0'};
+        item->SetUserData(letter);
         item->SetFixedHeight(kItemHeight);
         m_pDriveCombo->Add(item);
         item->SetVisible(true);

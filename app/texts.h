@@ -21,7 +21,7 @@ inline constexpr LocaleText kPrompt1Text = {L"转化格式后，闪存盘的文�
                                             L"The flash disk format will be changed to FAT32"};
 inline constexpr LocaleText kFormatIdle = {L"格式化", L"Format"};
 inline constexpr LocaleText kFormatRunning = {L"正在格式化", L"Formatting..."};
-inline constexpr LocaleText kChooseDrive = {L"请选择盘符", L"请选择盘符"};
+inline constexpr LocaleText kChooseDrive = {L"请选择盘符", L"Choose a drive"};
 inline constexpr LocaleText kNoDrive = {L"没有检测到USB设备连接", L"No USB Device detected & connected"};
 // Printf formats: the drive letter, then the volume label.
 inline constexpr LocaleText kConfirmFormat = {

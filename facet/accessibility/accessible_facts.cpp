@@ -158,7 +158,9 @@ long AccessibleState(CAccessibleHost& host, const AccessibleNode& node) {
     }
     if (!c->IsVisible()) state |= STATE_SYSTEM_INVISIBLE;
     if (!c->IsEnabled()) state |= STATE_SYSTEM_UNAVAILABLE;
-    if (c->IsEnabled() && (c->GetControlFlags() & ControlFlagTabStop)) state |= STATE_SYSTEM_FOCUSABLE;
+    // A control given the focus outside the tab order (the progress of a
+    // run) can take it, as it shows.
+    if (c->IsEnabled() && ((c->GetControlFlags() & ControlFlagTabStop) || hasFocus)) state |= STATE_SYSTEM_FOCUSABLE;
     if (c->GetInterface(L"Progress")) state |= STATE_SYSTEM_READONLY;
     if (CComboUI* combo = AsCombo(c)) {
         state |= STATE_SYSTEM_HASPOPUP;

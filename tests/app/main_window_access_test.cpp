@@ -189,7 +189,7 @@ TEST_F(MainWindowAccessTest, AReaderFindsTheControlsWithRolesNamesValuesAndState
     EXPECT_EQ(Look(client).role, ROLE_SYSTEM_CLIENT);
     const std::vector<Seen> seen = Children(client);
     const std::wstring format = Chinese() ? L"格式化" : L"Format";
-    const std::wstring chooseDrive = L"请选择盘符";
+    const std::wstring chooseDrive = Chinese() ? L"请选择盘符" : L"Choose a drive";
     const std::wstring driveBox = Chinese() ? L"请选择盘符" : L"Choose a drive";
     const std::wstring driveG = L"G: (STICKG) FAT32 9.8GB";
     struct Row {
@@ -251,7 +251,7 @@ TEST_F(MainWindowAccessTest, KeysAndDeviceChangesRaiseTheEventsAReaderFollows) {
         WPARAM key;
         int selected;
     };
-    for (const Row row : {Row{VK_HOME, 0}, Row{VK_DOWN, 1}, Row{VK_END, 2}, Row{VK_PRIOR, 1}, Row{VK_NEXT, 2}, Row{VK_UP, 1}}) {
+    for (const Row row : {Row{VK_HOME, 0}, Row{VK_DOWN, 1}, Row{VK_END, 2}, Row{VK_PRIOR, 0}, Row{VK_NEXT, 2}, Row{VK_UP, 1}}) {
         ::PostMessageW(*window, WM_KEYDOWN, row.key, 0);
         Pump();
         EXPECT_EQ(Combo()->GetCurSel(), row.selected) << row.key;
@@ -378,7 +378,7 @@ TEST_F(MainWindowAccessTest, ReadingOrderHitTestsNavigationAndTheSmallerRules) {
     for (const Seen& s : Children(client)) names.push_back(s.name);
     const std::vector<std::wstring> expected = {
         Chinese() ? L"Varqo文件系统格式化工具V1.0" : L"VARQO file system format tool V1.0",
-        Chinese() ? L"最小化" : L"Minimize", Chinese() ? L"关闭" : L"Close", L"请选择盘符",
+        Chinese() ? L"最小化" : L"Minimize", Chinese() ? L"关闭" : L"Close", Chinese() ? L"请选择盘符" : L"Choose a drive",
         Chinese() ? L"请选择盘符" : L"Choose a drive", Chinese() ? L"U盘" : L"USB drive",
         Chinese() ? L"格式化" : L"Format"};
     ASSERT_GE(names.size(), expected.size());

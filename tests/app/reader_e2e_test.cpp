@@ -281,6 +281,15 @@ TEST_F(ReaderSession, AKeyboardOnlyRunOfTwoSticksAsAReaderHearsIt) {
         Press(tool, step.vk, step.modifier, step.said);
         EXPECT_TRUE(HearUntil([&] { return HeardSince(from, step.heard); }, 3000)) << step.said;
         EXPECT_EQ(tool.WaitWindow(L"ComboWnd", step.listOpen ? 2000 : 0) != nullptr, step.listOpen) << step.said;
+        // A closing list moves no focus among its items: the combo's is the
+        // only control's focus a reader hears.
+        if (!step.listOpen) {
+            for (size_t i = from; i < g_heard.size(); ++i) {
+                EXPECT_TRUE(g_heard[i].find(L"FOCUS list item") == std::wstring::npos &&
+                            g_heard[i].find(L"FOCUS (not resolved) child 6") == std::wstring::npos)
+                    << step.said << ": " << std::string(g_heard[i].begin(), g_heard[i].end());
+            }
+        }
         if (step.vk == VK_DOWN && step.modifier) EXPECT_TRUE(HeardSince(from, L"STATE combo box '" + driveBox));
         if (step.shot) tool.Shot().SaveBmp(ScreenFolder() + step.shot + L"-" + lang + L".bmp");
         ASSERT_TRUE(tool.Running()) << step.said;
@@ -306,11 +315,16 @@ TEST_F(ReaderSession, AKeyboardOnlyRunOfTwoSticksAsAReaderHearsIt) {
         Press(tool, VK_TAB, 0, L"Tab");
         Press(tool, VK_RETURN, 0, L"Return");
         ASSERT_NE(tool.WaitBox(), nullptr);
+        const size_t confirmed = g_heard.size();
         Press(tool, 'Y', 0, L"Y");
         HWND notice = tool.WaitBox();
         ASSERT_NE(notice, nullptr);
         Press(tool, VK_RETURN, 0, L"Return");
         ASSERT_TRUE(HearUntil([&] { return !::IsWindowVisible(notice); }, 3000));
+        // The run's drive is fixed: the focus rests on the progress, and the
+        // drive box, disabled, takes no key.
+        EXPECT_TRUE(HearUntil([&] { return HeardSince(confirmed, L"FOCUS progress bar"); }, 3000)) << run;
+        Press(tool, VK_DOWN, 0, L"Down");
         // The percentage shows while the engine writes.
         auto movedOn = [&] {
             for (size_t i = from; i < g_heard.size(); ++i) {
@@ -338,7 +352,13 @@ TEST_F(ReaderSession, AKeyboardOnlyRunOfTwoSticksAsAReaderHearsIt) {
         if (run == 0) tool.Shot().SaveBmp(ScreenFolder() + L"reader-3-result-" + lang + L".bmp");
         const size_t beforeClose = g_heard.size();
         Press(tool, VK_RETURN, 0, L"Return");
-        EXPECT_TRUE(HearUntil([&] { return HeardSince(beforeClose, L"FOCUS combo box '" + driveBox); }, 3000)) << run;
+        EXPECT_TRUE(HearUntil([&] { return HeardSince(beforeClose, L"FOCUS combo box '" + driveBox + L"' = '" +
+                                                                       (run ? L"G:" : L"F:")); }, 3000)) << run;
+        // The list rebuilt after the run keeps the drive: no new choice, and
+        // the second stick's new size a new value.
+        EXPECT_FALSE(HeardSince(confirmed, L"SELECTION")) << run;
+        EXPECT_FALSE(HeardSince(confirmed, L"FOCUS combo box '" + driveBox + L"' = '" + (run ? L"F:" : L"G:"))) << run;
+        if (run == 1) EXPECT_TRUE(HeardSince(confirmed, L"VALUE combo box '" + driveBox + L"' = 'G: (SECOND)")) << run;
         EXPECT_TRUE(HeardSince(from, L"NAME push button '" + formatting)) << run;
         EXPECT_TRUE(HeardSince(from, L"STATE push button '" + formatting + L"' [ unavailable")) << run;
         EXPECT_TRUE(HeardSince(from, L"'100%'")) << run;
