@@ -38,18 +38,28 @@ COLORREF MarkColor(CControlUI* control, DWORD fallback) {
     return RGB((argb >> 16) & 0xFF, (argb >> 8) & 0xFF, argb & 0xFF);
 }
 
-}  // namespace
+int (*g_focusBorderQuery)(int metric, UINT dpi) = nullptr;
 
-// The width of the system's focus rectangle at the window's scale: thicker
-// lines on a denser screen, as the system's own controls draw them.
-int FocusBorderWidth(UINT dpi) {
+// The system's answer for SM_CXFOCUSBORDER or SM_CYFOCUSBORDER at a DPI.
+int SystemFocusBorder(int metric, UINT dpi) {
     using ForDpi = int(WINAPI*)(int, UINT);
     static const auto forDpi =
         reinterpret_cast<ForDpi>(reinterpret_cast<void*>(
             ::GetProcAddress(::GetModuleHandleW(L"user32.dll"), "GetSystemMetricsForDpi")));
-    int width = forDpi ? forDpi(SM_CXFOCUSBORDER, dpi) : ::MulDiv(::GetSystemMetrics(SM_CXFOCUSBORDER), dpi, 96);
+    return forDpi ? forDpi(metric, dpi) : ::MulDiv(::GetSystemMetrics(metric), static_cast<int>(dpi), 96);
+}
+
+// The width of the system's focus rectangle's sides (SM_CXFOCUSBORDER) or
+// of its top and bottom (SM_CYFOCUSBORDER) at the window's scale: thicker
+// lines on a denser screen, as the system's own controls draw them.
+int FocusBorder(int metric, UINT dpi) {
+    const int width = g_focusBorderQuery ? g_focusBorderQuery(metric, dpi) : SystemFocusBorder(metric, dpi);
     return width < 1 ? 1 : width;
 }
+
+}  // namespace
+
+void CPaintManagerUI::SetFocusBorderQuery(int (*query)(int metric, UINT dpi)) { g_focusBorderQuery = query; }
 
 bool CPaintManagerUI::IsFocusCuesShown() const { return m_bFocusCues; }
 
@@ -127,10 +137,13 @@ void CPaintManagerUI::PaintFocusMark(HDC hDC, const RECT& rcPaint) {
     CSelectObject selectBrush(hDC, ::GetStockObject(HOLLOW_BRUSH));
     ::SetBkMode(hDC, TRANSPARENT);
     const SIZE corner = m_dpiScale.Scale(m_szRoundCorner);
-    const int width = FocusBorderWidth(static_cast<UINT>(m_dpiScale.GetDpi()));
-    for (int i = 0; i < width && rc.right - rc.left > 2 && rc.bottom - rc.top > 2; ++i) {
+    const UINT dpi = static_cast<UINT>(m_dpiScale.GetDpi());
+    const int sides = FocusBorder(SM_CXFOCUSBORDER, dpi), ends = FocusBorder(SM_CYFOCUSBORDER, dpi);
+    // Each ring steps in on the axes whose lines are not yet wide enough;
+    // on the others it draws over the last ring's pixels.
+    for (int i = 0; i < (sides > ends ? sides : ends) && rc.right - rc.left > 2 && rc.bottom - rc.top > 2; ++i) {
         ::RoundRect(hDC, rc.left, rc.top, rc.right, rc.bottom, corner.cx, corner.cy);
-        ::InflateRect(&rc, -1, -1);
+        ::InflateRect(&rc, i + 1 < sides ? -1 : 0, i + 1 < ends ? -1 : 0);
     }
 }
 

@@ -144,6 +144,11 @@ public:
     // drawing can be tested where the system cannot switch it.
     static bool IsHighContrast();
     static void SetHighContrastQuery(bool (*query)());
+    // The focus mark's line widths come from SM_CXFOCUSBORDER (sides) and
+    // SM_CYFOCUSBORDER (top and bottom) at the window's DPI; the query can
+    // be replaced (null restores the system's), since Wine answers 1 at
+    // every DPI.
+    static void SetFocusBorderQuery(int (*query)(int metric, UINT dpi));
 
     // Control timers, each on a native timer of the window.
     bool SetTimer(CControlUI* pControl, UINT nTimerID, UINT uElapse);

@@ -300,7 +300,11 @@ std::vector<std::uint32_t> ClientPixels(HWND hwnd, int& width) {
 
 // The focus mark is as wide as the system's focus rectangle at the window's
 // scale: the columns it changes at the button's left side, over its middle
-// rows, are that many.
+// rows, are SM_CXFOCUSBORDER's; the rows it changes at the top, SM_CYFOCUS-
+// BORDER's. Wine answers 1 at every DPI, so stand-in answers hold it too.
+int g_fakeSides = 0, g_fakeEnds = 0;
+int FakeFocusBorder(int metric, UINT) { return metric == SM_CXFOCUSBORDER ? g_fakeSides : g_fakeEnds; }
+
 TEST_F(ScaledWindowTest, TheFocusMarkIsAsWideAsTheSystemsFocusBorderAtThisScale) {
     Open(kLongDrives);
     using ForDpi = int(WINAPI*)(int, UINT);
@@ -308,33 +312,54 @@ TEST_F(ScaledWindowTest, TheFocusMarkIsAsWideAsTheSystemsFocusBorderAtThisScale)
         ::GetProcAddress(::GetModuleHandleW(L"user32.dll"), "GetSystemMetricsForDpi")));
     ASSERT_NE(forDpi, nullptr);
     const int dpi = ExpectedDpi();
-    const int expected = std::max(1, forDpi(SM_CXFOCUSBORDER, static_cast<UINT>(dpi)));
     ::SetForegroundWindow(*window);
     ::SetFocus(*window);
     Facet::CControlUI* button = Pm().FindControl(L"formatbtn");
     button->SetFocus();
-    ::SendMessageW(*window, WM_UPDATEUISTATE, MAKEWPARAM(UIS_SET, UISF_HIDEFOCUS), 0);
-    ::UpdateWindow(*window);
-    Pump();
-    int width = 0;
-    const std::vector<std::uint32_t> plain = ClientPixels(*window, width);
-    ::SendMessageW(*window, WM_UPDATEUISTATE, MAKEWPARAM(UIS_CLEAR, UISF_HIDEFOCUS), 0);
-    ::UpdateWindow(*window);
-    Pump();
-    const std::vector<std::uint32_t> marked = ClientPixels(*window, width);
-    SaveScreenshot(*window, ScreenPath(L"focus-mark"));
-    const RECT rc = button->GetPos();
-    const int middle = (rc.top + rc.bottom) / 2;
-    std::vector<int> changed;
-    // From inside the face's edge (which the focused face may redraw) to
-    // well before the text; the mark lies at least 2 skin pixels in.
-    for (int x = rc.left + 2; x < rc.left + (rc.right - rc.left) / 6; ++x) {
-        bool differs = false;
-        for (int y = middle - 6; y < middle + 6; ++y) differs |= plain[y * width + x] != marked[y * width + x];
-        if (differs) changed.push_back(x - rc.left);
+    struct Row {
+        int sides, ends;  // 0: the system's answer
+    };
+    for (const Row row : {Row{0, 0}, Row{2, 3}, Row{3, 1}}) {
+        g_fakeSides = row.sides;
+        g_fakeEnds = row.ends;
+        Facet::CPaintManagerUI::SetFocusBorderQuery(row.sides ? FakeFocusBorder : nullptr);
+        const int sides = row.sides ? row.sides : std::max(1, forDpi(SM_CXFOCUSBORDER, static_cast<UINT>(dpi)));
+        const int ends = row.ends ? row.ends : std::max(1, forDpi(SM_CYFOCUSBORDER, static_cast<UINT>(dpi)));
+        ::SendMessageW(*window, WM_UPDATEUISTATE, MAKEWPARAM(UIS_SET, UISF_HIDEFOCUS), 0);
+        ::UpdateWindow(*window);
+        Pump();
+        int width = 0;
+        const std::vector<std::uint32_t> plain = ClientPixels(*window, width);
+        ::SendMessageW(*window, WM_UPDATEUISTATE, MAKEWPARAM(UIS_CLEAR, UISF_HIDEFOCUS), 0);
+        ::UpdateWindow(*window);
+        Pump();
+        const std::vector<std::uint32_t> marked = ClientPixels(*window, width);
+        if (!row.sides) SaveScreenshot(*window, ScreenPath(L"focus-mark"));
+        const RECT rc = button->GetPos();
+        const int middle = (rc.top + rc.bottom) / 2;
+        auto differs = [&](int x, int y) { return plain[y * width + x] != marked[y * width + x]; };
+        // From inside the face's edge (which the focused face may redraw) to
+        // well before the text; the mark lies at least 2 skin pixels in.
+        std::vector<int> columns, rows;
+        for (int x = rc.left + 2; x < rc.left + (rc.right - rc.left) / 6; ++x) {
+            bool changed = false;
+            for (int y = middle - 6; y < middle + 6; ++y) changed |= differs(x, y);
+            if (changed) columns.push_back(x - rc.left);
+        }
+        // Above the text, between the round corners.
+        for (int y = rc.top + 2; y < rc.top + (rc.bottom - rc.top) / 3; ++y) {
+            bool changed = false;
+            for (int x = rc.left + (rc.right - rc.left) / 6; x < rc.left + (rc.right - rc.left) / 4; ++x) {
+                changed |= differs(x, y);
+            }
+            if (changed) rows.push_back(y - rc.top);
+        }
+        ASSERT_FALSE(columns.empty());
+        ASSERT_FALSE(rows.empty());
+        EXPECT_EQ(static_cast<int>(columns.size()), sides) << "at " << dpi << " DPI, first column " << columns[0];
+        EXPECT_EQ(static_cast<int>(rows.size()), ends) << "at " << dpi << " DPI, first row " << rows[0];
     }
-    ASSERT_FALSE(changed.empty());
-    EXPECT_EQ(static_cast<int>(changed.size()), expected) << "at " << dpi << " DPI, first column " << changed[0];
+    Facet::CPaintManagerUI::SetFocusBorderQuery(nullptr);
 }
 
 }  // namespace
