@@ -41,6 +41,40 @@ void DrawArrow(HDC hDC, const RECT& box, int size) {
     ::Polygon(hDC, points, 3);
 }
 
+// The caption buttons a window draws itself: the names the window base
+// answers (closebtn, minbtn) and the skins' common "minibtn". Their skin
+// pictures are glyphs in the skin's colours, which a high-contrast scheme
+// may match (a white glyph on a white window), so they are drawn anew.
+enum class CaptionGlyph { None, Close, Minimize };
+
+CaptionGlyph GlyphOf(CControlUI* control) {
+    const CDuiString name = control->GetName();
+    if (name == L"closebtn") return CaptionGlyph::Close;
+    if (name == L"minbtn" || name == L"minibtn") return CaptionGlyph::Minimize;
+    return CaptionGlyph::None;
+}
+
+// The glyph in the button text's colour on the button face, framed, as the
+// system draws its own caption buttons in high contrast.
+void DrawCaptionButton(HDC hDC, const RECT& rc, const RECT& visible, CaptionGlyph glyph, const CDpiScale& dpi,
+                       bool enabled) {
+    CRenderEngine::DrawColor(hDC, visible, SystemColor(COLOR_BTNFACE));
+    CRenderEngine::DrawRect(hDC, rc, dpi.Scale(1), SystemColor(COLOR_BTNTEXT));
+    const int side = (rc.right - rc.left < rc.bottom - rc.top ? rc.right - rc.left : rc.bottom - rc.top) / 3;
+    const int cx = (rc.left + rc.right) / 2, cy = (rc.top + rc.bottom) / 2;
+    CPenHandle pen(::CreatePen(PS_SOLID, dpi.Scale(2), ::GetSysColor(enabled ? COLOR_BTNTEXT : COLOR_GRAYTEXT)));
+    CSelectObject selectPen(hDC, pen.Get());
+    if (glyph == CaptionGlyph::Close) {
+        ::MoveToEx(hDC, cx - side / 2, cy - side / 2, nullptr);
+        ::LineTo(hDC, cx + side / 2, cy + side / 2);
+        ::MoveToEx(hDC, cx + side / 2, cy - side / 2, nullptr);
+        ::LineTo(hDC, cx - side / 2, cy + side / 2);
+    } else {
+        ::MoveToEx(hDC, cx - side / 2, cy + side / 3, nullptr);
+        ::LineTo(hDC, cx + side / 2, cy + side / 3);
+    }
+}
+
 }  // namespace
 
 DWORD SystemColor(int index) {
@@ -86,6 +120,10 @@ bool PaintInSystemColors(CControlUI* control, HDC hDC, const RECT& rcPaint) {
         }
         if (control->GetBorderColor()) CRenderEngine::DrawRect(hDC, rc, dpi.Scale(1), SystemColor(COLOR_WINDOWTEXT));
         return true;  // its children paint themselves after it
+    }
+    if (const CaptionGlyph glyph = GlyphOf(control); glyph != CaptionGlyph::None && control->GetText().IsEmpty()) {
+        DrawCaptionButton(hDC, rc, visible, glyph, dpi, enabled);
+        return true;
     }
     auto* label = static_cast<CLabelUI*>(control->GetInterface(L"Label"));
     if (!label || control->GetText().IsEmpty()) return false;

@@ -2,7 +2,8 @@
 // that carry text are drawn with the system's colour pairs (window and window
 // text, button face and button text, highlight and highlight text, grey text
 // when disabled) and the skin's pictures behind text are left out. Pictures
-// that are the whole of a control (a caption button's glyph, the disk) stay.
+// that are the whole of a control (the disk) stay; the caption buttons'
+// glyphs are drawn anew in the button colours.
 #pragma once
 
 #include <windows.h>
