@@ -25,6 +25,7 @@ constexpr SIZE kProgressXY = {236, 197};
 constexpr SIZE kProgressSize = {90, 58};
 constexpr int kProgressFont = 2;
 constexpr DWORD kProgressTextColor = 0xFF3C3C3C;
+constexpr int kProgressTextInset = 10;
 constexpr std::uint32_t kMbPerGb = 1024;
 
 // "1023MB" below a gigabyte, "14.6GB" from there on.
@@ -89,6 +90,8 @@ void CMainWnd::AddProgress() {
     progress->SetFont(kProgressFont);
     progress->SetTextColor(kProgressTextColor);
     progress->SetTextStyle(DT_LEFT | DT_VCENTER | DT_SINGLELINE);
+    // The run's focus rests here: the text clears the focus mark's inset.
+    progress->SetTextPadding(RECT{kProgressTextInset, 0, 0, 0});
     progress->SetVisible(false);
     auto* layout = static_cast<Facet::IContainerUI*>(m_pFormatBtn->GetParent()->GetInterface(L"IContainer"));
     layout->Add(progress);
