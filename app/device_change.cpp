@@ -50,13 +50,13 @@ void CMainWnd::OnDeviceChange(WPARAM event, LPARAM data) {
 void CMainWnd::RemoveDriveFromList(const char* letterText) {
     wchar_t letter[2] = {};
     ::MultiByteToWideChar(CP_ACP, 0, letterText, -1, letter, 2);
-    m_pDriveCombo->SetEnabled(false);
+    // The box keeps the focus through the removal: disabling it on the way
+    // would send the focus elsewhere.
     const int index = m_drives.IndexOf(letter[0]);
     if (index >= 0) {
         m_pDriveCombo->RemoveAt(index);
         m_drives.RemoveEntry(index);
     }
-    m_pDriveCombo->SetEnabled(true);
     if (index >= 0 && m_drives.Count() == 0) ShowNoDriveFace();
 }
 

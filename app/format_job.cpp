@@ -16,12 +16,14 @@
 
 #include "app/drive_source.h"
 #include "app/main_wnd.h"
+#include "app/progress_poster.h"
 #include "app/run_gate.h"
 #include "drives/medium_proof.h"
 #include "app/skin_images.h"
 #include "app/texts.h"
 #include "facet/controls/button_ui.h"
 #include "facet/controls/combo_ui.h"
+#include "facet/controls/progress_ui.h"
 #include "format/volume_label.h"
 
 namespace app {
@@ -78,8 +80,11 @@ fat32::FormatResult RunEngine(const FormatParams& block) {
         ::PostMessageW(MainWindowHandle(), kWritingMessage, 1, 0);
         return fat32::kFormatOk;
     };
+    ProgressPoster progress;
+    job.progress = [&progress](std::uint64_t done, std::uint64_t total) { progress.Report(done, total); };
     const fat32::FormatResult result = block.format(job);
     block.gate->WritingDone();
+    if (result == fat32::kFormatOk) progress.Done();
     if (writing) ::PostMessageW(MainWindowHandle(), kWritingMessage, 0, 0);
     return result;
 }
@@ -205,6 +210,7 @@ void CMainWnd::OnFormatClick() {
         return;
     }
 
+    ShowProgress(0);
     ShowRunningButton();
     m_bFormatRunning = true;
     ::SetTimer(m_hWnd, kAnimationTimer, 100, nullptr);
@@ -218,6 +224,7 @@ void CMainWnd::AbandonStart() {
     m_formatLetter = 0;
     m_runGate.reset();
     ShowIdleButton();
+    HideProgress();
 }
 
 void CMainWnd::StartFormat(wchar_t letter) {
@@ -293,12 +300,22 @@ void CMainWnd::OnEndSession() {
 }
 
 void CMainWnd::ShowRunningButton() {
+    // The run's drive is fixed: the box takes no choice until the result.
+    // The focus rests on the progress, which a reader follows, not on a
+    // control that could change what the run is about.
+    if (m_pProgress && m_pProgress->IsVisible()) m_PaintManager.SetFocus(m_pProgress);
+    m_pDriveCombo->SetEnabled(false);
     m_pFormatBtn->SetText(Localized(kFormatRunning));
     m_pFormatBtn->SetEnabled(false);
     m_pFormatBtn->SetNormalImage(kFormatDisabledImage);
 }
 
 void CMainWnd::ShowIdleButton() {
+    m_pDriveCombo->SetEnabled(true);
+    // The drive box takes back the focus the run's progress held.
+    if (m_PaintManager.GetFocus() == m_pProgress && m_pDriveCombo->IsVisible()) {
+        m_PaintManager.SetFocus(m_pDriveCombo);
+    }
     m_pFormatBtn->SetText(Localized(kFormatIdle));
     if (m_drives.Count() > 0) {
         m_pFormatBtn->SetEnabled(true);
@@ -306,6 +323,19 @@ void CMainWnd::ShowIdleButton() {
     } else {
         ShowNoDriveFace();
     }
+}
+
+void CMainWnd::ShowProgress(int percent) {
+    if (!m_pProgress) return;
+    Facet::CDuiString text;
+    text.Format(L"%d%%", percent);
+    m_pProgress->SetText(text);
+    m_pProgress->SetValue(percent);
+    m_pProgress->SetVisible(true);
+}
+
+void CMainWnd::HideProgress() {
+    if (m_pProgress) m_pProgress->SetVisible(false);
 }
 
 void CMainWnd::AdvanceAnimation() {
@@ -334,13 +364,14 @@ void CMainWnd::OnFormatComplete(fat32::FormatResult result) {
     // picture keeps the frame the animation stopped at.
     const Facet::CDuiString frame = m_pDisk->GetBkImage();
     RebuildDriveList();
-    RefreshDeviceUI();
-    const int index = m_drives.IndexOf(letter);
-    if (index >= 0) {
-        m_pDriveCombo->SelectItem(index);
-        m_pDisk->SetBkImage(frame);
+    if (m_drives.HasDrives()) {
+        ShowDrivesPresentFace(letter);
+    } else {
+        ShowNoDriveFace();
     }
+    if (m_drives.IndexOf(letter) >= 0) m_pDisk->SetBkImage(frame);
     ShowIdleButton();
+    HideProgress();
     if (givenUp)
         Ask(Localized(kGivenUpForSession), Localized(kWindowCaption), MB_OK | MB_ICONINFORMATION);
     else
@@ -353,6 +384,9 @@ LRESULT CMainWnd::HandleCustomMessage(UINT uMsg, WPARAM wParam, LPARAM lParam, b
         // Only the animation's own timer moves the picture, and only during a
         // run: a tick already queued when the run ended paints nothing.
         if (wParam == kAnimationTimer && m_bFormatRunning) AdvanceAnimation();
+        break;
+    case kFormatProgressMessage:
+        if (m_bFormatRunning) ShowProgress(static_cast<int>(wParam));
         break;
     case kFormatDoneMessage:
         if (!m_bFormatRunning) break;

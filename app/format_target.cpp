@@ -32,6 +32,7 @@ fat32::FormatResult FormatDriveLetter(const FormatJob& job) {
     fat32::FormatRequest request = RequestFor(job);
     fat32::FormatOptions options;
     options.now = fat32::CurrentLocalTime();
+    ReportProgressTo(job, options);
     options.verifyLocked = [&](fat32::BlockDevice&) {
         return job.prove ? job.prove(device.ReadMediumFacts()) : fat32::kFormatOk;
     };

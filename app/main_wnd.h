@@ -18,6 +18,7 @@ namespace Facet {
 class CButtonUI;
 class CComboUI;
 class CLabelUI;
+class CProgressUI;
 }  // namespace Facet
 
 namespace app {
@@ -76,7 +77,13 @@ protected:
 private:
     // Controller.
     void RebuildDriveList();
-    void ShowDrivesPresentFace();
+    // Lists the drives and chooses the one of letter `chosen` (the last one
+    // when it is not listed).
+    void ShowDrivesPresentFace(wchar_t chosen = 0);
+    // The names a screen reader gives the controls without text.
+    void NameControlsForReaders();
+    // The run's percentage and the button's readable running text.
+    void AddProgress();
     void ShowNoDriveFace();
     // The combo item's text for table entry `index`, read afresh.
     Facet::CDuiString DriveItemText(int index);
@@ -90,6 +97,9 @@ private:
     // The button as the drive table says, after a run or an aborted start.
     void ShowIdleButton();
     void AdvanceAnimation();
+    // The run's percentage beside the button, and the bar a reader hears.
+    void ShowProgress(int percent);
+    void HideProgress();
     void OnFormatComplete(fat32::FormatResult result);
     // kFormatOk while the letter is still a listed USB drive, the one the
     // user confirmed and not removed since; else the reason to stop.
@@ -125,6 +135,7 @@ private:
     Facet::CControlUI* m_pPrompt1 = nullptr;
     Facet::CControlUI* m_pTitle = nullptr;
     Facet::CComboUI* m_pDriveCombo = nullptr;
+    Facet::CProgressUI* m_pProgress = nullptr;
     bool m_bFormatRunning = false;
     // The drive of the run in progress, 0 when none, and who it was when the
     // user confirmed it.
@@ -163,6 +174,9 @@ HWND MainWindowHandle();
 
 // The worker's result message: wParam is the FormatResult.
 inline constexpr UINT kFormatDoneMessage = WM_USER + 1;
+// The worker's progress message: wParam is the percentage done (0 to 100).
+// The worker sends a few a second at most, so a reader can follow them.
+inline constexpr UINT kFormatProgressMessage = WM_USER + 2;
 // The worker's word that its writes began (wParam 1) or are over (0): the
 // session's end is held exactly while they go on.
 inline constexpr UINT kWritingMessage = WM_USER + 3;

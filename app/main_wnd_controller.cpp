@@ -7,9 +7,11 @@
 #include "app/skin_images.h"
 #include "app/texts.h"
 #include "facet/controls/button_ui.h"
+#include "facet/controls/container_ui.h"
 #include "facet/controls/combo_ui.h"
 #include "facet/controls/label_ui.h"
 #include "facet/controls/list_label_element_ui.h"
+#include "facet/controls/progress_ui.h"
 
 namespace app {
 
@@ -18,6 +20,12 @@ namespace {
 HWND g_mainWindow = nullptr;
 
 constexpr int kItemHeight = 30;
+constexpr DWORD kRunningTextColor = 0xFF333333;
+constexpr SIZE kProgressXY = {236, 197};
+constexpr SIZE kProgressSize = {90, 58};
+constexpr int kProgressFont = 2;
+constexpr DWORD kProgressTextColor = 0xFF3C3C3C;
+constexpr int kProgressTextInset = 10;
 constexpr std::uint32_t kMbPerGb = 1024;
 
 // "1023MB" below a gigabyte, "14.6GB" from there on.
@@ -59,11 +67,50 @@ void CMainWnd::InitWindow() {
     for (const wchar_t* name : {L"disk", L"closebtn", L"minibtn"}) {
         if (Facet::CControlUI* control = pm.FindControl(name)) control->SetKeyboardEnabled(false);
     }
+    AddProgress();
+    NameControlsForReaders();
 
     RebuildDriveList();
     RefreshDeviceUI();
     // A keyboard user starts on the drive box, as in Windows' own dialog.
     if (m_drives.HasDrives()) pm.SetFocusNeeded(m_pDriveCombo);
+}
+
+void CMainWnd::AddProgress() {
+    // The running text on the disabled face must be readable: at least
+    // 4.5:1 against the grey face, since it carries the status.
+    m_pFormatBtn->SetDisabledTextColor(kRunningTextColor);
+    // The run's percentage, beside the button, hidden while idle.
+    auto* progress = new Facet::CProgressUI;
+    progress->SetName(L"progress");
+    progress->SetFloat(true);
+    progress->SetFixedXY(kProgressXY);
+    progress->SetFixedWidth(kProgressSize.cx);
+    progress->SetFixedHeight(kProgressSize.cy);
+    progress->SetFont(kProgressFont);
+    progress->SetTextColor(kProgressTextColor);
+    progress->SetTextStyle(DT_LEFT | DT_VCENTER | DT_SINGLELINE);
+    // The run's focus rests here: the text clears the focus mark's inset.
+    progress->SetTextPadding(RECT{kProgressTextInset, 0, 0, 0});
+    progress->SetVisible(false);
+    auto* layout = static_cast<Facet::IContainerUI*>(m_pFormatBtn->GetParent()->GetInterface(L"IContainer"));
+    layout->Add(progress);
+    m_pProgress = progress;
+}
+
+void CMainWnd::NameControlsForReaders() {
+    // The tooltips name them for the mouse too. The drive box is named in
+    // the UI's language, though the label before it is Chinese in both.
+    const struct {
+        const wchar_t* control;
+        const LocaleText& name;
+    } names[] = {{L"closebtn", kCloseName}, {L"minibtn", kMinimizeName}, {L"disk", kDiskPictureName},
+                 {L"Selectedbo", kDriveBoxName}, {L"progress", kProgressName}};
+    for (const auto& entry : names) {
+        if (Facet::CControlUI* control = m_PaintManager.FindControl(entry.control)) {
+            control->SetToolTip(Localized(entry.name));
+        }
+    }
 }
 
 void CMainWnd::RebuildDriveList() {
@@ -78,9 +125,10 @@ void CMainWnd::RefreshDeviceUI() {
     }
 }
 
-void CMainWnd::ShowDrivesPresentFace() {
-    m_pStatus->SetFixedXY(SIZE{30, 59});
-    m_pStatus->SetFixedWidth(70);
+void CMainWnd::ShowDrivesPresentFace(wchar_t chosen) {
+    // From the window's margin to the box: room for the English text.
+    m_pStatus->SetFixedXY(SIZE{4, 59});
+    m_pStatus->SetFixedWidth(96);
     m_pStatus->SetText(Localized(kChooseDrive));
     m_pDriveCombo->SetNormalImage(kComboNormalImage);
     m_pDriveCombo->SetHotImage(kComboHotImage);
@@ -91,13 +139,20 @@ void CMainWnd::ShowDrivesPresentFace() {
         const Facet::CDuiString text = DriveItemText(i);
         auto* item = new Facet::CListLabelElementUI;
         item->SetText(text);
+        // The item stands for its drive: a rebuild that keeps the drive
+        // chosen is no new choice for a reader, whatever its text says now.
+        const wchar_t letter[2] = {m_drives.Letter(i), L'\0'};
+        item->SetUserData(letter);
         item->SetFixedHeight(kItemHeight);
         m_pDriveCombo->Add(item);
-        // Every item is selected as it is added: the last drive ends up chosen.
-        item->Select(true);
         item->SetVisible(true);
         item->SetInternVisible(true);
     }
+    // One choice once the list is whole, not one per item added: a reader
+    // hears a change only when the chosen drive is another than before.
+    // The last drive is chosen, unless the caller keeps one.
+    const int keep = chosen ? m_drives.IndexOf(chosen) : -1;
+    if (m_drives.Count() > 0) m_pDriveCombo->SelectItem(keep >= 0 ? keep : m_drives.Count() - 1);
 
     m_pDisk->SetBkImage(kDiskPresent);
     m_pFormatBtn->SetNormalImage(kFormatImage);

@@ -21,7 +21,7 @@ inline constexpr LocaleText kPrompt1Text = {L"转化格式后，闪存盘的文�
                                             L"The flash disk format will be changed to FAT32"};
 inline constexpr LocaleText kFormatIdle = {L"格式化", L"Format"};
 inline constexpr LocaleText kFormatRunning = {L"正在格式化", L"Formatting..."};
-inline constexpr LocaleText kChooseDrive = {L"请选择盘符", L"请选择盘符"};
+inline constexpr LocaleText kChooseDrive = {L"请选择盘符", L"Choose a drive"};
 inline constexpr LocaleText kNoDrive = {L"没有检测到USB设备连接", L"No USB Device detected & connected"};
 // Printf formats: the drive letter, then the volume label.
 inline constexpr LocaleText kConfirmFormat = {
@@ -43,6 +43,12 @@ inline constexpr LocaleText kCloseBeforeWriting = {
     L"尚未向驱动器写入任何数据。现在关闭将取消格式化，驱动器保持原样。\r\n确定要关闭吗?",
     L"Nothing has been written to the drive yet. Closing now cancels the format and leaves the drive as it "
     L"was.\r\nClose anyway?"};
+// What a screen reader calls the controls that show no text of their own.
+inline constexpr LocaleText kDriveBoxName = {L"请选择盘符", L"Choose a drive"};
+inline constexpr LocaleText kCloseName = {L"关闭", L"Close"};
+inline constexpr LocaleText kMinimizeName = {L"最小化", L"Minimize"};
+inline constexpr LocaleText kDiskPictureName = {L"U盘", L"USB drive"};
+inline constexpr LocaleText kProgressName = {L"格式化进度", L"Format progress"};
 inline constexpr LocaleText kStartNoticeCaption = {L"Varqo文件系统格式化工具V1.0",
                                                    L"Varqo文件系统格式化工具V1.0"};
 

@@ -13,6 +13,9 @@ namespace Facet {
 namespace {
 // Extra height of the closed box over the default font's text height.
 constexpr int kComboTextMargin = 12;
+// The drop-down list's inset and border, above and below, as CComboWnd
+// frames it.
+constexpr int kListFrame = 4;
 
 IListItemUI* AsListItem(CControlUI* pControl) {
     return pControl ? static_cast<IListItemUI*>(pControl->GetInterface(L"ListItem")) : nullptr;
@@ -103,8 +106,9 @@ TListInfoUI* CComboUI::GetListInfo() { return &m_ListInfo; }
 
 int CComboUI::GetCurSel() const { return m_iCurSel; }
 
+// The drop-down stays open while the choice moves in it, as in the system's
+// own combo boxes: Return, Escape, F4, Alt+Up or a click closes it.
 bool CComboUI::SelectItem(int iIndex, bool bTakeFocus) {
-    if (m_pWindow) m_pWindow->Close();
     if (iIndex == m_iCurSel) return true;
     const int old = m_iCurSel;
     if (old >= 0) {
@@ -113,7 +117,10 @@ bool CComboUI::SelectItem(int iIndex, bool bTakeFocus) {
         item->Select(false);
         m_iCurSel = -1;
     }
-    if (iIndex < 0 || GetCount() == 0) return false;
+    if (iIndex < 0 || GetCount() == 0) {
+        NotifyChoice(nullptr);
+        return false;
+    }
     if (iIndex >= GetCount()) iIndex = GetCount() - 1;
     CControlUI* control = GetItemAt(iIndex);
     IListItemUI* item = AsListItem(control);
@@ -127,22 +134,89 @@ bool CComboUI::SelectItem(int iIndex, bool bTakeFocus) {
     if (!self || !chosen) return false;
     item->Select(true);
     if (!self) return true;
-    if (m_pManager && chosen) {
-        m_pManager->NotifyAccessibleEvent(EVENT_OBJECT_SELECTION, control);
-        m_pManager->NotifyAccessibleEvent(EVENT_OBJECT_VALUECHANGE, this);
-    }
+    if (chosen) NotifyChoice(control);
     if (m_pManager) m_pManager->SendNotify(this, L"itemselect", iIndex, old);
     if (self) Invalidate();
     return true;
 }
 
+void CComboUI::NotifyChoice(CControlUI* pItem) {
+    if (!m_pManager) return;
+    const CDuiString text = pItem ? pItem->GetText() : CDuiString();
+    // An item's user data names what it stands for (a drive's letter); one
+    // without names itself by its text.
+    const CDuiString key = !pItem ? CDuiString() : pItem->GetUserData().IsEmpty() ? text : pItem->GetUserData();
+    const bool sameChoice = pItem != nullptr && m_bChoiceAnnounced && key == m_sAnnouncedKey;
+    if ((sameChoice || (!pItem && !m_bChoiceAnnounced)) && text == m_sAnnouncedChoice) return;
+    m_sAnnouncedChoice = text;
+    m_sAnnouncedKey = key;
+    m_bChoiceAnnounced = pItem != nullptr;
+    // An item shown in the open list is announced where it is shown. The
+    // same choice under new words (a drive's size after a format) is a
+    // new name and value, not a choice the user made.
+    if (pItem && pItem->GetManager()) {
+        pItem->GetManager()->NotifyAccessibleEvent(sameChoice ? EVENT_OBJECT_NAMECHANGE : EVENT_OBJECT_SELECTION, pItem);
+    }
+    m_pManager->NotifyAccessibleEvent(EVENT_OBJECT_VALUECHANGE, this);
+}
+
+void CComboUI::MoveChoice(int iIndex) {
+    if (iIndex >= 0) SelectItem(iIndex);
+}
+
+int CComboUI::PageSize() const {
+    // The items the open list shows at once, as PlaceBelowOrAbove sizes it.
+    const CDpiScale dpi = GetDpiScale();
+    int room = dpi.Scale(m_szDropBox).cy - dpi.Scale(kListFrame);
+    int shown = 0;
+    for (int i = 0; i < GetCount(); ++i) {
+        CControlUI* item = GetItemAt(i);
+        if (!item->IsVisible()) continue;
+        room -= item->EstimateSize(SIZE{m_rcItem.right - m_rcItem.left, 0}).cy;
+        if (room < 0) break;
+        ++shown;
+    }
+    return shown > 0 ? shown : 1;
+}
+
+void CComboUI::MovePage(bool bForward) {
+    // As the system's list box: the item at the page's far edge, so that one
+    // item of the old page stays in view; at least one item on.
+    const int step = PageSize() > 1 ? PageSize() - 1 : 1;
+    const int from = m_iCurSel < 0 ? (bForward ? -1 : GetCount()) : m_iCurSel;
+    int target = from + (bForward ? step : -step);
+    if (target >= GetCount()) target = GetCount() - 1;
+    if (target < 0) target = 0;
+    // The nearest selectable item at or before the target, past the current
+    // one; none there keeps the choice.
+    for (int i = target; bForward ? i > from : i < from; i += bForward ? -1 : 1) {
+        CControlUI* item = GetItemAt(i);
+        if (AsListItem(item) && item->IsVisible() && item->IsEnabled()) {
+            SelectItem(i);
+            return;
+        }
+    }
+}
+
 // Drop-down ----------------------------------------------------------------
+
+void CComboUI::ToggleDropDown() {
+    if (m_pWindow) {
+        m_pWindow->Close();
+    } else {
+        Activate();
+    }
+}
 
 bool CComboUI::Activate() {
     if (!CControlUI::Activate()) return false;
     if (m_pWindow) return true;
     if (!m_pManager || !CComboWnd::Open(this)) return false;
     CControlWatch self(this);
+    // A reader hears the box expand, then the item the open list focuses.
+    m_pManager->NotifyAccessibleEvent(EVENT_OBJECT_STATECHANGE, this);
+    if (m_pWindow) m_pWindow->FocusChosenItem();
+    if (!self) return true;
     m_pManager->SendNotify(this, L"dropdown");
     if (self) Invalidate();
     return true;
@@ -156,6 +230,7 @@ void CComboUI::OnDropDownGone() {
     m_pWindow = nullptr;
     m_uButtonState &= ~StatePushed;
     Invalidate();
+    if (m_pManager) m_pManager->NotifyAccessibleEvent(EVENT_OBJECT_STATECHANGE, this);
 }
 
 void CComboUI::EmptyItemRects() {
@@ -202,30 +277,33 @@ void CComboUI::DoEvent(TEventUI& event) {
     case EventKeyDown:
         switch (event.keyChar) {
         case VK_F4:
-            Activate();
+            ToggleDropDown();
             return;
         case VK_UP:
-        case VK_PRIOR:
-            SelectItem(FindSelectable(m_iCurSel - 1, false));
+            MoveChoice(FindSelectable(m_iCurSel - 1, false));
             return;
         case VK_DOWN:
+            MoveChoice(FindSelectable(m_iCurSel + 1, true));
+            return;
+        case VK_PRIOR:
         case VK_NEXT:
-            SelectItem(FindSelectable(m_iCurSel + 1, true));
+            MovePage(event.keyChar == VK_NEXT);
             return;
         case VK_HOME:
-            SelectItem(FindSelectable(0, false));
+            MoveChoice(FindSelectable(0, true));
             return;
         case VK_END:
-            SelectItem(FindSelectable(GetCount() - 1, true));
+            MoveChoice(FindSelectable(GetCount() - 1, false));
             return;
         default:
             break;
         }
         break;
     case EventSysKey:
-        // Alt+Down (and Alt+Up) opens the list, as in Windows' own combo boxes.
+        // Alt+Down and Alt+Up open and close the list, as in the system's
+        // own combo boxes.
         if (event.keyChar == VK_DOWN || event.keyChar == VK_UP) {
-            Activate();
+            ToggleDropDown();
             return;
         }
         break;
@@ -233,7 +311,7 @@ void CComboUI::DoEvent(TEventUI& event) {
         // A disabled combo keeps its selection.
         if (IsEnabled()) {
             const bool down = event.wParam == SB_LINEDOWN;
-            SelectItem(FindSelectable(m_iCurSel + (down ? 1 : -1), down));
+            MoveChoice(FindSelectable(m_iCurSel + (down ? 1 : -1), down));
         }
         return;
     case EventMouseEnter:

@@ -140,9 +140,26 @@ private:
     void RenumberFrom(int first);
     // Screen readers hear that the list's items changed.
     void NotifyReorder();
+    // Screen readers hear a choice when the chosen item stands for another
+    // thing than the one they heard last (its user data, else its text): a
+    // list rebuilt around the same drive is silent, or, if the drive's text
+    // changed, a new name and value.
+    void NotifyChoice(CControlUI* pItem);
+    // How many items the open list shows at once.
+    int PageSize() const;
+    // Page Up and Page Down.
+    void MovePage(bool bForward);
+    // Opens the list, or closes it keeping the item it shows.
+    void ToggleDropDown();
+    // Moves the choice to the item a search finds; a search that finds
+    // nothing (the items ahead hidden or disabled) keeps it.
+    void MoveChoice(int iIndex);
 
     CComboWnd* m_pWindow = nullptr;
     int m_iCurSel = -1;
+    CDuiString m_sAnnouncedChoice;
+    CDuiString m_sAnnouncedKey;
+    bool m_bChoiceAnnounced = false;
     RECT m_rcTextPadding = {0, 0, 0, 0};
     CDuiString m_sDropBoxAttributes;
     SIZE m_szDropBox = {0, 150};

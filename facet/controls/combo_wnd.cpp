@@ -82,8 +82,12 @@ UINT CComboWnd::GetClassStyle() const { return 0; }
 
 void CComboWnd::BuildLayout() {
     m_pm.Init(m_hWnd);
+    m_pm.AddPreMessageFilter(this);
     CPaintManagerUI* owner = m_pOwner->GetManager();
     m_pm.UseParentResource(owner);
+    // For a screen reader this window is the combo's list: its items keep
+    // the ids they have in the combo's window.
+    m_pm.SetAccessibleOwner(owner);
     // The list shows the combo's fonts and images, made at the combo's scale,
     // so it is laid out at that scale too, whichever screen it opens on.
     m_pm.SetDPI(owner->GetDPI());
@@ -112,6 +116,9 @@ void CComboWnd::GiveItemsBack() {
     m_pm.EndMouseInput();
     if (m_bItemsGivenBack || !m_pOwner) return;
     m_bItemsGivenBack = true;
+    // Nothing of the combo's is shown here from now on; its manager may go
+    // before this window's last messages.
+    m_pm.SetAccessibleOwner(nullptr);
     // This manager must not hover, focus or press an item after it left.
     for (int i = 0; i < m_pOwner->GetCount(); ++i) m_pm.ReapObjects(m_pOwner->GetItemAt(i));
     if (m_pLayout) m_pLayout->RemoveAll();
@@ -129,6 +136,26 @@ void CComboWnd::Abandon() {
     // at its next message.
     ::ShowWindow(m_hWnd, SW_HIDE);
     PostMessage(WM_CLOSE);
+}
+
+LRESULT CComboWnd::MessageHandler(UINT uMsg, WPARAM wParam, LPARAM /*lParam*/, bool& bHandled) {
+    // Tab would otherwise move the focus among this list's own items.
+    if (uMsg != WM_KEYDOWN || wParam != VK_TAB || !m_pOwner) return 0;
+    bHandled = true;
+    // As in a dialog's combo box: the list closes with the choice it shows
+    // and the focus moves on from the combo.
+    CComboUI* owner = m_pOwner;
+    CControlWatch watch(owner);
+    Abandon();
+    if (!watch || !owner->GetManager()) return 0;
+    owner->SetFocus();
+    if (watch && owner->GetManager()) owner->GetManager()->SetNextTabControl(::GetKeyState(VK_SHIFT) >= 0);
+    return 0;
+}
+
+void CComboWnd::FocusChosenItem() {
+    if (!m_pOwner) return;
+    if (CControlUI* item = m_pOwner->GetItemAt(m_pOwner->GetCurSel())) m_pm.SetFocus(item);
 }
 
 void CComboWnd::EnsureVisible(int iIndex) {
@@ -151,8 +178,21 @@ LRESULT CComboWnd::HandleMessage(UINT uMsg, WPARAM wParam, LPARAM lParam) {
     case WM_CREATE:
         BuildLayout();
         return 0;
+    case WM_GETOBJECT:
+        if (m_pOwner && static_cast<LONG>(lParam) == OBJID_CLIENT) {
+            return m_pOwner->GetManager()->AccessibleObjectFor(wParam, m_pOwner, 1);
+        }
+        break;
     case WM_KILLFOCUS:
         if (reinterpret_cast<HWND>(wParam) != m_hWnd) PostMessage(WM_CLOSE);
+        break;
+    case WM_SYSKEYDOWN:
+        // Alt+Up and Alt+Down close the list (the combo may have heard them
+        // through the focused item already; closing twice is closing).
+        if (wParam == VK_UP || wParam == VK_DOWN) {
+            PostMessage(WM_KILLFOCUS);
+            return 0;
+        }
         break;
     case WM_CLOSE:
         GiveItemsBack();
@@ -166,9 +206,15 @@ LRESULT CComboWnd::HandleMessage(UINT uMsg, WPARAM wParam, LPARAM lParam) {
     case WM_KEYDOWN:
         if (!m_pOwner) return 0;
         if (wParam == VK_ESCAPE) {
-            m_pOwner->SelectItem(m_iOldSel, true);
-            EnsureVisible(m_iOldSel);
-            PostMessage(WM_KILLFOCUS);
+            // The list closes first, so that going back to the old choice
+            // moves no focus in a window that is going away: the combo's
+            // is the only focus a reader hears.
+            CComboUI* owner = m_pOwner;
+            const int old = m_iOldSel;
+            CControlWatch watch(owner);
+            Abandon();
+            if (watch) owner->SelectItem(old);
+            if (watch) owner->SetFocus();
         } else if (wParam == VK_RETURN) {
             PostMessage(WM_KILLFOCUS);
         } else {

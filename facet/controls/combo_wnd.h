@@ -14,7 +14,7 @@ namespace Facet {
 class CComboUI;
 class CVerticalLayoutUI;
 
-class CComboWnd final : public CWindowWnd {
+class CComboWnd final : public CWindowWnd, public IMessageFilterUI {
 public:
     // Creates the popup below the combo (above it when the work area has no
     // room below). Null when the window could not be made; the object is
@@ -24,6 +24,8 @@ public:
 
     // Moves the layout so the combo's selected item is in view.
     void EnsureVisible(int iIndex);
+    // The chosen item takes the list's focus, so that a reader hears it.
+    void FocusChosenItem();
     // Hands the items back and lets go of the combo at once; the hidden
     // window closes itself later. Safe from inside the popup's own messages.
     void Abandon();
@@ -33,6 +35,8 @@ protected:
     UINT GetClassStyle() const override;
     LRESULT HandleMessage(UINT uMsg, WPARAM wParam, LPARAM lParam) override;
     void OnFinalMessage(HWND hWnd) override;
+    // Tab and Shift+Tab, before the list's own manager moves the focus.
+    LRESULT MessageHandler(UINT uMsg, WPARAM wParam, LPARAM lParam, bool& bHandled) override;
 
 private:
     explicit CComboWnd(CComboUI* pOwner);

@@ -65,6 +65,12 @@ void CControlUI::SetText(const wchar_t* pstrText) {
     if (m_sText == (pstrText ? pstrText : L"")) return;
     m_sText = pstrText;
     Invalidate();
+    // A reader that follows the control hears its new name (a status text,
+    // a button that says what it does now). A progress bar's text shows its
+    // value, which it announces itself.
+    if (m_pManager && !GetInterface(L"Progress")) {
+        m_pManager->NotifyAccessibleEvent(EVENT_OBJECT_NAMECHANGE, this);
+    }
 }
 
 // Geometry -----------------------------------------------------------------
@@ -236,8 +242,11 @@ void CControlUI::SetVisible(bool bVisible) {
     const bool wasVisible = IsVisible();
     m_bVisible = bVisible;
     m_bFocused = false;
-    if (!bVisible && m_pManager && m_pManager->GetFocus() == this) m_pManager->SetFocus(nullptr);
-    if (IsVisible() != wasVisible) NeedParentUpdate();
+    if (!bVisible && m_pManager && m_pManager->GetFocus() == this) m_pManager->MoveFocusFrom(this);
+    if (IsVisible() != wasVisible) {
+        NeedParentUpdate();
+        if (m_pManager) m_pManager->NotifyAccessibleEvent(IsVisible() ? EVENT_OBJECT_SHOW : EVENT_OBJECT_HIDE, this);
+    }
 }
 
 void CControlUI::SetInternVisible(bool bVisible) {
@@ -251,6 +260,10 @@ void CControlUI::SetEnabled(bool bEnable) {
     if (m_bEnabled == bEnable) return;
     m_bEnabled = bEnable;
     Invalidate();
+    if (!m_pManager) return;
+    m_pManager->NotifyAccessibleEvent(EVENT_OBJECT_STATECHANGE, this);
+    // A disabled control cannot keep the focus: it would hold it unseen.
+    if (!bEnable && m_pManager->GetFocus() == this) m_pManager->MoveFocusFrom(this);
 }
 
 bool CControlUI::IsMouseEnabled() const { return m_bMouseEnabled; }

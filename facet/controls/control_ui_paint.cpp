@@ -3,6 +3,7 @@
 // repainted, and the colour adjustment all of them go through.
 #include "facet/controls/control_ui.h"
 
+#include "facet/controls/system_colors_paint.h"
 #include "facet/manager/paint_manager_ui.h"
 #include "facet/render/render_clip.h"
 #include "facet/render/render_engine.h"
@@ -38,6 +39,7 @@ void CControlUI::DoPaint(HDC hDC, const RECT& rcPaint) {
         const SIZE round = GetDpiScale().Scale(m_cxyBorderRound);
         CRenderClip::GenerateRoundClip(hDC, m_rcPaint, m_rcItem, round.cx, round.cy, roundClip);
     }
+    if (CPaintManagerUI::IsHighContrast() && PaintInSystemColors(this, hDC, m_rcPaint)) return;
     PaintBkColor(hDC);
     PaintBkImage(hDC);
     PaintStatusImage(hDC);

@@ -4,6 +4,7 @@
 
 #include <cwchar>
 
+#include "facet/controls/system_colors_paint.h"
 #include "facet/manager/paint_manager_ui.h"
 #include "facet/render/render_engine.h"
 
@@ -86,6 +87,7 @@ SIZE CListLabelElementUI::EstimateSize(SIZE /*szAvailable*/) {
 
 void CListLabelElementUI::DoPaint(HDC hDC, const RECT& rcPaint) {
     if (!::IntersectRect(&m_rcPaint, &rcPaint, &m_rcItem)) return;
+    if (CPaintManagerUI::IsHighContrast() && PaintInSystemColors(this, hDC, m_rcPaint)) return;
     DrawItemBk(hDC, m_rcItem);
     DrawItemText(hDC, m_rcItem);
 }

@@ -1,6 +1,8 @@
 // CProgressUI: the range correction and the filled part of the fore image.
 #include "facet/controls/progress_ui.h"
 
+#include "facet/manager/paint_manager_ui.h"
+
 #include <algorithm>
 #include <climits>
 #include <cwchar>
@@ -57,6 +59,8 @@ void CProgressUI::SetValue(int nValue) {
     if (m_nValue == nValue) return;
     m_nValue = nValue;
     Invalidate();
+    // A reader hears the bar move; whoever sets it paces it.
+    if (m_pManager) m_pManager->NotifyAccessibleEvent(EVENT_OBJECT_VALUECHANGE, this);
 }
 
 bool CProgressUI::IsStretchForeImage() const { return m_bStretchForeImage; }

@@ -63,8 +63,9 @@ CControlUI* CPaintManagerUI::GetFocus() const { return m_pFocus; }
 
 void CPaintManagerUI::SetFocus(CControlUI* pControl) {
     if (m_hWndPaint && ::GetFocus() != m_hWndPaint) {
-        if (pControl == m_pFocus) return;
         ::SetFocus(m_hWndPaint);
+        // The window's own WM_SETFOCUS announces the focused control again.
+        if (pControl == m_pFocus) return;
     }
     if (pControl == m_pFocus) return;
 
@@ -84,10 +85,24 @@ void CPaintManagerUI::SetFocus(CControlUI* pControl) {
         return;
     }
     m_pFocus = pControl;
-    NotifyAccessibleEvent(EVENT_OBJECT_FOCUS, pControl);
+    AnnounceFocusLater();
     TEventUI event = MakeEvent(EventSetFocus, pControl, m_ptLastMousePos);
     DeliverEvent(pControl, event);
     if (next) SendNotify(pControl, L"setfocus");
+}
+
+void CPaintManagerUI::MoveFocusFrom(CControlUI* pControl) {
+    if (!pControl || pControl != m_pFocus) return;
+    // The search passes over the control, which can no longer take it.
+    TabSearch first = {nullptr, nullptr, true, false};
+    CControlUI* next = m_pRoot ? m_pRoot->FindControl(FindTabStop, &first, kTabSearchFlags) : nullptr;
+    if (next && next != pControl) {
+        SetFocus(next);
+        return;
+    }
+    SetFocus(nullptr);
+    // Nothing can take it: the window itself holds it, as a reader hears.
+    AnnounceFocusLater();
 }
 
 void CPaintManagerUI::SetFocusNeeded(CControlUI* pControl) {

@@ -79,6 +79,8 @@ bool CPaintManagerUI::MessageHandler(UINT uMsg, WPARAM wParam, LPARAM lParam, LR
     }
 
     if (OnAccessibleMessage(uMsg, wParam, lParam, lRes)) return true;
+    if (OnFocusMessage(uMsg, wParam, lParam, lRes)) return true;
+    OnSystemColorsChanged(uMsg);
     switch (uMsg) {
     case kDelayedCleanupMessage:
         DeleteDelayedCleanup();

@@ -6,7 +6,7 @@
 #include <algorithm>
 
 #include "facet/controls/control_ui.h"
-#include "facet/manager/accessible_host.h"
+#include "facet/accessibility/accessible_host.h"
 #include "facet/manager/timer_record.h"
 
 namespace Facet {
@@ -142,6 +142,7 @@ void CPaintManagerUI::ReapObjects(CControlUI* pControl) {
         if (m_bMouseCapture) ReleaseCapture();
     }
     if (pControl == m_pFocus) m_pFocus = nullptr;
+    if (m_pAccessible) m_pAccessible->Forget(pControl);
     // A root deleted by its owner instead of through AttachDialog.
     if (pControl == m_pRoot) m_pRoot = nullptr;
     KillTimer(pControl);

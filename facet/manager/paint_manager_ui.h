@@ -124,9 +124,31 @@ public:
     // Windows' own dialogs; from then on the focused control wears a mark.
     bool IsFocusCuesShown() const;
     void ShowFocusCues();
+    // The focused control is being hidden or disabled: the focus goes to the
+    // first control that can take it, or to the window itself when none
+    // can, and a screen reader hears where it went.
+    void MoveFocusFrom(CControlUI* pControl);
     // Tells screen readers about a control (part 0) or a combo box's list
-    // (part 1): focus, selection, value and reorder WinEvents.
+    // (part 1): focus, selection, value, name, state and reorder WinEvents.
     void NotifyAccessibleEvent(DWORD event, CControlUI* pControl, int part = 0);
+    // A manager that shows another's controls for a while (a drop-down list)
+    // lends them to that one's accessible tree: its events name the elements
+    // there, raised on this manager's window. Null ends it.
+    void SetAccessibleOwner(CPaintManagerUI* pOwner);
+    // WM_GETOBJECT's answer for a window that shows this manager's control
+    // (part as above), such as a drop-down's window showing the combo's list.
+    LRESULT AccessibleObjectFor(WPARAM wParam, CControlUI* pControl, int part);
+    // High contrast: true when the user asked the system for it; then the
+    // controls draw with the system's colours and leave out pictures behind
+    // text. The query can be replaced (null restores the system's), so the
+    // drawing can be tested where the system cannot switch it.
+    static bool IsHighContrast();
+    static void SetHighContrastQuery(bool (*query)());
+    // The focus mark's line widths come from SM_CXFOCUSBORDER (sides) and
+    // SM_CYFOCUSBORDER (top and bottom) at the window's DPI; the query can
+    // be replaced (null restores the system's), since Wine answers 1 at
+    // every DPI.
+    static void SetFocusBorderQuery(int (*query)(int metric, UINT dpi));
 
     // Control timers, each on a native timer of the window.
     bool SetTimer(CControlUI* pControl, UINT nTimerID, UINT uElapse);
@@ -341,6 +363,15 @@ private:
     void DeleteTimerRecord(int index);
     // The focus mark over the focused control, in its own text colour.
     void PaintFocusMark(HDC hDC, const RECT& rcPaint);
+    // WM_SETFOCUS, WM_KILLFOCUS and the UI-state messages: the mark shows
+    // only while the window has the focus, as the user's cues say.
+    bool OnFocusMessage(UINT uMsg, WPARAM wParam, LPARAM lParam, LRESULT& lRes);
+    // Screen readers hear the focused control once the focus changes of
+    // this message are done: the system announces the window itself when it
+    // takes the focus, later than the window learns of it, and the control's
+    // event must come last to be the one a reader follows.
+    void AnnounceFocusLater();
+    void OnSystemColorsChanged(UINT uMsg);
     // WM_GETOBJECT and the accessible default action posted to the window.
     bool OnAccessibleMessage(UINT uMsg, WPARAM wParam, LPARAM lParam, LRESULT& lRes);
     CAccessibleHost& AccessibleHost();
@@ -397,6 +428,8 @@ private:
     bool m_bMouseCapture = false;
     bool m_bUsedVirtualWnd = false;
     bool m_bFocusCues = false;
+    bool m_bFocusAnnouncePosted = false;
+    CPaintManagerUI* m_pAccessibleOwner = nullptr;
     // Shared with the accessible objects handed out; disconnected first as
     // the manager goes, since a screen reader may hold them longer.
     std::shared_ptr<CAccessibleHost> m_pAccessible;

@@ -71,7 +71,21 @@ sums_keys=$(cd "$work" && sha256sum key1.img key3.img)
   usb G 9 40 label=THIRD fs=FAT32 "image=$(winpath "$work/key3.img")"
 } > "$work/keys.txt"
 
+# Two sticks for the session a screen reader follows, writes slowed so that
+# the percentage moves while it is heard.
+sparse_image "$work/camera.img" $((16384 * MiB))
+sparse_image "$work/second.img" $((64 * MiB))
+{ usb F 10 16384 label=CAMERA fs=FAT32 delay=40 "image=$(winpath "$work/camera.img")"
+  usb G 11 64 label=SECOND fs=FAT32 "image=$(winpath "$work/second.img")"
+} > "$work/reader.txt"
+
 E2E_DIR=$(winpath "$work") "$here/../../cmake/wine-run.sh" "$build/bin/app_format_e2e_tests.exe" --gtest_brief=1 || fail "the window's runs (see above)"
+E2E_DIR=$(winpath "$work") "$here/../../cmake/wine-run.sh" "$build/bin/app_reader_e2e_tests.exe" --gtest_brief=1 || fail "what a reader hears (see above)"
+if fsck_clean "$work/camera.img" CAMERA && fsck_clean "$work/second.img" SECOND; then
+  pass "the reader's session formats both sticks"
+else
+  fail "reader session: fsck.fat on a stick"
+fi
 
 if fsck_clean "$work/ok.img" CAMERA; then pass "fsck.fat accepts the volume written from the window"; else fail "fsck.fat"; fi
 label=$(label_of "$work/ok.img")

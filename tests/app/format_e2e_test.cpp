@@ -431,7 +431,8 @@ TEST(FormatFromTheWindow, AKeyboardAloneFormatsTheStickItChose) {
         {VK_END, 0, nullptr, true},
         {VK_PRIOR, 0, nullptr, true},
         {VK_NEXT, 0, nullptr, true},
-        {VK_PRIOR, 0, L"keys-5-second-again", true},
+        {VK_PRIOR, 0, nullptr, true},  // a page back: the first stick
+        {VK_DOWN, 0, L"keys-5-second-again", true},
     };
     for (const Step& step : steps) {
         tool.Type(step.vk, step.modifier);

@@ -17,7 +17,7 @@
 #include "simulated_windows/simulated_drive_query.h"
 #include "facet/controls/combo_ui.h"
 #include "facet/controls/combo_wnd.h"
-#include "facet/manager/accessible_ui.h"
+#include "facet/accessibility/accessible_ui.h"
 #include "facet/manager/paint_manager_ui.h"
 #include "tests/facet/window/box_refusal.h"
 
@@ -189,7 +189,8 @@ TEST_F(MainWindowAccessTest, AReaderFindsTheControlsWithRolesNamesValuesAndState
     EXPECT_EQ(Look(client).role, ROLE_SYSTEM_CLIENT);
     const std::vector<Seen> seen = Children(client);
     const std::wstring format = Chinese() ? L"格式化" : L"Format";
-    const std::wstring chooseDrive = L"请选择盘符";
+    const std::wstring chooseDrive = Chinese() ? L"请选择盘符" : L"Choose a drive";
+    const std::wstring driveBox = Chinese() ? L"请选择盘符" : L"Choose a drive";
     const std::wstring driveG = L"G: (STICKG) FAT32 9.8GB";
     struct Row {
         long role;
@@ -201,9 +202,11 @@ TEST_F(MainWindowAccessTest, AReaderFindsTheControlsWithRolesNamesValuesAndState
     const Row rows[] = {
         {ROLE_SYSTEM_PUSHBUTTON, format, L"", STATE_SYSTEM_FOCUSABLE, STATE_SYSTEM_FOCUSED | STATE_SYSTEM_UNAVAILABLE},
         {ROLE_SYSTEM_STATICTEXT, chooseDrive, L"", 0, STATE_SYSTEM_FOCUSABLE},
-        {ROLE_SYSTEM_COMBOBOX, chooseDrive, driveG,
+        {ROLE_SYSTEM_COMBOBOX, driveBox, driveG,
          STATE_SYSTEM_FOCUSED | STATE_SYSTEM_FOCUSABLE | STATE_SYSTEM_COLLAPSED, STATE_SYSTEM_EXPANDED},
-        {ROLE_SYSTEM_GRAPHIC, L"", L"", 0, STATE_SYSTEM_FOCUSABLE},
+        {ROLE_SYSTEM_GRAPHIC, Chinese() ? L"U盘" : L"USB drive", L"", 0, STATE_SYSTEM_FOCUSABLE},
+        {ROLE_SYSTEM_PUSHBUTTON, Chinese() ? L"关闭" : L"Close", L"", 0, STATE_SYSTEM_FOCUSABLE},
+        {ROLE_SYSTEM_PUSHBUTTON, Chinese() ? L"最小化" : L"Minimize", L"", 0, STATE_SYSTEM_FOCUSABLE},
         {ROLE_SYSTEM_STATICTEXT, Chinese() ? L"Varqo文件系统格式化工具V1.0" : L"VARQO file system format tool V1.0", L"", 0, 0},
     };
     for (const Row& row : rows) {
@@ -216,7 +219,7 @@ TEST_F(MainWindowAccessTest, AReaderFindsTheControlsWithRolesNamesValuesAndState
 
     // The combo box holds a list of the drives, the chosen one selected, at
     // the box's place on the screen.
-    IAccessible* combo = ObjectOf(ROLE_SYSTEM_COMBOBOX, chooseDrive);
+    IAccessible* combo = ObjectOf(ROLE_SYSTEM_COMBOBOX, driveBox);
     ASSERT_NE(combo, nullptr);
     long x = 0, y = 0, cx = 0, cy = 0;
     EXPECT_EQ(combo->accLocation(&x, &y, &cx, &cy, Child(CHILDID_SELF)), S_OK);
@@ -241,14 +244,14 @@ TEST_F(MainWindowAccessTest, AReaderFindsTheControlsWithRolesNamesValuesAndState
 }
 
 TEST_F(MainWindowAccessTest, KeysAndDeviceChangesRaiseTheEventsAReaderFollows) {
-    const std::wstring chooseDrive = L"请选择盘符";
+    const std::wstring chooseDrive = Chinese() ? L"请选择盘符" : L"Choose a drive";
     g_events.clear();
     // The drive box's keys change the selection and its value.
     struct Row {
         WPARAM key;
         int selected;
     };
-    for (const Row row : {Row{VK_HOME, 0}, Row{VK_DOWN, 1}, Row{VK_END, 2}, Row{VK_PRIOR, 1}, Row{VK_NEXT, 2}, Row{VK_UP, 1}}) {
+    for (const Row row : {Row{VK_HOME, 0}, Row{VK_DOWN, 1}, Row{VK_END, 2}, Row{VK_PRIOR, 0}, Row{VK_NEXT, 2}, Row{VK_UP, 1}}) {
         ::PostMessageW(*window, WM_KEYDOWN, row.key, 0);
         Pump();
         EXPECT_EQ(Combo()->GetCurSel(), row.selected) << row.key;
@@ -279,6 +282,17 @@ TEST_F(MainWindowAccessTest, KeysAndDeviceChangesRaiseTheEventsAReaderFollows) {
     }
     EXPECT_TRUE(CMainWnd::ObjectAlive());
 
+    // A drive arriving rebuilds the list; the chosen drive stays what it
+    // was, so a reader hears no new choice.
+    Combo()->SelectItem(2);
+    Pump();
+    g_events.clear();
+    ::SendMessageW(*window, WM_DEVICECHANGE, DBT_DEVICEARRIVAL, 0);
+    Pump();
+    EXPECT_EQ(Combo()->GetCurSel(), 2);
+    EXPECT_TRUE(EventsSeen(EVENT_OBJECT_SELECTION).empty());
+    EXPECT_TRUE(EventsSeen(EVENT_OBJECT_VALUECHANGE).empty());
+
     // A stick pulled: the list's contents change.
     DEV_BROADCAST_VOLUME volume = {};
     volume.dbcv_size = sizeof(volume);
@@ -290,6 +304,20 @@ TEST_F(MainWindowAccessTest, KeysAndDeviceChangesRaiseTheEventsAReaderFollows) {
     ASSERT_FALSE(reorders.empty());
     EXPECT_EQ(reorders.back().role, ROLE_SYSTEM_LIST);
     EXPECT_EQ(reorders.back().name, chooseDrive);
+
+    // The last sticks pulled: the status text says so with a name change, and
+    // with no control left to take it the focus is the window's, announced.
+    g_events.clear();
+    volume.dbcv_unitmask = (1u << ('E' - 'A')) | (1u << ('F' - 'A'));
+    ::SendMessageW(*window, WM_DEVICECHANGE, DBT_DEVICEREMOVECOMPLETE, reinterpret_cast<LPARAM>(&volume));
+    Pump();
+    const std::vector<Seen> names = EventsSeen(EVENT_OBJECT_NAMECHANGE);
+    ASSERT_FALSE(names.empty());
+    EXPECT_EQ(names.back().name, Chinese() ? L"没有检测到USB设备连接" : L"No USB Device detected & connected");
+    const std::vector<Seen> focused = EventsSeen(EVENT_OBJECT_FOCUS);
+    ASSERT_FALSE(focused.empty());
+    EXPECT_EQ(focused.back().role, ROLE_SYSTEM_CLIENT);
+    EXPECT_NE(focused.back().state & STATE_SYSTEM_FOCUSED, 0);
 }
 
 TEST_F(MainWindowAccessTest, TheButtonsDefaultActionPutsTheQuestionAndTheBoxsOpensTheList) {
@@ -306,7 +334,7 @@ TEST_F(MainWindowAccessTest, TheButtonsDefaultActionPutsTheQuestionAndTheBoxsOpe
     EXPECT_NE(boxes[0].find(L"G:"), std::wstring::npos);
     button->Release();
 
-    IAccessible* combo = ObjectOf(ROLE_SYSTEM_COMBOBOX, L"请选择盘符");
+    IAccessible* combo = ObjectOf(ROLE_SYSTEM_COMBOBOX, Chinese() ? L"请选择盘符" : L"Choose a drive");
     ASSERT_NE(combo, nullptr);
     EXPECT_EQ(combo->accDoDefaultAction(Child(CHILDID_SELF)), S_OK);
     Pump();
@@ -336,8 +364,87 @@ TEST_F(MainWindowAccessTest, TheButtonsDefaultActionPutsTheQuestionAndTheBoxsOpe
     ::DestroyWindow(*window);
     Pump();
     long count = 0;
-    EXPECT_TRUE(FAILED(held->get_accChildCount(&count)));
+    EXPECT_EQ(held->get_accChildCount(&count), CO_E_OBJNOTCONNECTED);
     held->Release();
+}
+
+// The smaller rules of the contract, one row each: the tree in reading order,
+// hit tests over the picture and with the window anywhere on the screen,
+// spatial navigation, a disabled button, two default actions in a row, the
+// keyboard cues' state.
+TEST_F(MainWindowAccessTest, ReadingOrderHitTestsNavigationAndTheSmallerRules) {
+    // Top row from the left (title, minimise, close), then down the window.
+    std::vector<std::wstring> names;
+    for (const Seen& s : Children(client)) names.push_back(s.name);
+    const std::vector<std::wstring> expected = {
+        Chinese() ? L"Varqo文件系统格式化工具V1.0" : L"VARQO file system format tool V1.0",
+        Chinese() ? L"最小化" : L"Minimize", Chinese() ? L"关闭" : L"Close", Chinese() ? L"请选择盘符" : L"Choose a drive",
+        Chinese() ? L"请选择盘符" : L"Choose a drive", Chinese() ? L"U盘" : L"USB drive",
+        Chinese() ? L"格式化" : L"Format"};
+    ASSERT_GE(names.size(), expected.size());
+    EXPECT_EQ(std::vector<std::wstring>(names.begin(), names.begin() + expected.size()), expected);
+
+    // A point names the control under it, the picture too, wherever the
+    // window stands.
+    struct Hit {
+        POINT windowAt;
+        POINT client;
+        std::wstring name;
+    };
+    const Hit hits[] = {{{0, 0}, {170, 140}, Chinese() ? L"U盘" : L"USB drive"},
+                        {{0, 0}, {200, 70}, Chinese() ? L"请选择盘符" : L"Choose a drive"},
+                        {{333, 211}, {170, 140}, Chinese() ? L"U盘" : L"USB drive"},
+                        {{333, 211}, {150, 220}, Chinese() ? L"格式化" : L"Format"}};
+    for (const Hit& hit : hits) {
+        ::SetWindowPos(*window, nullptr, hit.windowAt.x, hit.windowAt.y, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+        POINT screen = hit.client;
+        ::ClientToScreen(*window, &screen);
+        VARIANT v;
+        ::VariantInit(&v);
+        ASSERT_EQ(client->accHitTest(screen.x, screen.y, &v), S_OK) << hit.client.x;
+        ASSERT_EQ(v.vt, VT_DISPATCH) << hit.client.x;
+        IAccessible* found = nullptr;
+        v.pdispVal->QueryInterface(Facet::kIidAccessible, reinterpret_cast<void**>(&found));
+        ::VariantClear(&v);
+        ASSERT_NE(found, nullptr);
+        EXPECT_EQ(Look(found).name, hit.name) << hit.client.x << "," << hit.client.y;
+        found->Release();
+    }
+
+    // Up, down, left and right are not kept: the places are.
+    IAccessible* button = ObjectOf(ROLE_SYSTEM_PUSHBUTTON, Chinese() ? L"格式化" : L"Format");
+    ASSERT_NE(button, nullptr);
+    VARIANT end;
+    ::VariantInit(&end);
+    for (long dir : {NAVDIR_UP, NAVDIR_DOWN, NAVDIR_LEFT, NAVDIR_RIGHT}) {
+        EXPECT_EQ(button->accNavigate(dir, Child(CHILDID_SELF), &end), DISP_E_MEMBERNOTFOUND) << dir;
+    }
+    // Disabled, the button can take no focus and offers nothing to do.
+    window->PaintManager().FindControl(L"formatbtn")->SetEnabled(false);
+    const Seen disabled = Look(button);
+    EXPECT_EQ(disabled.state & STATE_SYSTEM_FOCUSABLE, 0);
+    EXPECT_NE(disabled.state & STATE_SYSTEM_UNAVAILABLE, 0);
+    BSTR action = nullptr;
+    EXPECT_EQ(button->get_accDefaultAction(Child(CHILDID_SELF), &action), DISP_E_MEMBERNOTFOUND);
+    button->Release();
+
+    // Two default actions before the window handles them: both are done.
+    IAccessible* combo = ObjectOf(ROLE_SYSTEM_COMBOBOX, Chinese() ? L"请选择盘符" : L"Choose a drive");
+    ASSERT_NE(combo, nullptr);
+    EXPECT_EQ(combo->accDoDefaultAction(Child(CHILDID_SELF)), S_OK);
+    EXPECT_EQ(combo->accDoDefaultAction(Child(CHILDID_SELF)), S_OK);
+    Pump();
+    Pump();
+    EXPECT_EQ(Combo()->GetDropDown(), nullptr);
+    combo->Release();
+
+    // The keyboard cues follow the UI-state messages and answer the query.
+    ::SendMessageW(*window, WM_UPDATEUISTATE, MAKEWPARAM(UIS_SET, UISF_HIDEFOCUS), 0);
+    EXPECT_NE(::SendMessageW(*window, WM_QUERYUISTATE, 0, 0) & UISF_HIDEFOCUS, 0);
+    EXPECT_FALSE(window->PaintManager().IsFocusCuesShown());
+    ::SendMessageW(*window, WM_UPDATEUISTATE, MAKEWPARAM(UIS_CLEAR, UISF_HIDEFOCUS), 0);
+    EXPECT_EQ(::SendMessageW(*window, WM_QUERYUISTATE, 0, 0) & UISF_HIDEFOCUS, 0);
+    EXPECT_TRUE(window->PaintManager().IsFocusCuesShown());
 }
 
 }  // namespace

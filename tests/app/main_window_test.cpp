@@ -199,7 +199,7 @@ TEST_F(MainWindowTest, ListsEachDriveWithLabelFileSystemAndSize) {
         EXPECT_TRUE(FormatButton()->IsEnabled());
         EXPECT_STREQ(FormatButton()->GetNormalImage(), L"res='169' restype='png'");
         EXPECT_STREQ(Find<Facet::CControlUI>(L"disk")->GetBkImage(), L"res='173' restype='png' source='83, 0, 166, 83'");
-        EXPECT_EQ(Find<Facet::CLabelUI>(L"DiskAtt")->GetText(), Facet::CDuiString(L"请选择盘符"));
+        EXPECT_EQ(Find<Facet::CLabelUI>(L"DiskAtt")->GetText(), Facet::CDuiString(Chinese() ? L"请选择盘符" : L"Choose a drive"));
         ::DestroyWindow(*window);
         Pump();
     }

@@ -6,6 +6,8 @@
 // Screenshots go to dpi-screens beside the program, for a person to look at.
 #include <windows.h>
 
+#include <algorithm>
+#include <cstdint>
 #include <cstdlib>
 #include <cstdio>
 #include <memory>
@@ -245,8 +247,11 @@ TEST_F(ScaledWindowTest, MovedToAScreenOfAnotherScaleTakesItsSizeAndArt) {
     Open(kLongDrives);
     const int dpi = ExpectedDpi() == 144 ? 96 : 144;
     const Facet::CDpiScale scale(dpi);
+    // The system suggests where the window stands on the other screen, not
+    // only its size: the rectangle is taken whole.
     RECT suggested = {};
     ::GetWindowRect(*window, &suggested);
+    ::OffsetRect(&suggested, 37, 23);
     suggested.right = suggested.left + scale.Scale(360);
     suggested.bottom = suggested.top + scale.Scale(310);
     ::SendMessageW(*window, WM_DPICHANGED, MAKEWPARAM(dpi, dpi),
@@ -254,6 +259,10 @@ TEST_F(ScaledWindowTest, MovedToAScreenOfAnotherScaleTakesItsSizeAndArt) {
     ::UpdateWindow(*window);
     Pump();
     EXPECT_EQ(Pm().GetDPI(), dpi);
+    RECT now = {};
+    ::GetWindowRect(*window, &now);
+    EXPECT_EQ(now.left, suggested.left);
+    EXPECT_EQ(now.top, suggested.top);
     RECT client = {};
     ::GetClientRect(*window, &client);
     EXPECT_EQ(client.right, scale.Scale(360));
@@ -265,6 +274,92 @@ TEST_F(ScaledWindowTest, MovedToAScreenOfAnotherScaleTakesItsSizeAndArt) {
     EXPECT_EQ(button->GetWidth(), scale.Scale(112));
     ExpectEveryTextFits(L"moved");
     SaveScreenshot(*window, ScreenPath(L"moved"));
+}
+
+// The pixels of the window's client area as the display shows them.
+std::vector<std::uint32_t> ClientPixels(HWND hwnd, int& width) {
+    RECT rc = {};
+    ::GetClientRect(hwnd, &rc);
+    width = rc.right;
+    ::MapWindowPoints(hwnd, HWND_DESKTOP, reinterpret_cast<POINT*>(&rc), 2);
+    std::vector<std::uint32_t> pixels(static_cast<size_t>(width) * (rc.bottom - rc.top));
+    HDC screen = ::GetDC(nullptr);
+    HDC memory = ::CreateCompatibleDC(screen);
+    HBITMAP bitmap = ::CreateCompatibleBitmap(screen, width, rc.bottom - rc.top);
+    HGDIOBJ old = ::SelectObject(memory, bitmap);
+    ::BitBlt(memory, 0, 0, width, rc.bottom - rc.top, screen, rc.left, rc.top, SRCCOPY);
+    BITMAPINFO info = {};
+    info.bmiHeader = {sizeof(BITMAPINFOHEADER), width, -(rc.bottom - rc.top), 1, 32, BI_RGB};
+    ::SelectObject(memory, old);
+    ::GetDIBits(memory, bitmap, 0, rc.bottom - rc.top, pixels.data(), &info, DIB_RGB_COLORS);
+    ::DeleteObject(bitmap);
+    ::DeleteDC(memory);
+    ::ReleaseDC(nullptr, screen);
+    return pixels;
+}
+
+// The focus mark is as wide as the system's focus rectangle at the window's
+// scale: the columns it changes at the button's left side, over its middle
+// rows, are SM_CXFOCUSBORDER's; the rows it changes at the top, SM_CYFOCUS-
+// BORDER's. Wine answers 1 at every DPI, so stand-in answers hold it too.
+int g_fakeSides = 0, g_fakeEnds = 0;
+int FakeFocusBorder(int metric, UINT) { return metric == SM_CXFOCUSBORDER ? g_fakeSides : g_fakeEnds; }
+
+TEST_F(ScaledWindowTest, TheFocusMarkIsAsWideAsTheSystemsFocusBorderAtThisScale) {
+    Open(kLongDrives);
+    using ForDpi = int(WINAPI*)(int, UINT);
+    const auto forDpi = reinterpret_cast<ForDpi>(reinterpret_cast<void*>(
+        ::GetProcAddress(::GetModuleHandleW(L"user32.dll"), "GetSystemMetricsForDpi")));
+    ASSERT_NE(forDpi, nullptr);
+    const int dpi = ExpectedDpi();
+    ::SetForegroundWindow(*window);
+    ::SetFocus(*window);
+    Facet::CControlUI* button = Pm().FindControl(L"formatbtn");
+    button->SetFocus();
+    struct Row {
+        int sides, ends;  // 0: the system's answer
+    };
+    for (const Row row : {Row{0, 0}, Row{2, 3}, Row{3, 1}}) {
+        g_fakeSides = row.sides;
+        g_fakeEnds = row.ends;
+        Facet::CPaintManagerUI::SetFocusBorderQuery(row.sides ? FakeFocusBorder : nullptr);
+        const int sides = row.sides ? row.sides : std::max(1, forDpi(SM_CXFOCUSBORDER, static_cast<UINT>(dpi)));
+        const int ends = row.ends ? row.ends : std::max(1, forDpi(SM_CYFOCUSBORDER, static_cast<UINT>(dpi)));
+        ::SendMessageW(*window, WM_UPDATEUISTATE, MAKEWPARAM(UIS_SET, UISF_HIDEFOCUS), 0);
+        ::UpdateWindow(*window);
+        Pump();
+        int width = 0;
+        const std::vector<std::uint32_t> plain = ClientPixels(*window, width);
+        ::SendMessageW(*window, WM_UPDATEUISTATE, MAKEWPARAM(UIS_CLEAR, UISF_HIDEFOCUS), 0);
+        ::UpdateWindow(*window);
+        Pump();
+        const std::vector<std::uint32_t> marked = ClientPixels(*window, width);
+        if (!row.sides) SaveScreenshot(*window, ScreenPath(L"focus-mark"));
+        const RECT rc = button->GetPos();
+        const int middle = (rc.top + rc.bottom) / 2;
+        auto differs = [&](int x, int y) { return plain[y * width + x] != marked[y * width + x]; };
+        // From inside the face's edge (which the focused face may redraw) to
+        // well before the text; the mark lies at least 2 skin pixels in.
+        std::vector<int> columns, rows;
+        for (int x = rc.left + 2; x < rc.left + (rc.right - rc.left) / 6; ++x) {
+            bool changed = false;
+            for (int y = middle - 6; y < middle + 6; ++y) changed |= differs(x, y);
+            if (changed) columns.push_back(x - rc.left);
+        }
+        // Above the text, between the round corners.
+        for (int y = rc.top + 2; y < rc.top + (rc.bottom - rc.top) / 3; ++y) {
+            bool changed = false;
+            for (int x = rc.left + (rc.right - rc.left) / 6; x < rc.left + (rc.right - rc.left) / 4; ++x) {
+                changed |= differs(x, y);
+            }
+            if (changed) rows.push_back(y - rc.top);
+        }
+        ASSERT_FALSE(columns.empty());
+        ASSERT_FALSE(rows.empty());
+        EXPECT_EQ(static_cast<int>(columns.size()), sides) << "at " << dpi << " DPI, first column " << columns[0];
+        EXPECT_EQ(static_cast<int>(rows.size()), ends) << "at " << dpi << " DPI, first row " << rows[0];
+    }
+    Facet::CPaintManagerUI::SetFocusBorderQuery(nullptr);
 }
 
 }  // namespace

@@ -39,7 +39,19 @@ std::vector<wchar_t> Environment(const std::wstring& drives) {
 
 }  // namespace
 
-void Settle(DWORD ms) { ::Sleep(ms); }
+// Messages are pumped meanwhile: a test that hooks WinEvents hears them as
+// they come.
+void Settle(DWORD ms) {
+    const DWORD start = ::GetTickCount();
+    for (DWORD spent = 0; spent < ms; spent = ::GetTickCount() - start) {
+        ::MsgWaitForMultipleObjects(0, nullptr, FALSE, ms - spent, QS_ALLINPUT);
+        MSG msg;
+        while (::PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
+            ::TranslateMessage(&msg);
+            ::DispatchMessageW(&msg);
+        }
+    }
+}
 
 std::wstring ScreenFolder() {
     const std::wstring folder = BesideTestProgram(L"app-screens\\");
@@ -160,7 +172,7 @@ HWND ToolProcess::WaitWindow(const wchar_t* windowClass, DWORD ms) const {
             if (owner == m_pi.dwProcessId && ::IsWindowVisible(hwnd)) return hwnd;
         }
         if (::GetTickCount() - start >= ms) return nullptr;
-        ::Sleep(20);
+        Settle(20);
     }
 }
 

@@ -6,7 +6,10 @@
 // real pointer input: caption_drag.sh.
 #include <windows.h>
 
+#include <cwchar>
 #include <string>
+#include <utility>
+#include <vector>
 
 #include <gtest/gtest.h>
 
@@ -84,6 +87,8 @@ TEST(ToolWindow, SimulationListsTheSampleDrivesAndAnswersKeysAndCaptionButtons) 
     EXPECT_TRUE(Bluish(shot.At(kButtonFace.x, kButtonFace.y))) << std::hex << shot.At(kButtonFace.x, kButtonFace.y);
     EXPECT_TRUE(Bluish(shot.At(kDiskBody.x, kDiskBody.y))) << std::hex << shot.At(kDiskBody.x, kDiskBody.y);
     EXPECT_LT(Red(shot.At(kComboEdge.x, kComboEdge.y)), 215) << std::hex << shot.At(kComboEdge.x, kComboEdge.y);
+    // Minimize is offered in the Alt+Space menu, as the skin's button offers it.
+    EXPECT_NE(::GetWindowLongW(tool.Window(), GWL_STYLE) & WS_MINIMIZEBOX, 0);
 
     // The drive box has the focus at start: Return there asks nothing. Tab
     // moves to the format button, where Return reaches the button. The chosen
@@ -250,19 +255,154 @@ TEST(ToolWindow, DropDownForgetsItsHoverAndTheClosedBoxKeepsTheWheel) {
     Settle();
     EXPECT_EQ(rows(), (std::vector<std::uint32_t>{kPlain, kPlain, kSelected}));
 
-    // Up one drive over each half; each choice closes the list.
+    // Up one drive over each half; the list stays open as the choice moves
+    // in it, and Return takes the choice and closes it.
     for (POINT at : {POINT{130, 70}, POINT{280, 70}}) {
         SCOPED_TRACE(at.x);
-        if (!::IsWindowVisible(popup)) popup = open();
         ::ClientToScreen(tool.Window(), &at);
         ::PostMessageW(tool.Window(), WM_MOUSEWHEEL, MAKEWPARAM(0, WHEEL_DELTA), MAKELPARAM(at.x, at.y));
-        EXPECT_TRUE(gone(popup));
+        Settle();
+        EXPECT_TRUE(::IsWindowVisible(popup));
     }
+    ::PostMessageW(popup, WM_KEYDOWN, VK_RETURN, 0);
+    EXPECT_TRUE(gone(popup));
     popup = open();
     Settle();
     EXPECT_EQ(rows(), (std::vector<std::uint32_t>{kSelected, kPlain, kPlain}));
     tool.KeyDown(VK_ESCAPE);
     EXPECT_EQ(tool.WaitExit(), 0);
+}
+
+// The system's colours as the registry keeps them, which a process reads
+// as it starts: Wine's SetSysColors changes them in the calling process only.
+class SystemColorScheme {
+public:
+    SystemColorScheme(const wchar_t* const* names, const COLORREF* colors, int count) {
+        ::RegCreateKeyExW(HKEY_CURRENT_USER, L"Control Panel\\Colors", 0, nullptr, 0, KEY_ALL_ACCESS, nullptr,
+                          &key_, nullptr);
+        for (int i = 0; i < count; ++i) {
+            wchar_t old[32] = {};
+            DWORD size = sizeof(old);
+            const bool had = ::RegQueryValueExW(key_, names[i], nullptr, nullptr,
+                                                reinterpret_cast<BYTE*>(old), &size) == ERROR_SUCCESS;
+            saved_.push_back({names[i], had ? old : L""});
+            wchar_t value[32];
+            swprintf(value, 32, L"%d %d %d", GetRValue(colors[i]), GetGValue(colors[i]), GetBValue(colors[i]));
+            ::RegSetValueExW(key_, names[i], 0, REG_SZ, reinterpret_cast<const BYTE*>(value),
+                             static_cast<DWORD>((wcslen(value) + 1) * sizeof(wchar_t)));
+        }
+    }
+    ~SystemColorScheme() {
+        for (const auto& entry : saved_) {
+            if (entry.second.empty()) {
+                ::RegDeleteValueW(key_, entry.first.c_str());
+            } else {
+                ::RegSetValueExW(key_, entry.first.c_str(), 0, REG_SZ,
+                                 reinterpret_cast<const BYTE*>(entry.second.c_str()),
+                                 static_cast<DWORD>((entry.second.size() + 1) * sizeof(wchar_t)));
+            }
+        }
+        ::RegCloseKey(key_);
+    }
+
+private:
+    HKEY key_ = nullptr;
+    std::vector<std::pair<std::wstring, std::wstring>> saved_;
+};
+
+// High contrast, switched on while the window is open (the simulation's
+// stand-in for the system's switch, with a scheme of system colours): the
+// window and its open list draw with the system's colours, the skin's
+// pictures behind text gone; switched off, the skin comes back.
+TEST(ToolWindow, HighContrastDrawsWithTheSystemColoursAndSwitchesLive) {
+    // Schemes like Windows' "High Contrast Black" and "High Contrast White":
+    // on white, a caption glyph drawn in the skin's white would vanish.
+    const wchar_t* const names[] = {L"Window", L"WindowText", L"ButtonFace", L"ButtonText",
+                                    L"Hilight", L"HilightText", L"GrayText"};
+    const struct {
+        const wchar_t* shot;
+        COLORREF colors[7];
+    } schemes[] = {
+        {L"high-contrast-", {RGB(0, 0, 0), RGB(255, 255, 255), RGB(0, 0, 0), RGB(255, 255, 255), RGB(26, 235, 255),
+                             RGB(0, 0, 0), RGB(63, 242, 63)}},
+        {L"high-contrast-white-", {RGB(255, 255, 255), RGB(0, 0, 0), RGB(255, 255, 255), RGB(0, 0, 0),
+                                   RGB(55, 0, 110), RGB(255, 255, 255), RGB(96, 0, 0)}},
+    };
+    for (const auto& row : schemes) {
+        SCOPED_TRACE(testing::Message() << "scheme " << row.shot);
+        const COLORREF* scheme = row.colors;
+        const SystemColorScheme colors(names, scheme, 7);
+        const std::wstring flag = ScreenFolder() + L"high-contrast.on";
+        ::DeleteFileW(flag.c_str());
+        ::SetEnvironmentVariableW(L"VARQO_SIM_HIGH_CONTRAST", flag.c_str());
+        ToolProcess tool(L"VarqoFat32-sim.exe", HostPath(TEST_DATA_DIR "/three-drives.txt"));
+        ::SetEnvironmentVariableW(L"VARQO_SIM_HIGH_CONTRAST", nullptr);
+        ASSERT_NE(tool.Window(), nullptr);
+        auto rgb = [](COLORREF c) { return (std::uint32_t{GetRValue(c)} << 16) | (GetGValue(c) << 8) | GetBValue(c); };
+        // The skin's title bar is blue; in high contrast it is the window's colour.
+        const POINT titleBar = {300, 12};
+        EXPECT_TRUE(Bluish(tool.Shot().At(titleBar.x, titleBar.y)));
+
+        ::CloseHandle(::CreateFileW(flag.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr));
+        ::PostMessageW(tool.Window(), WM_SYSCOLORCHANGE, 0, 0);
+        Settle(500);
+        const Capture shot = tool.Shot();
+        const std::wstring lang = ::GetACP() == 936 ? L"zh" : L"en";
+        shot.SaveBmp(ScreenFolder() + row.shot + lang + L".bmp");
+        // The prompts' rows hold the text's colour on the window's and, at the
+        // glyphs' smoothed edges, greys between the two: nothing of the skin.
+        int text = 0, other = 0;
+        for (int y = 266; y < 297; ++y) {
+            for (int x = 4; x < 357; ++x) {
+                const std::uint32_t p = shot.At(x, y);
+                if (p == rgb(scheme[1])) ++text;
+                if (Red(p) != Green(p) || Green(p) != Blue(p)) ++other;
+            }
+        }
+        EXPECT_GT(text, 50);
+        EXPECT_EQ(other, 0);
+        EXPECT_EQ(shot.At(titleBar.x, titleBar.y), rgb(scheme[0]));
+        EXPECT_EQ(shot.At(20, 150), rgb(scheme[0]));
+        // Each caption button's glyph, inside its frame, in the button text's
+        // colour on the button face: the close button at 332, the minimise at 305.
+        for (int left : {332, 305}) {
+            int glyph = 0, face = 0;
+            for (int y = 5; y < 21; ++y) {
+                for (int x = left + 5; x < left + 21; ++x) {
+                    glyph += shot.At(x, y) == rgb(scheme[3]);
+                    face += shot.At(x, y) == rgb(scheme[2]);
+                }
+            }
+            EXPECT_GT(glyph, 10) << left;
+            EXPECT_GT(face, 100) << left;
+        }
+
+        // The open list: the chosen row in the highlight colour.
+        tool.Click(130, 70);
+        HWND popup = tool.WaitWindow(L"ComboWnd");
+        ASSERT_NE(popup, nullptr);
+        Settle();
+        const Capture list = tool.Shot();
+        list.SaveBmp(ScreenFolder() + row.shot + L"list-" + lang + L".bmp");
+        RECT rc = {};
+        ::GetWindowRect(popup, &rc);
+        POINT last = {rc.right - 10, rc.bottom - 10};
+        ::ScreenToClient(tool.Window(), &last);
+        EXPECT_EQ(list.At(last.x, last.y), rgb(scheme[4]));
+        POINT first = {rc.right - 10, rc.top + 10};
+        ::ScreenToClient(tool.Window(), &first);
+        EXPECT_EQ(list.At(first.x, first.y), rgb(scheme[0]));
+        ::PostMessageW(popup, WM_KEYDOWN, VK_ESCAPE, 0);
+        Settle();
+
+        // Off again: the skin's pictures are back.
+        ::DeleteFileW(flag.c_str());
+        ::PostMessageW(tool.Window(), WM_SYSCOLORCHANGE, 0, 0);
+        Settle(500);
+        EXPECT_TRUE(Bluish(tool.Shot().At(titleBar.x, titleBar.y)));
+        tool.KeyDown(VK_ESCAPE);
+        EXPECT_EQ(tool.WaitExit(), 0);
+    }
 }
 
 }  // namespace

@@ -13,6 +13,7 @@
 
 #include <gtest/gtest.h>
 
+#include "facet/controls/button_ui.h"
 #include "facet/controls/combo_ui.h"
 #include "facet/controls/combo_wnd.h"
 #include "facet/controls/container_ui.h"
@@ -199,15 +200,22 @@ TEST_F(ComboTest, KeysWheelEscapeAndReturn) {
     Open();
     Wheel(30, 30, -WHEEL_DELTA);
     EXPECT_EQ(combo->GetCurSel(), 1);
+    // The list stays open while the choice moves in it, as in the system's
+    // combo boxes; F4 closes it.
+    Pump();
+    EXPECT_NE(Popup(), nullptr);
+    ::PostMessageW(Popup(), WM_KEYDOWN, VK_F4, 0);
     EXPECT_TRUE(PumpUntil([&] { return Popup() == nullptr; }));
     combo->SelectItem(0);
 
-    // A key in the open list chooses (and the choice closes the list);
-    // Escape, before the list is gone, goes back to what was chosen when it
-    // opened.
+    // A key in the open list chooses and the list stays; Escape goes back to
+    // what was chosen when it opened, and closes it.
     Open();
     HWND popup = Popup();
     ::PostMessageW(popup, WM_KEYDOWN, VK_DOWN, 0);
+    Pump();
+    EXPECT_EQ(combo->GetCurSel(), 1);
+    EXPECT_EQ(Popup(), popup);
     ::PostMessageW(popup, WM_KEYDOWN, VK_ESCAPE, 0);
     Pump();
     PumpUntil([&] { return Popup() == nullptr; });
@@ -224,6 +232,86 @@ TEST_F(ComboTest, KeysWheelEscapeAndReturn) {
     PumpUntil([&] { return Popup() == nullptr; });
     EXPECT_EQ(Popup(), nullptr);
     EXPECT_EQ(combo->GetCurSel(), 2);
+}
+
+// The keys of the system's combo box, closed and open: F4, Alt+Down and
+// Alt+Up open and close the list; arrows move the choice and the list stays
+// open; Page Up and Page Down move by the open list's page; Home and End go
+// to the first and last selectable item; Return takes the choice and closes
+// it, Escape closes it with the choice it had when it opened; Tab closes it
+// with the choice it shows and moves the focus on. A forward search that
+// finds nothing ahead (the last item disabled) keeps the choice.
+TEST_F(ComboTest, TheKeysOfTheSystemsComboBox) {
+    auto* next = new CButtonUI;
+    next->SetFloat(true);
+    next->SetFixedXY(SIZE{20, 60});
+    next->SetFixedWidth(80);
+    next->SetFixedHeight(24);
+    root->Add(next);
+    Pump();
+    struct Row {
+        bool openBefore;
+        int chosenBefore;
+        WPARAM key;
+        bool alt;
+        int disabled;  // the item disabled, -1 for none
+        bool openAfter;
+        int chosenAfter;
+    };
+    const Row rows[] = {
+        {false, 0, VK_F4, false, -1, true, 0},      {true, 0, VK_F4, false, -1, false, 0},
+        {false, 1, VK_DOWN, true, -1, true, 1},     {true, 1, VK_UP, true, -1, false, 1},
+        {false, 1, VK_UP, true, -1, true, 1},       {true, 1, VK_DOWN, true, -1, false, 1},
+        {true, 0, VK_DOWN, false, -1, true, 1},     {true, 2, VK_UP, false, -1, true, 1},
+        {true, 0, VK_END, false, -1, true, 2},      {true, 2, VK_HOME, false, -1, true, 0},
+        {true, 2, VK_DOWN, false, -1, true, 2},     {true, 1, VK_RETURN, false, -1, false, 1},
+        {true, 1, VK_ESCAPE, false, -1, false, 1},  {false, 1, VK_END, false, 2, false, 1},
+        {false, 1, VK_DOWN, false, 2, false, 1},    {false, 1, VK_NEXT, false, 2, false, 1},
+        {true, 1, VK_DOWN, false, 2, true, 1},      {true, 1, VK_END, false, 2, true, 1},
+        {true, 0, VK_END, false, 2, true, 1},       {true, 2, VK_HOME, false, 0, true, 1},
+        {true, 0, VK_NEXT, false, -1, true, 2},     {true, 2, VK_PRIOR, false, -1, true, 0},
+        {true, 2, VK_TAB, false, -1, false, 2},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(testing::Message() << "key " << row.key << (row.alt ? " with Alt" : "") << " from "
+                                        << row.chosenBefore << (row.openBefore ? " open" : " closed"));
+        for (int i = 0; i < combo->GetCount(); ++i) combo->GetItemAt(i)->SetEnabled(true);
+        combo->SelectItem(row.chosenBefore);
+        if (row.disabled >= 0) combo->GetItemAt(row.disabled)->SetEnabled(false);
+        combo->SetFocus();
+        if (row.openBefore) {
+            ::PostMessageW(hwnd, WM_KEYDOWN, VK_F4, 0);
+            Pump();
+            ASSERT_NE(Popup(), nullptr);
+        }
+        HWND target = row.openBefore ? Popup() : hwnd;
+        ::PostMessageW(target, row.alt ? WM_SYSKEYDOWN : WM_KEYDOWN, row.key, row.alt ? (1 << 29) : 0);
+        Pump();
+        EXPECT_EQ(combo->GetCurSel(), row.chosenAfter);
+        if (row.openAfter) {
+            EXPECT_EQ(Popup(), target == hwnd ? Popup() : target);
+            EXPECT_NE(Popup(), nullptr);
+        } else {
+            EXPECT_TRUE(PumpUntil([&] { return Popup() == nullptr; }));
+        }
+        EXPECT_EQ(pm->GetFocus(), row.key == VK_TAB ? static_cast<CControlUI*>(next) : combo);
+        if (Popup()) {
+            ::PostMessageW(Popup(), WM_KEYDOWN, VK_RETURN, 0);
+            ASSERT_TRUE(PumpUntil([&] { return Popup() == nullptr; }));
+        }
+    }
+    for (int i = 0; i < combo->GetCount(); ++i) combo->GetItemAt(i)->SetEnabled(true);
+    // Escape after a move goes back to the choice the list opened with.
+    combo->SelectItem(0);
+    combo->SetFocus();
+    ::PostMessageW(hwnd, WM_KEYDOWN, VK_F4, 0);
+    Pump();
+    ::PostMessageW(Popup(), WM_KEYDOWN, VK_END, 0);
+    Pump();
+    EXPECT_EQ(combo->GetCurSel(), 2);
+    ::PostMessageW(Popup(), WM_KEYDOWN, VK_ESCAPE, 0);
+    EXPECT_TRUE(PumpUntil([&] { return Popup() == nullptr; }));
+    EXPECT_EQ(combo->GetCurSel(), 0);
 }
 
 // An item inserted anywhere, at the selected index too, leaves the selection

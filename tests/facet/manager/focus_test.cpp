@@ -76,11 +76,15 @@ TEST_F(Focus, AnotherManagersControlIsRefused) {
     EXPECT_TRUE(stranger.events.empty());
 }
 
-TEST_F(Focus, HidingTheFocusedControlLeavesNoFocus) {
+// The focus goes on to the first control that can take it; with none left,
+// nobody has it.
+TEST_F(Focus, HidingOrDisablingTheFocusedControlHandsTheFocusOn) {
     a->SetVisible(false);
-    EXPECT_EQ(win.Pm().GetFocus(), nullptr);
+    EXPECT_EQ(win.Pm().GetFocus(), b);
     EXPECT_FALSE(a->IsFocused());
     EXPECT_EQ(notes.Count(L"killfocus"), 1);
+    b->SetEnabled(false);
+    EXPECT_EQ(win.Pm().GetFocus(), nullptr);
 }
 
 TEST_F(Focus, HidingAContainerDropsTheFocusOfADescendant) {

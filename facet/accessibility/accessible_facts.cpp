@@ -1,7 +1,7 @@
 // The facts of one element of the accessible tree, read from its control:
 // role, name, state, place and default action; and what the default action
 // and a selection do.
-#include "facet/manager/accessible_facts.h"
+#include "facet/accessibility/accessible_facts.h"
 
 #include <oleacc.h>
 
@@ -9,6 +9,7 @@
 #include "facet/controls/combo_wnd.h"
 #include "facet/controls/container_ui.h"
 #include "facet/controls/list_ui.h"
+#include "facet/controls/progress_ui.h"
 #include "facet/manager/paint_manager_ui.h"
 
 namespace Facet {
@@ -70,9 +71,47 @@ CDuiString AccessibleName(CAccessibleHost& host, const AccessibleNode& node) {
         return text;
     }
     CControlUI* c = node.control;
-    CDuiString name = AsCombo(c) ? LabelBefore(c) : c->GetText();
+    if (AsCombo(c)) {
+        CDuiString name = c->GetToolTip();
+        return name.IsEmpty() ? LabelBefore(c) : name;
+    }
+    // A progress bar's text is its value; its name is what it measures.
+    CDuiString name = Is(c, L"Progress") ? CDuiString() : c->GetText();
     if (name.IsEmpty()) name = c->GetToolTip();
     return name;
+}
+
+CDuiString AccessibleValue(const AccessibleNode& node) {
+    if (node.part != AccessibleNode::Control) return CDuiString();
+    CControlUI* c = node.control;
+    if (AsCombo(c)) return c->GetText();
+    if (auto* bar = static_cast<CProgressUI*>(c->GetInterface(L"Progress"))) {
+        const int span = bar->GetMaxValue() - bar->GetMinValue();
+        int percent = span > 0 ? (bar->GetValue() - bar->GetMinValue()) * 100 / span : 0;
+        percent = percent < 0 ? 0 : percent > 100 ? 100 : percent;
+        CDuiString text;
+        text.Format(L"%d%%", percent);
+        return text;
+    }
+    return CDuiString();
+}
+
+bool AccessibleFocus(CAccessibleHost& host, AccessibleNode& node) {
+    CPaintManagerUI* pm = host.Manager();
+    if (!pm) return false;
+    CControlUI* focus = pm->GetFocus();
+    if (CComboUI* combo = AsCombo(focus)) {
+        CComboWnd* list = combo->GetDropDown();
+        if (list && ::GetFocus() == list->GetHWND()) {
+            CControlUI* item = combo->GetItemAt(combo->GetCurSel());
+            if (!item) return false;
+            node = {AccessibleNode::Control, item};
+            return true;
+        }
+    }
+    if (::GetFocus() != host.Window()) return false;
+    node = focus ? AccessibleNode{AccessibleNode::Control, focus} : AccessibleNode{};
+    return true;
 }
 
 // Where the control lies on the screen: its manager's window holds it (the
@@ -106,22 +145,23 @@ RECT AccessibleLocation(CAccessibleHost& host, const AccessibleNode& node) {
 }
 
 long AccessibleState(CAccessibleHost& host, const AccessibleNode& node) {
+    AccessibleNode focused;
+    const bool hasFocus = AccessibleFocus(host, focused) && focused == node;
     if (node.part == AccessibleNode::Client) {
-        long state = STATE_SYSTEM_FOCUSABLE;
-        if (::GetFocus() == host.Window()) state |= STATE_SYSTEM_FOCUSED;
-        return state;
+        return STATE_SYSTEM_FOCUSABLE | (hasFocus ? STATE_SYSTEM_FOCUSED : 0);
     }
     CControlUI* c = node.control;
-    long state = 0;
+    long state = hasFocus ? STATE_SYSTEM_FOCUSED : 0;
     if (node.part == AccessibleNode::ComboList) {
         if (!AsCombo(c)->GetDropDown()) state |= STATE_SYSTEM_INVISIBLE;
         return state;
     }
     if (!c->IsVisible()) state |= STATE_SYSTEM_INVISIBLE;
     if (!c->IsEnabled()) state |= STATE_SYSTEM_UNAVAILABLE;
-    if (c->IsEnabled() && (c->GetControlFlags() & ControlFlagTabStop)) state |= STATE_SYSTEM_FOCUSABLE;
-    CPaintManagerUI* pm = c->GetManager();
-    if (pm && pm->GetFocus() == c) state |= STATE_SYSTEM_FOCUSED | STATE_SYSTEM_FOCUSABLE;
+    // A control given the focus outside the tab order (the progress of a
+    // run) can take it, as it shows.
+    if (c->IsEnabled() && ((c->GetControlFlags() & ControlFlagTabStop) || hasFocus)) state |= STATE_SYSTEM_FOCUSABLE;
+    if (c->GetInterface(L"Progress")) state |= STATE_SYSTEM_READONLY;
     if (CComboUI* combo = AsCombo(c)) {
         state |= STATE_SYSTEM_HASPOPUP;
         state |= combo->GetDropDown() ? STATE_SYSTEM_EXPANDED : STATE_SYSTEM_COLLAPSED;
@@ -131,6 +171,7 @@ long AccessibleState(CAccessibleHost& host, const AccessibleNode& node) {
         if (item->IsSelected()) state |= STATE_SYSTEM_SELECTED;
         CComboUI* combo = AsCombo(host.OwningCombo(c));
         if (combo && !combo->GetDropDown()) state |= STATE_SYSTEM_INVISIBLE;
+        if (combo && combo->GetDropDown() && c->IsEnabled()) state |= STATE_SYSTEM_FOCUSABLE;
     }
     return state;
 }
@@ -139,6 +180,8 @@ long AccessibleState(CAccessibleHost& host, const AccessibleNode& node) {
 const wchar_t* AccessibleDefaultAction(const AccessibleNode& node) {
     if (node.part != AccessibleNode::Control) return nullptr;
     CControlUI* c = node.control;
+    // A control that cannot act now offers nothing to do.
+    if (!c->IsEnabled()) return nullptr;
     if (CComboUI* combo = AsCombo(c)) {
         if (combo->GetDropDown()) return Chinese() ? L"关闭" : L"Close";
         return Chinese() ? L"打开" : L"Open";
@@ -163,7 +206,10 @@ void DoAccessibleDefaultAction(CAccessibleHost& host, const AccessibleNode& node
             combo->Activate();
         }
     } else if (Is(c, L"ListItem")) {
+        // As a double click does: choose the item and close the list.
         AccessibleSelect(host, c);
+        CComboUI* combo = AsCombo(host.OwningCombo(c));
+        if (combo && combo->GetDropDown()) combo->GetDropDown()->Close();
     } else {
         c->Activate();
     }

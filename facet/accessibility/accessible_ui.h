@@ -10,7 +10,7 @@
 
 #include <memory>
 
-#include "facet/manager/accessible_host.h"
+#include "facet/accessibility/accessible_host.h"
 
 namespace Facet {
 
@@ -20,7 +20,9 @@ extern const IID kIidAccessible;
 
 class CAccessibleUI final : public IAccessible {
 public:
-    CAccessibleUI(std::shared_ptr<CAccessibleHost> host, const AccessibleNode& node);
+    // `id` is the element's child id from its host: the object answers only
+    // while that id still stands for the element.
+    CAccessibleUI(std::shared_ptr<CAccessibleHost> host, const AccessibleNode& node, LONG id);
     CAccessibleUI(const CAccessibleUI&) = delete;
     CAccessibleUI& operator=(const CAccessibleUI&) = delete;
 
@@ -61,16 +63,23 @@ public:
 
 private:
     ~CAccessibleUI() = default;
+    // S_OK while this element's control lives; CO_E_OBJNOTCONNECTED, as
+    // COM names an object cut off from its server, once it is gone.
+    HRESULT Connected() const;
     // The element varChild names: this one for CHILDID_SELF, otherwise a
-    // child by position or any element of the window by its id. False when
-    // it does not exist (any more).
-    bool Target(const VARIANT& varChild, AccessibleNode& node) const;
+    // child by position or any element of the window by its id.
+    // CO_E_OBJNOTCONNECTED when this one is gone, E_INVALIDARG when the
+    // one named does not exist (any more).
+    HRESULT Target(const VARIANT& varChild, AccessibleNode& node) const;
+    // A new object for the element.
+    CAccessibleUI* ObjectFor(const AccessibleNode& node) const;
     // A new object for the element, as a reader's VARIANT.
     void ToVariant(const AccessibleNode& node, VARIANT* out) const;
 
     LONG m_refs = 1;
     std::shared_ptr<CAccessibleHost> m_host;
     AccessibleNode m_node;
+    LONG m_id;
 };
 
 }  // namespace Facet

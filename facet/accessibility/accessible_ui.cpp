@@ -2,10 +2,10 @@
 // tree. The facts a reader asks for come from accessible_facts.cpp, read from
 // the element's control on each call, so they are never stale; an element
 // whose control is gone answers "disconnected".
-#include "facet/manager/accessible_ui.h"
+#include "facet/accessibility/accessible_ui.h"
 
 #include "facet/controls/combo_ui.h"
-#include "facet/manager/accessible_facts.h"
+#include "facet/accessibility/accessible_facts.h"
 #include "facet/manager/paint_manager_ui.h"
 
 namespace Facet {
@@ -25,8 +25,8 @@ HRESULT ReturnText(const CDuiString& text, BSTR* out) {
 
 }  // namespace
 
-CAccessibleUI::CAccessibleUI(std::shared_ptr<CAccessibleHost> host, const AccessibleNode& node)
-    : m_host(std::move(host)), m_node(node) {}
+CAccessibleUI::CAccessibleUI(std::shared_ptr<CAccessibleHost> host, const AccessibleNode& node, LONG id)
+    : m_host(std::move(host)), m_node(node), m_id(id) {}
 
 HRESULT CAccessibleUI::QueryInterface(REFIID riid, void** ppv) {
     if (!ppv) return E_POINTER;
@@ -50,42 +50,56 @@ ULONG CAccessibleUI::Release() {
 
 HRESULT CAccessibleUI::GetTypeInfoCount(UINT* pctinfo) {
     if (!pctinfo) return E_POINTER;
+    if (FAILED(Connected())) return Connected();
     *pctinfo = 0;
     return S_OK;
 }
 
-HRESULT CAccessibleUI::GetTypeInfo(UINT, LCID, ITypeInfo**) { return E_NOTIMPL; }
-HRESULT CAccessibleUI::GetIDsOfNames(REFIID, LPOLESTR*, UINT, LCID, DISPID*) { return E_NOTIMPL; }
+HRESULT CAccessibleUI::GetTypeInfo(UINT, LCID, ITypeInfo**) {
+    return FAILED(Connected()) ? Connected() : E_NOTIMPL;
+}
+HRESULT CAccessibleUI::GetIDsOfNames(REFIID, LPOLESTR*, UINT, LCID, DISPID*) {
+    return FAILED(Connected()) ? Connected() : E_NOTIMPL;
+}
 HRESULT CAccessibleUI::Invoke(DISPID, REFIID, LCID, WORD, DISPPARAMS*, VARIANT*, EXCEPINFO*, UINT*) {
-    return E_NOTIMPL;
+    return FAILED(Connected()) ? Connected() : E_NOTIMPL;
 }
 
-bool CAccessibleUI::Target(const VARIANT& varChild, AccessibleNode& node) const {
-    if (!m_host->Contains(m_node) || varChild.vt != VT_I4) return false;
+HRESULT CAccessibleUI::Connected() const {
+    return m_host->Alive(m_node, m_id) ? S_OK : CO_E_OBJNOTCONNECTED;
+}
+
+HRESULT CAccessibleUI::Target(const VARIANT& varChild, AccessibleNode& node) const {
+    if (FAILED(Connected())) return CO_E_OBJNOTCONNECTED;
+    if (varChild.vt != VT_I4) return E_INVALIDARG;
     const LONG id = varChild.lVal;
     if (id == CHILDID_SELF) {
         node = m_node;
-        return true;
+        return S_OK;
     }
     const std::vector<AccessibleNode> children = m_host->Children(m_node);
     if (id > 0 && id <= static_cast<LONG>(children.size())) {
         node = children[id - 1];
-        return true;
+        return S_OK;
     }
-    return m_host->NodeOf(id, node);
+    return m_host->NodeOf(id, node) ? S_OK : E_INVALIDARG;
+}
+
+CAccessibleUI* CAccessibleUI::ObjectFor(const AccessibleNode& node) const {
+    return new CAccessibleUI(m_host, node, m_host->IdOf(node));
 }
 
 void CAccessibleUI::ToVariant(const AccessibleNode& node, VARIANT* out) const {
     out->vt = VT_DISPATCH;
-    out->pdispVal = new CAccessibleUI(m_host, node);
+    out->pdispVal = ObjectFor(node);
 }
 
 HRESULT CAccessibleUI::get_accParent(IDispatch** ppdispParent) {
     if (!ppdispParent) return E_POINTER;
     *ppdispParent = nullptr;
-    if (!m_host->Contains(m_node)) return RPC_E_DISCONNECTED;
+    if (FAILED(Connected())) return CO_E_OBJNOTCONNECTED;
     if (m_node.part != AccessibleNode::Client) {
-        *ppdispParent = new CAccessibleUI(m_host, m_host->Parent(m_node));
+        *ppdispParent = ObjectFor(m_host->Parent(m_node));
         return S_OK;
     }
     // The client area's parent is the window itself, as the system gives it.
@@ -98,7 +112,7 @@ HRESULT CAccessibleUI::get_accParent(IDispatch** ppdispParent) {
 
 HRESULT CAccessibleUI::get_accChildCount(long* pcountChildren) {
     if (!pcountChildren) return E_POINTER;
-    if (!m_host->Contains(m_node)) return RPC_E_DISCONNECTED;
+    if (FAILED(Connected())) return CO_E_OBJNOTCONNECTED;
     *pcountChildren = static_cast<long>(m_host->Children(m_node).size());
     return S_OK;
 }
@@ -107,8 +121,8 @@ HRESULT CAccessibleUI::get_accChild(VARIANT varChild, IDispatch** ppdispChild) {
     if (!ppdispChild) return E_POINTER;
     *ppdispChild = nullptr;
     AccessibleNode node;
-    if (!Target(varChild, node)) return E_INVALIDARG;
-    *ppdispChild = new CAccessibleUI(m_host, node);
+    if (const HRESULT hr = Target(varChild, node); FAILED(hr)) return hr;
+    *ppdispChild = ObjectFor(node);
     return S_OK;
 }
 
@@ -116,7 +130,7 @@ HRESULT CAccessibleUI::get_accName(VARIANT varChild, BSTR* pszName) {
     if (!pszName) return E_POINTER;
     *pszName = nullptr;
     AccessibleNode node;
-    if (!Target(varChild, node)) return E_INVALIDARG;
+    if (const HRESULT hr = Target(varChild, node); FAILED(hr)) return hr;
     return ReturnText(AccessibleName(*m_host, node), pszName);
 }
 
@@ -124,23 +138,27 @@ HRESULT CAccessibleUI::get_accValue(VARIANT varChild, BSTR* pszValue) {
     if (!pszValue) return E_POINTER;
     *pszValue = nullptr;
     AccessibleNode node;
-    if (!Target(varChild, node)) return E_INVALIDARG;
-    if (node.part != AccessibleNode::Control || !AsCombo(node.control)) return DISP_E_MEMBERNOTFOUND;
-    return ReturnText(node.control->GetText(), pszValue);
+    if (const HRESULT hr = Target(varChild, node); FAILED(hr)) return hr;
+    const CDuiString value = AccessibleValue(node);
+    if (value.IsEmpty() && (node.part != AccessibleNode::Control || !AsCombo(node.control))) {
+        return DISP_E_MEMBERNOTFOUND;
+    }
+    return ReturnText(value, pszValue);
 }
 
 HRESULT CAccessibleUI::get_accDescription(VARIANT varChild, BSTR* pszDescription) {
     if (!pszDescription) return E_POINTER;
     *pszDescription = nullptr;
     AccessibleNode node;
-    return Target(varChild, node) ? DISP_E_MEMBERNOTFOUND : E_INVALIDARG;
+    const HRESULT hr = Target(varChild, node);
+    return FAILED(hr) ? hr : DISP_E_MEMBERNOTFOUND;
 }
 
 HRESULT CAccessibleUI::get_accRole(VARIANT varChild, VARIANT* pvarRole) {
     if (!pvarRole) return E_POINTER;
     ::VariantInit(pvarRole);
     AccessibleNode node;
-    if (!Target(varChild, node)) return E_INVALIDARG;
+    if (const HRESULT hr = Target(varChild, node); FAILED(hr)) return hr;
     pvarRole->vt = VT_I4;
     pvarRole->lVal = AccessibleRole(node);
     return S_OK;
@@ -150,7 +168,7 @@ HRESULT CAccessibleUI::get_accState(VARIANT varChild, VARIANT* pvarState) {
     if (!pvarState) return E_POINTER;
     ::VariantInit(pvarState);
     AccessibleNode node;
-    if (!Target(varChild, node)) return E_INVALIDARG;
+    if (const HRESULT hr = Target(varChild, node); FAILED(hr)) return hr;
     pvarState->vt = VT_I4;
     pvarState->lVal = AccessibleState(*m_host, node);
     return S_OK;
@@ -160,20 +178,23 @@ HRESULT CAccessibleUI::get_accHelp(VARIANT varChild, BSTR* pszHelp) {
     if (!pszHelp) return E_POINTER;
     *pszHelp = nullptr;
     AccessibleNode node;
-    return Target(varChild, node) ? DISP_E_MEMBERNOTFOUND : E_INVALIDARG;
+    const HRESULT hr = Target(varChild, node);
+    return FAILED(hr) ? hr : DISP_E_MEMBERNOTFOUND;
 }
 
-HRESULT CAccessibleUI::get_accHelpTopic(BSTR* pszHelpFile, VARIANT, long* pidTopic) {
+HRESULT CAccessibleUI::get_accHelpTopic(BSTR* pszHelpFile, VARIANT varChild, long* pidTopic) {
     if (pszHelpFile) *pszHelpFile = nullptr;
     if (pidTopic) *pidTopic = 0;
-    return DISP_E_MEMBERNOTFOUND;
+    AccessibleNode node;
+    const HRESULT hr = Target(varChild, node);
+    return FAILED(hr) ? hr : DISP_E_MEMBERNOTFOUND;
 }
 
 HRESULT CAccessibleUI::get_accKeyboardShortcut(VARIANT varChild, BSTR* pszShortcut) {
     if (!pszShortcut) return E_POINTER;
     *pszShortcut = nullptr;
     AccessibleNode node;
-    if (!Target(varChild, node)) return E_INVALIDARG;
+    if (const HRESULT hr = Target(varChild, node); FAILED(hr)) return hr;
     if (node.part != AccessibleNode::Control || node.control->GetShortcut() == 0) {
         return DISP_E_MEMBERNOTFOUND;
     }
@@ -185,16 +206,16 @@ HRESULT CAccessibleUI::get_accKeyboardShortcut(VARIANT varChild, BSTR* pszShortc
 HRESULT CAccessibleUI::get_accFocus(VARIANT* pvarChild) {
     if (!pvarChild) return E_POINTER;
     ::VariantInit(pvarChild);
-    if (!m_host->Contains(m_node)) return RPC_E_DISCONNECTED;
-    CControlUI* focus = m_host->Manager()->GetFocus();
-    if (!focus) return S_FALSE;
-    const AccessibleNode focused = {AccessibleNode::Control, focus};
+    if (FAILED(Connected())) return CO_E_OBJNOTCONNECTED;
+    AccessibleNode focused;
+    if (!AccessibleFocus(*m_host, focused)) return S_FALSE;
     if (focused == m_node) {
         pvarChild->vt = VT_I4;
         pvarChild->lVal = CHILDID_SELF;
         return S_OK;
     }
-    if (m_node.part != AccessibleNode::Client) return S_FALSE;
+    if (m_node.part == AccessibleNode::Control) return S_FALSE;
+    if (m_node.part == AccessibleNode::ComboList && !(m_host->Parent(focused) == m_node)) return S_FALSE;
     ToVariant(focused, pvarChild);
     return S_OK;
 }
@@ -202,7 +223,7 @@ HRESULT CAccessibleUI::get_accFocus(VARIANT* pvarChild) {
 HRESULT CAccessibleUI::get_accSelection(VARIANT* pvarChildren) {
     if (!pvarChildren) return E_POINTER;
     ::VariantInit(pvarChildren);
-    if (!m_host->Contains(m_node)) return RPC_E_DISCONNECTED;
+    if (FAILED(Connected())) return CO_E_OBJNOTCONNECTED;
     CComboUI* combo = m_node.part == AccessibleNode::Client ? nullptr : AsCombo(m_node.control);
     if (!combo) return DISP_E_MEMBERNOTFOUND;
     CControlUI* selected = combo->GetItemAt(combo->GetCurSel());
@@ -215,7 +236,7 @@ HRESULT CAccessibleUI::get_accDefaultAction(VARIANT varChild, BSTR* pszDefaultAc
     if (!pszDefaultAction) return E_POINTER;
     *pszDefaultAction = nullptr;
     AccessibleNode node;
-    if (!Target(varChild, node)) return E_INVALIDARG;
+    if (const HRESULT hr = Target(varChild, node); FAILED(hr)) return hr;
     const wchar_t* action = AccessibleDefaultAction(node);
     if (!action) return DISP_E_MEMBERNOTFOUND;
     return ReturnText(action, pszDefaultAction);
@@ -223,7 +244,7 @@ HRESULT CAccessibleUI::get_accDefaultAction(VARIANT varChild, BSTR* pszDefaultAc
 
 HRESULT CAccessibleUI::accSelect(long flagsSelect, VARIANT varChild) {
     AccessibleNode node;
-    if (!Target(varChild, node)) return E_INVALIDARG;
+    if (const HRESULT hr = Target(varChild, node); FAILED(hr)) return hr;
     if (node.part != AccessibleNode::Control) return DISP_E_MEMBERNOTFOUND;
     if (!(flagsSelect & (SELFLAG_TAKESELECTION | SELFLAG_TAKEFOCUS))) return E_INVALIDARG;
     if (node.control->GetInterface(L"ListItem")) {
@@ -240,7 +261,7 @@ HRESULT CAccessibleUI::accLocation(long* pxLeft, long* pyTop, long* pcxWidth, lo
                                    VARIANT varChild) {
     if (!pxLeft || !pyTop || !pcxWidth || !pcyHeight) return E_POINTER;
     AccessibleNode node;
-    if (!Target(varChild, node)) return E_INVALIDARG;
+    if (const HRESULT hr = Target(varChild, node); FAILED(hr)) return hr;
     const RECT rc = AccessibleLocation(*m_host, node);
     *pxLeft = rc.left;
     *pyTop = rc.top;
@@ -253,7 +274,7 @@ HRESULT CAccessibleUI::accNavigate(long navDir, VARIANT varStart, VARIANT* pvarE
     if (!pvarEndUpAt) return E_POINTER;
     ::VariantInit(pvarEndUpAt);
     AccessibleNode start;
-    if (!Target(varStart, start)) return E_INVALIDARG;
+    if (const HRESULT hr = Target(varStart, start); FAILED(hr)) return hr;
     std::vector<AccessibleNode> row;
     int at = 0;
     if (navDir == NAVDIR_FIRSTCHILD || navDir == NAVDIR_LASTCHILD) {
@@ -267,7 +288,8 @@ HRESULT CAccessibleUI::accNavigate(long navDir, VARIANT varStart, VARIANT* pvarE
             if (row[i] == start) at = static_cast<int>(i) + (navDir == NAVDIR_NEXT ? 1 : -1);
         }
     } else {
-        return E_NOTIMPL;
+        // Up, down, left and right: the elements lie where accLocation says.
+        return DISP_E_MEMBERNOTFOUND;
     }
     if (at < 0 || at >= static_cast<int>(row.size())) return S_FALSE;
     ToVariant(row[at], pvarEndUpAt);
@@ -277,37 +299,46 @@ HRESULT CAccessibleUI::accNavigate(long navDir, VARIANT varStart, VARIANT* pvarE
 HRESULT CAccessibleUI::accHitTest(long xLeft, long yTop, VARIANT* pvarChild) {
     if (!pvarChild) return E_POINTER;
     ::VariantInit(pvarChild);
-    if (!m_host->Contains(m_node)) return RPC_E_DISCONNECTED;
+    if (FAILED(Connected())) return CO_E_OBJNOTCONNECTED;
     const POINT screen = {xLeft, yTop};
     RECT own = AccessibleLocation(*m_host, m_node);
     if (!::PtInRect(&own, screen)) return S_FALSE;
-    if (m_node.part == AccessibleNode::Client) {
-        POINT pt = screen;
-        ::ScreenToClient(m_host->Window(), &pt);
-        const std::vector<AccessibleNode> shown = m_host->Children(m_node);
-        // The control under the point, or the nearest ancestor a reader sees.
-        for (CControlUI* c = m_host->Manager()->FindControl(pt); c; c = c->GetParent()) {
-            for (const AccessibleNode& node : shown) {
-                if (node.control != c) continue;
-                ToVariant(node, pvarChild);
-                return S_OK;
-            }
+    // The child whose place holds the point, the last drawn (the topmost)
+    // when places overlap; pictures that take no mouse count too.
+    AccessibleNode hit = m_node;
+    if (m_node.part != AccessibleNode::Control || AsCombo(m_node.control) == nullptr) {
+        for (const AccessibleNode& child : m_host->Children(m_node)) {
+            RECT rc = AccessibleLocation(*m_host, child);
+            if (::PtInRect(&rc, screen)) hit = child;
         }
     }
-    pvarChild->vt = VT_I4;
-    pvarChild->lVal = CHILDID_SELF;
+    if (hit == m_node) {
+        pvarChild->vt = VT_I4;
+        pvarChild->lVal = CHILDID_SELF;
+    } else {
+        ToVariant(hit, pvarChild);
+    }
     return S_OK;
 }
 
 HRESULT CAccessibleUI::accDoDefaultAction(VARIANT varChild) {
     AccessibleNode node;
-    if (!Target(varChild, node)) return E_INVALIDARG;
+    if (const HRESULT hr = Target(varChild, node); FAILED(hr)) return hr;
     if (!AccessibleDefaultAction(node)) return DISP_E_MEMBERNOTFOUND;
     m_host->PostDefaultAction(node);
     return S_OK;
 }
 
-HRESULT CAccessibleUI::put_accName(VARIANT, BSTR) { return E_NOTIMPL; }
-HRESULT CAccessibleUI::put_accValue(VARIANT, BSTR) { return E_NOTIMPL; }
+// Names and values are the controls' own: a reader cannot set them.
+HRESULT CAccessibleUI::put_accName(VARIANT varChild, BSTR) {
+    AccessibleNode node;
+    const HRESULT hr = Target(varChild, node);
+    return FAILED(hr) ? hr : DISP_E_MEMBERNOTFOUND;
+}
+HRESULT CAccessibleUI::put_accValue(VARIANT varChild, BSTR) {
+    AccessibleNode node;
+    const HRESULT hr = Target(varChild, node);
+    return FAILED(hr) ? hr : DISP_E_MEMBERNOTFOUND;
+}
 
 }  // namespace Facet

@@ -7,6 +7,7 @@
 
 #include <windows.h>
 
+#include <deque>
 #include <memory>
 #include <vector>
 
@@ -40,9 +41,17 @@ public:
 
     // The element's control is in the manager's tree now, hidden or not.
     bool Contains(const AccessibleNode& node) const;
-    // What a reader sees under an element, in tree order: for the client
-    // area its visible controls (layouts are looked through), for a combo
-    // box its list, for the list its visible items.
+    // The element that was given `id` still stands for the same control:
+    // its id was not dropped when a control died, and it is in the tree.
+    bool Alive(const AccessibleNode& node, LONG id) const;
+    // A control is being destroyed: its elements' ids die with it. Ids are
+    // never given again, so an object a reader holds can never come to
+    // stand for a later control made at the same address.
+    void Forget(CControlUI* control);
+    // What a reader sees under an element: for the client area its visible
+    // controls in reading order (rows from the top, each from the left;
+    // layouts are looked through), for a combo box its list, for the list
+    // its visible items.
     std::vector<AccessibleNode> Children(const AccessibleNode& node) const;
     // The client area for a control; the combo box for its list and the
     // list for its items.
@@ -55,14 +64,17 @@ public:
     LONG IdOf(const AccessibleNode& node);
     bool NodeOf(LONG id, AccessibleNode& node) const;
 
-    void RaiseEvent(DWORD event, const AccessibleNode& node);
+    // On the manager's window, or on `window` for an element shown in
+    // another one (the items of an open drop-down list).
+    void RaiseEvent(DWORD event, const AccessibleNode& node, HWND window = nullptr);
     // accDoDefaultAction acts after the reader's call has returned: a
     // button's click may put a modal box up, which must not block the reader.
     void PostDefaultAction(const AccessibleNode& node);
     void RunPendingAction();
 
-    // The answer to WM_GETOBJECT for OBJID_CLIENT.
-    LRESULT ClientObject(WPARAM wParam);
+    // The answer to WM_GETOBJECT for OBJID_CLIENT: the client area, or the
+    // element given (a drop-down's window answers with the combo's list).
+    LRESULT ClientObject(WPARAM wParam, const AccessibleNode& node = AccessibleNode{});
 
     static constexpr LONG kFirstId = 0x10000;
 
@@ -75,8 +87,8 @@ private:
     CPaintManagerUI* m_pManager;
     std::vector<IdEntry> m_ids;
     LONG m_nextId = kFirstId;
-    AccessibleNode m_pending;
-    bool m_hasPending = false;
+    // Every action asked for runs, in order: each has its own message.
+    std::deque<AccessibleNode> m_pending;
 };
 
 // An export of oleacc, which is loaded only once a screen reader asks for the

@@ -6,15 +6,23 @@
 #include <windows.h>
 
 #include "facet/core/dui_string.h"
-#include "facet/manager/accessible_host.h"
+#include "facet/accessibility/accessible_host.h"
 
 namespace Facet {
 
 long AccessibleRole(const AccessibleNode& node);
-// A control's text (its tooltip when it has none); a combo box is named by
-// the text label before it, as a dialog's static text names its box.
+// A control's text (its tooltip when it has none); a combo box and its list
+// by its tooltip, else by the text label before it, as a dialog's static
+// text names its box.
 CDuiString AccessibleName(CAccessibleHost& host, const AccessibleNode& node);
+// A combo box's chosen text, a progress bar's percentage; empty otherwise.
+CDuiString AccessibleValue(const AccessibleNode& node);
 long AccessibleState(CAccessibleHost& host, const AccessibleNode& node);
+// The one element that has the keyboard focus: the focused control while its
+// window has the system's focus, the focused item of an open drop-down list
+// while the list has it, the client area when its window has it and no
+// control does. False while another window has it.
+bool AccessibleFocus(CAccessibleHost& host, AccessibleNode& node);
 // Screen coordinates.
 RECT AccessibleLocation(CAccessibleHost& host, const AccessibleNode& node);
 // The action's name in the user's language; null when there is none.

@@ -2,21 +2,19 @@
 // the child ids of its elements, the WinEvents and the deferred default
 // action. The tree is small (a window's controls), so it is walked afresh
 // whenever a question needs it rather than mirrored and kept in step.
-#include "facet/manager/accessible_host.h"
+#include "facet/accessibility/accessible_host.h"
+
+#include <utility>
 
 #include "facet/controls/combo_ui.h"
 #include "facet/controls/container_ui.h"
-#include "facet/manager/accessible_facts.h"
-#include "facet/manager/accessible_ui.h"
+#include "facet/accessibility/accessible_facts.h"
+#include "facet/accessibility/accessible_ui.h"
 #include "facet/manager/paint_manager_ui.h"
 
 namespace Facet {
 
 namespace {
-
-// Ids of elements whose controls are gone are dropped when the table grows
-// past this.
-constexpr size_t kIdTableCheck = 256;
 
 IContainerUI* AsContainer(CControlUI* control) {
     return static_cast<IContainerUI*>(control->GetInterface(L"IContainer"));
@@ -55,6 +53,24 @@ void CollectVisible(CControlUI* control, std::vector<AccessibleNode>& out) {
     }
 }
 
+// Whether `a` comes before `b` when the window is read: the upper row first;
+// on one row (their heights overlap by half the smaller one) the left one.
+bool ReadsBefore(const AccessibleNode& a, const AccessibleNode& b) {
+    const RECT ra = a.control->GetPos(), rb = b.control->GetPos();
+    const int overlap = (ra.bottom < rb.bottom ? ra.bottom : rb.bottom) - (ra.top > rb.top ? ra.top : rb.top);
+    const int ha = ra.bottom - ra.top, hb = rb.bottom - rb.top;
+    const int smaller = ha < hb ? ha : hb;
+    if (overlap * 2 < smaller || smaller <= 0) return ra.top < rb.top;
+    return ra.left < rb.left;
+}
+
+// An insertion sort: the order above is not transitive enough for std::sort.
+void SortForReading(std::vector<AccessibleNode>& nodes) {
+    for (size_t i = 1; i < nodes.size(); ++i) {
+        for (size_t j = i; j > 0 && ReadsBefore(nodes[j], nodes[j - 1]); --j) std::swap(nodes[j], nodes[j - 1]);
+    }
+}
+
 }  // namespace
 
 void* OleaccProc(const char* name) {
@@ -67,7 +83,23 @@ CAccessibleHost::CAccessibleHost(CPaintManagerUI* pManager) : m_pManager(pManage
 void CAccessibleHost::Disconnect() {
     m_pManager = nullptr;
     m_ids.clear();
-    m_hasPending = false;
+    m_pending.clear();
+}
+
+void CAccessibleHost::Forget(CControlUI* control) {
+    std::vector<IdEntry> live;
+    for (const IdEntry& entry : m_ids) {
+        if (entry.node.control != control) live.push_back(entry);
+    }
+    m_ids.swap(live);
+}
+
+bool CAccessibleHost::Alive(const AccessibleNode& node, LONG id) const {
+    if (node.part == AccessibleNode::Client) return m_pManager != nullptr;
+    for (const IdEntry& entry : m_ids) {
+        if (entry.id == id) return entry.node == node && Contains(node);
+    }
+    return false;
 }
 
 HWND CAccessibleHost::Window() const { return m_pManager ? m_pManager->GetPaintWindow() : nullptr; }
@@ -94,6 +126,7 @@ std::vector<AccessibleNode> CAccessibleHost::Children(const AccessibleNode& node
         CControlUI* root = m_pManager->GetRoot();
         if (root && AsContainer(root) && !IsCombo(root)) {
             CollectVisible(root, children);
+            SortForReading(children);
         } else if (root && root->IsVisible()) {
             children.push_back({AccessibleNode::Control, root});
         }
@@ -122,13 +155,6 @@ LONG CAccessibleHost::IdOf(const AccessibleNode& node) {
     for (const IdEntry& entry : m_ids) {
         if (entry.node == node) return entry.id;
     }
-    if (m_ids.size() >= kIdTableCheck) {
-        std::vector<IdEntry> live;
-        for (const IdEntry& entry : m_ids) {
-            if (Contains(entry.node)) live.push_back(entry);
-        }
-        m_ids.swap(live);
-    }
     m_ids.push_back({node, m_nextId++});
     return m_ids.back().id;
 }
@@ -143,30 +169,30 @@ bool CAccessibleHost::NodeOf(LONG id, AccessibleNode& node) const {
     return false;
 }
 
-void CAccessibleHost::RaiseEvent(DWORD event, const AccessibleNode& node) {
-    HWND hwnd = Window();
-    if (!hwnd) return;
+void CAccessibleHost::RaiseEvent(DWORD event, const AccessibleNode& node, HWND window) {
+    HWND hwnd = window ? window : Window();
+    if (!hwnd || !m_pManager) return;
     ::NotifyWinEvent(event, hwnd, OBJID_CLIENT, IdOf(node));
 }
 
 void CAccessibleHost::PostDefaultAction(const AccessibleNode& node) {
-    m_pending = node;
-    m_hasPending = true;
+    m_pending.push_back(node);
     ::PostMessageW(Window(), kAccessibleActionMessage, 0, 0);
 }
 
 void CAccessibleHost::RunPendingAction() {
-    if (!m_hasPending) return;
-    m_hasPending = false;
+    if (m_pending.empty()) return;
+    const AccessibleNode node = m_pending.front();
+    m_pending.pop_front();
     // The control may have gone while the message waited.
-    if (Contains(m_pending)) DoAccessibleDefaultAction(*this, m_pending);
+    if (Contains(node)) DoAccessibleDefaultAction(*this, node);
 }
 
-LRESULT CAccessibleHost::ClientObject(WPARAM wParam) {
+LRESULT CAccessibleHost::ClientObject(WPARAM wParam, const AccessibleNode& node) {
     using FromObject = LRESULT(WINAPI*)(REFIID, WPARAM, LPUNKNOWN);
     auto fromObject = reinterpret_cast<FromObject>(OleaccProc("LresultFromObject"));
-    if (!fromObject) return 0;
-    auto* object = new CAccessibleUI(shared_from_this(), AccessibleNode{});
+    if (!fromObject || !m_pManager) return 0;
+    auto* object = new CAccessibleUI(shared_from_this(), node, IdOf(node));
     const LRESULT result = fromObject(kIidAccessible, wParam, object);
     object->Release();
     return result;
