@@ -36,7 +36,7 @@ LPVOID CComboUI::GetInterface(const wchar_t* pstrName) {
     return CContainerUI::GetInterface(pstrName);
 }
 
-UINT CComboUI::GetControlFlags() const { return IsKeyboardEnabled() ? ControlFlagTabStop : 0; }
+UINT CComboUI::GetControlFlags() const { return IsKeyboardEnabled() ? static_cast<UINT>(ControlFlagTabStop) : 0u; }
 
 // Items --------------------------------------------------------------------
 
