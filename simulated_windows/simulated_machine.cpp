@@ -65,6 +65,9 @@ std::wstring MediumKey(const SimulatedDrive& drive) {
            (memory && (drive.failures & kFailRaw) ? L"raw" : L"") + L"|" + std::to_wstring(drive.mediaChanges);
 }
 
+// The table record as it tells of the medium, the card to swap in included.
+std::wstring RecordKey(const SimulatedDrive& drive) { return MediumKey(drive) + L"|" + drive.swapImage; }
+
 }  // namespace
 
 SimulatedMachine::SimulatedMachine(SimulatedDriveTable table) : table_(std::move(table)) {
@@ -103,10 +106,14 @@ void SimulatedMachine::Replace(SimulatedDriveTable table) {
     table_ = std::move(table);
     for (SimulatedDrive& drive : table_.drives) {
         Volume& volume = VolumeOf(drive.letter);
-        // The card the user put in stays in the reader.
-        if (volume.swapped && !drive.swapImage.empty()) drive.image = drive.swapImage;
+        // The card the user put in stays in the reader while the table tells
+        // of the same drive; any other record is another medium.
+        if (volume.swapped) {
+            if (RecordKey(drive) == volume.swappedRecord) drive.image = drive.swapImage;
+            else volume.swapped = false;
+        }
         const std::wstring key = MediumKey(drive);
-        if (volume.key == key || volume.swapped) continue;
+        if (volume.key == key) continue;
         bool counted = false;
         for (const SimulatedDrive& old : before.drives)
             counted = counted || (old.letter == drive.letter && old.mediaChanges != drive.mediaChanges);
@@ -124,7 +131,7 @@ void SimulatedMachine::Replace(SimulatedDriveTable table) {
 SimulatedMedium& SimulatedMachine::MediumOf(const SimulatedDrive& drive, Volume& volume) {
     // A table assigned in place (by a test) rather than through Replace()
     // describes the medium afresh, without a change the driver would count.
-    if (!volume.swapped && volume.key != MediumKey(drive)) {
+    if (volume.key != MediumKey(drive)) {
         volume.key = MediumKey(drive);
         volume.medium.reset();
     }
@@ -162,7 +169,9 @@ bool SimulatedMachine::SharingAllows(const SimulatedDrive& drive, wchar_t letter
 void SimulatedMachine::SwapCard(SimulatedDrive& drive, Volume& volume) {
     Log("(the user swaps the card in " + std::string(1, static_cast<char>(drive.letter)) + ": for " +
         Narrow(drive.swapImage) + ")");
+    volume.swappedRecord = RecordKey(drive);
     drive.image = drive.swapImage;
+    volume.key = MediumKey(drive);
     volume.swapped = true;
     volume.medium.reset();
     volume.dismounted = false;

@@ -63,7 +63,8 @@ private:
         HANDLE lockOwner = nullptr;
         bool dismounted = false;
         bool pulled = false;
-        bool swapped = false;
+        bool swapped = false;         // the table's swap= card is in
+        std::wstring swappedRecord;   // the table record it went in under
         DWORD writes = 0;
         std::wstring key;             // what tells its medium from another
     };
