@@ -7,6 +7,10 @@
 
 #include <windows.h>
 #include <shellapi.h>
+#include <io.h>
+#include <winioctl.h>
+
+#include <optional>
 
 #include "drives/medium_proof.h"
 #include "format/console_text.h"
@@ -42,8 +46,30 @@ int WindowsPlatform::RefuseLetter() const {
 bool WindowsPlatform::IsDevicePath() const {
     const std::string& t = args_.target;
     const auto slash = [](char c) { return c == '\\' || c == '/'; };
-    return t.size() >= 4 && slash(t[0]) && slash(t[1]) && (t[2] == '.' || t[2] == '?') && slash(t[3]);
+    // \\.\ and \\?\ are Win32's device and long-path prefixes [Naming Files,
+    // Paths, and Namespaces]; \??\ is the object manager's directory of DOS
+    // device names, which the path functions pass through as it stands (obs).
+    const bool win32 = t.size() >= 4 && slash(t[0]) && slash(t[1]) && (t[2] == '.' || t[2] == '?') && slash(t[3]);
+    const bool objects = t.size() >= 4 && slash(t[0]) && t[1] == '?' && t[2] == '?' && slash(t[3]);
+    return win32 || objects;
 }
+
+namespace {
+
+// Whether the opened image is an ordinary file. Files and disks both report
+// FILE_TYPE_DISK [GetFileType function]; only a storage device answers its
+// device number [IOCTL_STORAGE_GET_DEVICE_NUMBER IOCTL]. Consoles, pipes and
+// the like are no image either.
+bool IsOrdinaryFile(std::FILE* file) {
+    const HANDLE handle = file ? reinterpret_cast<HANDLE>(::_get_osfhandle(::_fileno(file))) : INVALID_HANDLE_VALUE;
+    if (handle == INVALID_HANDLE_VALUE || ::GetFileType(handle) != FILE_TYPE_DISK) return false;
+    STORAGE_DEVICE_NUMBER number{};
+    DWORD returned = 0;
+    return !::DeviceIoControl(handle, IOCTL_STORAGE_GET_DEVICE_NUMBER, nullptr, 0, &number, sizeof number,
+                              &returned, nullptr);
+}
+
+}  // namespace
 
 int WindowsPlatform::Open(const Arguments& args) {
     args_ = args;
@@ -143,11 +169,12 @@ fat32::FormatResult WindowsPlatform::FormatDriveLetter(fat32::FormatRequest& req
             };
         }
     }
-    fat32::FormatResult result = fat32::kInternalError;
-    {
-        const WritingConsole console;
-        result = fat32::FormatVolume(device, static_cast<char>(Letter()), request, options);
-    }
+    // Until the first write, Ctrl+C ends the command as it always does, with
+    // nothing written; from then on the run goes on to its end.
+    std::optional<WritingConsole> console;
+    options.writingStarts = [&console] { console.emplace(); };
+    const fat32::FormatResult result = fat32::FormatVolume(device, static_cast<char>(Letter()), request, options);
+    console.reset();
     error_ = device.LastError();
     return result;
 }
@@ -156,6 +183,12 @@ fat32::FormatResult WindowsPlatform::Format(fat32::FormatRequest& request,
                                             fat32::FormatOptions& options) {
     if (IsDriveLetter()) return FormatDriveLetter(request, options);
     fat32::ImageFileDevice device(args_.target, args_.image);
+    options.verifyLocked = [this, &device](fat32::BlockDevice&) {
+        if (IsOrdinaryFile(device.File())) return fat32::kFormatOk;
+        std::fprintf(stderr, "mkfat32: %s is a device, not an image file; nothing was written.\n",
+                     args_.target.c_str());
+        return static_cast<fat32::FormatResult>(kUsageExit);
+    };
     const fat32::FormatResult result = fat32::FormatVolume(device, 'Z', request, options);
     error_ = device.LastError();
     return result;
