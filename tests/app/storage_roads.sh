@@ -23,11 +23,12 @@ winpath() { printf 'Z:%s' "$1" | tr / '\\'; }
 
 # medium KIND FILE: a 40 MiB stick holding a FAT32 volume (serial 1234ABCD),
 # the same with its bytes per sector zeroed (Windows will not mount it, its
-# signatures stand), or bytes that no file system signs.
+# signatures stand), bytes that no file system signs, or a 40 GiB FAT32 stick.
 medium() {
   sparse_image "$2" $((40 * MiB))
+  [ "$1" = big ] && sparse_image "$2" $((40 * 1024 * MiB))
   case $1 in
-    fat32|broken) mkfs.fat -F 32 -s 1 -i 1234ABCD -n OLD "$2" >/dev/null ;;
+    fat32|broken|big) mkfs.fat -F 32 -s 1 -i 1234ABCD -n OLD "$2" >/dev/null ;;
     raw) head -c $MiB /dev/urandom | dd of="$2" conv=notrunc status=none
          printf '\0\0' | dd of="$2" bs=1 seek=510 conv=notrunc status=none ;;
   esac
@@ -36,17 +37,18 @@ medium() {
 
 # table FILE IMAGE CONDITIONS: a USB stick E: with that medium and world.
 table() {
-  extra="" user=""
+  extra="" user="" clusters=clusters=10240
   for c in $(printf '%s' "$3" | tr + ' '); do
     case $c in
       -) ;;
+      clusters=*) clusters=$c ;;
       swap) extra="$extra swap=$(winpath "$2.card2")" ;;
       user=standard) user="user standard" ;;
       *) extra="$extra $c" ;;
     esac
   done
   { [ -n "$user" ] && echo "$user"
-    printf '%s\n' "drive E: type=removable number=1 sectors=8 bytes=512 clusters=10240 free=0 fs=FAT32 label=OLD image=$(winpath "$2")$extra" \
+    printf '%s\n' "drive E: type=removable number=1 sectors=8 bytes=512 $clusters free=0 fs=FAT32 label=OLD image=$(winpath "$2")$extra" \
       'interface disk \\?\usbstor#disk#1 instance=11 number=1' 'device 11 parent=21' \
       'device 21 id=USB\VID_0951&PID_1666\1'
   } > "$1"
@@ -63,10 +65,11 @@ swapped-count-fails fat32   swap                     18 18 same
 pulled-at-write-3   fat32   pulled-at-write=3        16 16 cut
 write-protected     fat32   state=write-protected    16 16 same
 unlock-fails        raw     state=pulled-at-unlock   0  0  clean
+forty-gib           big     clusters=10485760        0  0  clean64
 '
 
 # The media, tables and sums, one set per front.
-printf '%s\n' "$rows" | while read -r name kind conditions _ _ _; do
+printf '%s\n' "$rows" | while read -r name kind conditions _ _ how; do
   [ -n "$name" ] || continue
   for front in m w; do
     medium "$kind" "$work/$name-$front.img"
@@ -74,7 +77,8 @@ printf '%s\n' "$rows" | while read -r name kind conditions _ _ _; do
     case $conditions in *swap*) medium "$kind" "$work/$name-$front.img.card2"
       [ "$kind" = fat32 ] && cp "$work/$name-$front.img" "$work/$name-$front.img.card2" ;; esac
     table "$work/$name-$front.txt" "$work/$name-$front.img" "$conditions"
-    (cd "$work" && sha256sum "$name-$front.img"* > "$name-$front.sum")
+    # Only a run that must write nothing is checked by its sums.
+    [ "$how" = same ] && (cd "$work" && sha256sum "$name-$front.img"* > "$name-$front.sum")
   done
   printf '%s %s %s\n' "$name" "$(winpath "$work/$name-w.txt")" "$(printf '%s\n' "$rows" | awk -v n="$name" '$1==n{print $5}')" >> "$work/window-rows.txt"
 done
@@ -83,6 +87,10 @@ done
 written() {
   case $2 in
     clean) fsck_clean "$work/$1.img" && roundtrip "$work/$1.img" "$work" ;;
+    # A size the policy gives 32 KiB clusters, told by the machine to both
+    # fronts alike.
+    clean64) fsck_clean "$work/$1.img" && roundtrip "$work/$1.img" "$work" &&
+             [ "$(od -An -tu1 -j13 -N1 "$work/$1.img" | tr -d ' ')" = 64 ] ;;
     same) (cd "$work" && sha256sum -c --quiet "$1.sum") ;;
     # Cut after the clearing pass began: no volume left, never a boot sector
     # over empty FATs.

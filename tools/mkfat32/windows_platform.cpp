@@ -97,17 +97,9 @@ int WindowsPlatform::Open(const Arguments& args) {
 }
 
 std::uint64_t WindowsPlatform::VolumeBytes() {
-    if (IsDriveLetter()) {
-        // The root, with critical-error boxes off: a reader without a medium
-        // must fail quietly, and only for this thread.
-        const std::string root = args_.target + "\\";
-        DWORD previousMode = 0;
-        ::SetThreadErrorMode(SEM_FAILCRITICALERRORS, &previousMode);
-        ULARGE_INTEGER total{};
-        const bool known = ::GetDiskFreeSpaceExA(root.c_str(), nullptr, &total, nullptr);
-        ::SetThreadErrorMode(previousMode, nullptr);
-        return known ? total.QuadPart : 0;
-    }
+    // Asked of the machine the command formats on (the system, or
+    // --drive-table's), with critical-error boxes already off for this thread.
+    if (IsDriveLetter()) return machine_ ? machine_->VolumeBytes(Letter()) : 0;
     WIN32_FILE_ATTRIBUTE_DATA data{};
     if (!::GetFileAttributesExA(args_.target.c_str(), GetFileExInfoStandard, &data)) return 0;
     return (static_cast<std::uint64_t>(data.nFileSizeHigh) << 32) | data.nFileSizeLow;
