@@ -61,6 +61,9 @@ struct SimulatedDrive {
     // A card put into the reader in place of this one when a program opens
     // the volume for writing (the user swapped it after being asked).
     std::wstring swapImage;
+    // What the disk's hardware identifiers give on Windows 10 and later: the
+    // first part of its device GUID (0: the device number plus one).
+    DWORD diskGuid = 0;
     unsigned failures = 0;
 };
 
@@ -86,6 +89,8 @@ struct SimulatedDriveTable {
     unsigned failures = 0;  // SimulatedGlobalFailure bits
     // false: the user runs without an administrator's full rights.
     bool elevated = true;
+    // Windows 10 and later: disks answer IOCTL_STORAGE_GET_DEVICE_NUMBER_EX.
+    bool windows10 = false;
 };
 
 }  // namespace drives

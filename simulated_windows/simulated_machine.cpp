@@ -100,6 +100,12 @@ bool SimulatedMachine::Present(wchar_t letter) const {
     return volume == volumes_.end() || !volume->second.pulled;
 }
 
+bool SimulatedMachine::Locked(wchar_t letter) {
+    const auto guard = Guard();
+    const SimulatedDrive* drive = DriveOf(letter);
+    return drive && ((drive->failures & kHeldLocked) || VolumeOf(letter).lockOwner);
+}
+
 void SimulatedMachine::Replace(SimulatedDriveTable table) {
     const auto guard = Guard();
     const SimulatedDriveTable before = table_;
@@ -219,6 +225,7 @@ HANDLE SimulatedMachine::CreateFileW(const wchar_t* path, DWORD access, DWORD sh
     nextHandle_ += 4;
     const HANDLE handle = reinterpret_cast<HANDLE>(nextHandle_);
     handles_[handle] = Handle{letter, access, share, volume.generation};
+    handles_[handle].disk = isDisk;
     Log(call + " = " + Name(handle));
     return handle;
 }

@@ -36,6 +36,8 @@ public:
     std::unique_lock<std::recursive_mutex> Guard() { return std::unique_lock<std::recursive_mutex>(mutex_); }
     // Whether the drive is in the machine now (not pulled out).
     bool Present(wchar_t letter) const;
+    // Whether the volume is locked, by another program or by a handle of ours.
+    bool Locked(wchar_t letter);
     // Receives one line per volume call.
     void SetCallLog(std::function<void(const std::string&)> log) { log_ = std::move(log); }
     // Handles of this machine still open, for tests that count leaks.
@@ -75,6 +77,7 @@ private:
         unsigned generation;
         std::uint64_t position = 0;
         bool extendedAccess = false;
+        bool disk = false;  // opened as \\.\PhysicalDriveN
     };
 
     SimulatedDrive* DriveOf(wchar_t letter);

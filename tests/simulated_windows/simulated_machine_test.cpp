@@ -57,6 +57,16 @@ DWORD WriteAt(SimulatedMachine& m, HANDLE h, LONGLONG at, DWORD bytes) {
     return Result(m.WriteFile(h, data, bytes, &written));
 }
 
+// The drive list's query of the root on the same machine: its volume
+// information, or its free space.
+DWORD ListQuery(SimulatedMachine& m, bool volumeInformation) {
+    SimulatedDriveQuery query(std::shared_ptr<SimulatedMachine>(&m, [](SimulatedMachine*) {}));
+    wchar_t label[32], fileSystem[32];
+    DWORD sectors = 0, bytes = 0, free = 0, total = 0;
+    return Result(volumeInformation ? query.VolumeInformation(L"E:\\", label, 32, fileSystem, 32)
+                                    : query.DiskFreeSpace(L"E:\\", sectors, bytes, free, total));
+}
+
 struct Row {
     const char* behaviour;
     const char* conditions;
@@ -76,6 +86,11 @@ TEST(SimulatedMachine, AnswersEachCallAsDocumented) {
          [](SimulatedMachine& m) { return Opened(Open(m, GENERIC_READ)); }, ERROR_ACCESS_DENIED},
         {"locked by another program: access 0 opens", "held=lock",
          [](SimulatedMachine& m) { return Opened(Open(m, 0)); }, 0},
+        {"locked by another program: the root's free space denied", "held=lock",
+         [](SimulatedMachine& m) { return ListQuery(m, false); }, ERROR_ACCESS_DENIED},
+        {"locked by us: the root's volume information denied", "", [](SimulatedMachine& m) {
+             Control(m, Open(m), FSCTL_LOCK_VOLUME);
+             return ListQuery(m, true); }, ERROR_ACCESS_DENIED},
         {"opened exclusively by another program", "held=exclusive",
          [](SimulatedMachine& m) { return Opened(Open(m, GENERIC_READ)); }, ERROR_SHARING_VIOLATION},
         {"held open by another program: the lock is refused", "held=open",
@@ -138,6 +153,14 @@ TEST(SimulatedMachine, AnswersEachCallAsDocumented) {
              STORAGE_DEVICE_NUMBER_EX number{};
              return Control(m, Open(m, 0), IOCTL_STORAGE_GET_DEVICE_NUMBER_EX, &number, sizeof number); },
          ERROR_INVALID_FUNCTION},
+        {"Windows 10: GET_DEVICE_NUMBER_EX on the disk", "\nwindows 10", [](SimulatedMachine& m) {
+             STORAGE_DEVICE_NUMBER_EX number{};
+             const HANDLE disk = m.CreateFileW(L"\\\\.\\PhysicalDrive1", 0, kShare, 0);
+             return Control(m, disk, IOCTL_STORAGE_GET_DEVICE_NUMBER_EX, &number, sizeof number); }, 0},
+        {"Windows 10: GET_DEVICE_NUMBER_EX on a volume", "\nwindows 10", [](SimulatedMachine& m) {
+             STORAGE_DEVICE_NUMBER_EX number{};
+             return Control(m, Open(m, 0), IOCTL_STORAGE_GET_DEVICE_NUMBER_EX, &number, sizeof number); },
+         ERROR_INVALID_FUNCTION},
         {"unlock without the lock", "",
          [](SimulatedMachine& m) { return Control(m, Open(m), FSCTL_UNLOCK_VOLUME); }, ERROR_NOT_LOCKED},
         {"dismount while another holds the lock", "", [](SimulatedMachine& m) {
@@ -176,6 +199,7 @@ TEST(SimulatedMachine, TheIdentityReadsAlikeAtTheQuestionAndOnTheLockedHandle) {
         const char* name;
         const char* conditions;
         const char* before;
+        const char* after;  // the table once the question was answered
         DWORD serial;
         fat32::FormatResult proof;
     };
@@ -190,12 +214,17 @@ TEST(SimulatedMachine, TheIdentityReadsAlikeAtTheQuestionAndOnTheLockedHandle) {
     }
     const char* const usb = "\ninterface disk \\\\?\\usbstor#disk#1 instance=11 number=1\ndevice 11 parent=21\n"
                             "device 21 id=USB\\VID_0951&PID_1666\\1";
-    for (const Case c : {Case{"RAW but signed", "state=raw serial=7", "", 7, fat32::kFormatOk},
-                         Case{"card swapped, both RAW", "state=raw swap=card2.img", "", 0, fat32::kDriveChanged},
-                         Case{"a change before the question, then untouched", "state=raw image=card1.img",
-                              "state=raw image=card2.img", 0, fat32::kFormatOk},
-                         Case{"swap before the question and again after it", "state=raw image=card1.img",
-                              "state=raw image=card2.img swap=card3.img", 0, fat32::kDriveChanged}}) {
+    const char* const windows10 = "state=raw guid=5\nwindows 10";
+    for (const Case c :
+         {Case{"RAW but signed", "state=raw serial=7", "", "", 7, fat32::kFormatOk},
+          Case{"card swapped, both RAW", "state=raw swap=card2.img", "", "", 0, fat32::kDriveChanged},
+          Case{"a change before the question, then untouched", "state=raw image=card1.img",
+               "state=raw image=card2.img", "", 0, fat32::kFormatOk},
+          Case{"swap before the question and again after it", "state=raw image=card1.img",
+               "state=raw image=card2.img swap=card3.img", "", 0, fat32::kDriveChanged},
+          Case{"Windows 10: the same disk's GUID", windows10, "", "", 0, fat32::kFormatOk},
+          Case{"Windows 10: another disk with the same device number", windows10, "",
+               "state=raw guid=6\nwindows 10", 0, fat32::kDriveChanged}}) {
         const auto machine = std::make_shared<SimulatedMachine>(Table(c.conditions + std::string(usb)));
         if (*c.before) machine->Replace(Table(c.before + std::string(usb)));
         SimulatedDriveQuery query(machine);
@@ -207,6 +236,8 @@ TEST(SimulatedMachine, TheIdentityReadsAlikeAtTheQuestionAndOnTheLockedHandle) {
         DriveIdentity again;
         ASSERT_EQ(IdentifyUsbDrive(query, L'E', again), IdentifyStatus::Found) << c.name;
         EXPECT_EQ(ProveIdentity(confirmed, again), fat32::kFormatOk) << c.name;
+        EXPECT_EQ(confirmed.deviceGuidKnown, c.conditions == windows10) << c.name;
+        if (*c.after) machine->Replace(Table(c.after + std::string(usb)));
         const HANDLE locked = Open(*machine);
         ASSERT_EQ(Control(*machine, locked, FSCTL_LOCK_VOLUME), 0u) << c.name;
         EXPECT_EQ(ProveMedium(confirmed, fat32::ReadMediumFacts(*machine, locked)), c.proof) << c.name;
