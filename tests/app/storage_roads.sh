@@ -145,6 +145,14 @@ for path in '\\.\E:' '\\.\PhysicalDrive1' '\??\E:' '\??\PhysicalDrive1' "\\??\\$
   fi
 done
 
+# A name that opens, but not as a file (the null device): refused once open.
+"$run" "$mkfat32" NUL >"$work/nul.out" 2>&1; rc=$?
+if [ "$rc" -eq 64 ] && grep -q 'not an image file' "$work/nul.out"; then
+  pass "mkfat32 NUL: 64, not an image file"
+else
+  fail "mkfat32 NUL: exit $rc"; cat "$work/nul.out"
+fi
+
 # signal_at LOG CALL NAME TABLE: mkfat32 on the table, Ctrl+C sent once the
 # call first shows in the call log; the exit code in $rc.
 signal_at() {

@@ -8,7 +8,6 @@
 #include <windows.h>
 #include <shellapi.h>
 #include <io.h>
-#include <winioctl.h>
 
 #include <optional>
 
@@ -56,17 +55,17 @@ bool WindowsPlatform::IsDevicePath() const {
 
 namespace {
 
-// Whether the opened image is an ordinary file. Files and disks both report
-// FILE_TYPE_DISK [GetFileType function]; only a storage device answers its
-// device number [IOCTL_STORAGE_GET_DEVICE_NUMBER IOCTL]. Consoles, pipes and
-// the like are no image either.
+// Whether the opened image is an ordinary file. Consoles, pipes and the
+// DOS device names (CON, COM1) are of another type [GetFileType function];
+// a file reports its attributes, never FILE_ATTRIBUTE_DEVICE [File Attribute
+// Constants]. A file's handle answers IOCTL_STORAGE_GET_DEVICE_NUMBER with
+// its volume's disk (obs), so that answer tells nothing here.
 bool IsOrdinaryFile(std::FILE* file) {
     const HANDLE handle = file ? reinterpret_cast<HANDLE>(::_get_osfhandle(::_fileno(file))) : INVALID_HANDLE_VALUE;
     if (handle == INVALID_HANDLE_VALUE || ::GetFileType(handle) != FILE_TYPE_DISK) return false;
-    STORAGE_DEVICE_NUMBER number{};
-    DWORD returned = 0;
-    return !::DeviceIoControl(handle, IOCTL_STORAGE_GET_DEVICE_NUMBER, nullptr, 0, &number, sizeof number,
-                              &returned, nullptr);
+    BY_HANDLE_FILE_INFORMATION information{};
+    return ::GetFileInformationByHandle(handle, &information) &&
+           !(information.dwFileAttributes & (FILE_ATTRIBUTE_DEVICE | FILE_ATTRIBUTE_DIRECTORY));
 }
 
 }  // namespace
