@@ -112,7 +112,7 @@ fat32::FormatResult RecheckConfirmedDrive(drives::DriveQuery& query, wchar_t let
     drives::DriveIdentity now;
     const fat32::FormatResult r = drives::ResultOfIdentify(drives::IdentifyUsbDrive(query, letter, now));
     if (r != fat32::kFormatOk) return r;
-    return now == confirmed ? fat32::kFormatOk : fat32::kDriveChanged;
+    return drives::ProveIdentity(confirmed, now);
 }
 
 // Counts the window's open boxes; the last one to close hands on a close
@@ -176,7 +176,7 @@ fat32::FormatResult CMainWnd::CheckConfirmedDrive(wchar_t letter) {
     drives::DriveIdentity now;
     const fat32::FormatResult r = drives::ResultOfIdentify(m_drives.Identify(letter, now));
     if (r != fat32::kFormatOk) return r;
-    return now == m_formatIdentity ? fat32::kFormatOk : fat32::kDriveChanged;
+    return drives::ProveIdentity(m_formatIdentity, now);
 }
 
 void CMainWnd::OnFormatClick() {

@@ -55,6 +55,8 @@ public:
     void Close() override;
     DeviceError LastError() const override { return lastError_; }
 
+    // The open file, for checks of what the name reached; null when closed.
+    std::FILE* File() const { return file_; }
     // The type most recently set, 0 if none was.
     std::uint8_t PartitionType() const { return partitionType_; }
 

@@ -53,7 +53,7 @@ void ReadDeviceGuid(VolumeCalls& calls, MediumFacts& facts) {
 
 }  // namespace
 
-MediumFacts ReadMediumFacts(VolumeCalls& calls, HANDLE volume) {
+MediumFacts ReadMediumFacts(VolumeCalls& calls, HANDLE volume, bool askAgainAfterChange) {
     MediumFacts facts;
     DWORD returned = 0;
     STORAGE_DEVICE_NUMBER number{};
@@ -64,12 +64,20 @@ MediumFacts ReadMediumFacts(VolumeCalls& calls, HANDLE volume) {
     if (facts.deviceNumberKnown) ReadDeviceGuid(calls, facts);
     // For disks the output is the number of media changes since the driver
     // started: a card swapped in a reader keeps the disk but not the count.
-    // Right after a change the call fails instead, and the count stays unknown.
-    ULONG changes = 0;
-    if (Control(calls, volume, IOCTL_STORAGE_CHECK_VERIFY, &changes, sizeof changes, returned) &&
-        returned >= sizeof changes) {
-        facts.mediaChangesKnown = true;
-        facts.mediaChanges = changes;
+    // Right after a change the call fails instead, with ERROR_MEDIA_CHANGED
+    // or ERROR_IO_DEVICE [IOCTL_STORAGE_CHECK_VERIFY IOCTL].
+    for (int ask = askAgainAfterChange ? 2 : 1; ask > 0; --ask) {
+        ULONG changes = 0;
+        if (Control(calls, volume, IOCTL_STORAGE_CHECK_VERIFY, &changes, sizeof changes, returned) &&
+            returned >= sizeof changes) {
+            facts.mediaChangesKnown = true;
+            facts.mediaChanges = changes;
+            facts.mediaChangeReported = false;
+            break;
+        }
+        const DWORD error = ::GetLastError();
+        facts.mediaChangeReported = error == ERROR_MEDIA_CHANGED || error == ERROR_IO_DEVICE;
+        if (!facts.mediaChangeReported) break;
     }
     const DWORD bytes = SectorBytes(calls, volume);
     PageBuffer sector(PageAllocator::System(), kLargestSector);

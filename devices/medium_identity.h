@@ -16,8 +16,11 @@ namespace fat32 {
 // The disk's storage device number (and its device GUID where the system
 // forms one), the media change count of IOCTL_STORAGE_CHECK_VERIFY, and the
 // serial number parsed from the volume's first sector. `volume` must be open
-// for reading.
-MediumFacts ReadMediumFacts(VolumeCalls& calls, HANDLE volume);
+// for reading. At the question, `askAgainAfterChange` asks for the count once
+// more when the first query reports a change of medium (that failure is the
+// report, and the next query answers the new count); on the handle that will
+// write, the report stands, since any change after the question is a refusal.
+MediumFacts ReadMediumFacts(VolumeCalls& calls, HANDLE volume, bool askAgainAfterChange = false);
 
 }  // namespace fat32
 

@@ -23,19 +23,38 @@ inline fat32::FormatResult ResultOfIdentify(IdentifyStatus status) {
 
 // kFormatOk when the handle's facts are of the confirmed medium,
 // kDriveChanged when they are of another, kGeometryFailed when the handle
-// could not tell. A media change count or device GUID is compared where the
-// system gave one at the question; one given then and not on the handle is
-// no pass: the count's query fails exactly after a change of medium.
+// could not tell. A media change count or device GUID known on one side only
+// is no pass: the count's query fails exactly after a change of medium, and
+// the question asked it again until it answered, so an unknown count there
+// means the driver keeps none, and then it keeps none on the handle either.
 inline fat32::FormatResult ProveMedium(const DriveIdentity& confirmed, const fat32::MediumFacts& facts) {
     if (!facts.deviceNumberKnown || !facts.volumeSerialKnown) return fat32::kGeometryFailed;
-    const bool mediaChanged = confirmed.mediaChangesKnown &&
-                              (!facts.mediaChangesKnown || confirmed.mediaChanges != facts.mediaChanges);
+    const bool mediaChanged = confirmed.mediaChangesKnown != facts.mediaChangesKnown ||
+                              facts.mediaChangeReported ||
+                              (confirmed.mediaChangesKnown && confirmed.mediaChanges != facts.mediaChanges);
     const bool otherDisk = confirmed.deviceGuidKnown &&
                            (!facts.deviceGuidKnown || confirmed.deviceGuid != facts.deviceGuid);
     if (facts.deviceNumber != confirmed.deviceNumber || mediaChanged || otherDisk ||
         facts.volumeSerial != confirmed.volumeSerial)
         return fat32::kDriveChanged;
     return fat32::kFormatOk;
+}
+
+// The same rules for an identity read again as at the question (the window's
+// worker asks once more before it opens the volume), plus the USB device
+// above the disk, which only the scan sees.
+inline fat32::FormatResult ProveIdentity(const DriveIdentity& confirmed, const DriveIdentity& now) {
+    if (now.instanceId != confirmed.instanceId) return fat32::kDriveChanged;
+    fat32::MediumFacts facts;
+    facts.deviceNumberKnown = true;
+    facts.deviceNumber = now.deviceNumber;
+    facts.deviceGuidKnown = now.deviceGuidKnown;
+    facts.deviceGuid = now.deviceGuid;
+    facts.mediaChangesKnown = now.mediaChangesKnown;
+    facts.mediaChanges = now.mediaChanges;
+    facts.volumeSerialKnown = true;
+    facts.volumeSerial = now.volumeSerial;
+    return ProveMedium(confirmed, facts);
 }
 
 }  // namespace drives

@@ -142,8 +142,10 @@ IdentifyStatus IdentifyUsbDrive(DriveQuery& query, wchar_t letter, DriveIdentity
         const fat32::VolumeHandle volume(
             calls, calls.CreateFileW(volumePath, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, 0));
         if (volume.valid()) {
-            const fat32::MediumFacts facts = fat32::ReadMediumFacts(calls, volume.get());
-            if (facts.volumeSerialKnown) {
+            const fat32::MediumFacts facts = fat32::ReadMediumFacts(calls, volume.get(), true);
+            // A count still reporting a change is no count to prove against:
+            // asked again, or not ready.
+            if (facts.volumeSerialKnown && !facts.mediaChangeReported) {
                 identity.deviceGuidKnown = facts.deviceGuidKnown;
                 identity.deviceGuid = facts.deviceGuid;
                 identity.mediaChangesKnown = facts.mediaChangesKnown;

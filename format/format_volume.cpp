@@ -201,6 +201,7 @@ FormatResult FormatVolume(BlockDevice& device, char letter, FormatRequest& reque
     // is let go.
     if (!device.Dismount()) return kDismountFailed;
     release.WritingStarts();
+    if (options.writingStarts) options.writingStarts();
     if (probe) {
         if (FormatResult r = RunProbe(*probe, options); r != kFormatOk) return r;
     }

@@ -30,6 +30,9 @@ struct FormatOptions {
     // that it is the medium the user confirmed. kFormatOk to go on; any other
     // result unlocks and closes the volume and is the run's result.
     std::function<FormatResult(BlockDevice& device)> verifyLocked;
+    // Called once, after the dismount and right before the first write: from
+    // here on a run cut short leaves the stick half-written.
+    std::function<void()> writingStarts;
     // Called as the long steps advance ("probe", "clear"), in bytes.
     std::function<void(const char* step, std::uint64_t done, std::uint64_t total)> progress;
 };

@@ -15,6 +15,9 @@ struct MediumFacts {
     std::array<std::uint8_t, 16> deviceGuid{};
     bool mediaChangesKnown = false;
     std::uint32_t mediaChanges = 0;  // media changes since the driver started
+    // The count's query failed with the report of a change of medium
+    // (ERROR_MEDIA_CHANGED, ERROR_IO_DEVICE) rather than for want of a count.
+    bool mediaChangeReported = false;
     bool volumeSerialKnown = false;  // the boot sector could be read
     std::uint32_t volumeSerial = 0;  // as the system reports it; 0 for RAW
 };

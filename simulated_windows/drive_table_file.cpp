@@ -210,6 +210,8 @@ bool ParseDrive(LineParser& p, const std::string& letterText, const std::vector<
             ok = p.Number(f, drive.writeDelayMs);
         } else if (f.name == "pulled-at-write") {
             ok = p.Number(f, drive.pulledAtWrite);
+        } else if (f.name == "guid") {
+            ok = p.Number(f, drive.diskGuid);
         } else if (f.name == "swap") {
             ok = p.Text(f, drive.swapImage);
         } else if (f.name == "partition") {
@@ -310,12 +312,18 @@ bool ParseLine(LineParser& p, const std::string& line, SimulatedDriveTable& tabl
     if (tokens.empty()) return true;
     const std::string& keyword = tokens[0];
     if (keyword != "drive" && keyword != "interface" && keyword != "device" && keyword != "fail" &&
-        keyword != "user" && keyword != "disk")
+        keyword != "user" && keyword != "disk" && keyword != "windows")
         return p.Fault("unknown record '" + keyword + "'");
     if (keyword == "user") {
         if (tokens.size() != 2 || (tokens[1] != "administrator" && tokens[1] != "standard"))
             return p.Fault("user is administrator or standard");
         table.elevated = tokens[1] == "administrator";
+        return true;
+    }
+    if (keyword == "windows") {
+        if (tokens.size() != 2 || (tokens[1] != "8.1" && tokens[1] != "10"))
+            return p.Fault("windows is 8.1 or 10");
+        table.windows10 = tokens[1] == "10";
         return true;
     }
     if (keyword == "fail") {

@@ -277,6 +277,9 @@ bool SimulatedDriveQuery::DiskFreeSpace(const wchar_t* rootPath, DWORD& sectorsP
     if (!drive) drive = DriveAt(rootPath, L"", L":\\");
     if (!drive) return Failed(ERROR_PATH_NOT_FOUND, false);
     if (drive->failures & kFailDiskSpace) return Failed(ERROR_NOT_READY, false);
+    // A locked volume's files, its root among them, open for none but the
+    // locking handle [FSCTL_LOCK_VOLUME IOCTL]: access denied (obs).
+    if (machine_->Locked(drive->letter)) return Failed(ERROR_ACCESS_DENIED, false);
     sectorsPerCluster = drive->sectorsPerCluster;
     bytesPerSector = drive->bytesPerSector;
     freeClusters = drive->freeClusters;
@@ -291,6 +294,7 @@ bool SimulatedDriveQuery::VolumeInformation(const wchar_t* rootPath, wchar_t* vo
     const SimulatedDrive* drive = DriveAt(rootPath, L"", L":\\");
     if (!drive) return Failed(ERROR_PATH_NOT_FOUND, false);
     if (drive->failures & kFailVolumeInfo) return Failed(ERROR_NOT_READY, false);
+    if (machine_->Locked(drive->letter)) return Failed(ERROR_ACCESS_DENIED, false);
     if (drive->failures & kFailRaw) return Failed(ERROR_UNRECOGNIZED_VOLUME, false);
     if (!CopyIfFits(drive->label, volumeName, volumeNameLength) ||
         !CopyIfFits(drive->fileSystem, fileSystemName, fileSystemNameLength))

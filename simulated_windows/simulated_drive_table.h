@@ -64,6 +64,9 @@ struct SimulatedDrive {
     // 0: the volume is a medium of its own. N: partition N of the disk
     // record `deviceNumber`, present while the disk's layout holds it.
     DWORD partition = 0;
+    // What the disk's hardware identifiers give on Windows 10 and later: the
+    // first part of its device GUID (0: the device number plus one).
+    DWORD diskGuid = 0;
     unsigned failures = 0;
 };
 
@@ -101,6 +104,8 @@ struct SimulatedDriveTable {
     unsigned failures = 0;  // SimulatedGlobalFailure bits
     // false: the user runs without an administrator's full rights.
     bool elevated = true;
+    // Windows 10 and later: disks answer IOCTL_STORAGE_GET_DEVICE_NUMBER_EX.
+    bool windows10 = false;
 };
 
 }  // namespace drives

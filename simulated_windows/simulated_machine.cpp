@@ -65,6 +65,9 @@ std::wstring MediumKey(const SimulatedDrive& drive) {
            (memory && (drive.failures & kFailRaw) ? L"raw" : L"") + L"|" + std::to_wstring(drive.mediaChanges);
 }
 
+// The table record as it tells of the medium, the card to swap in included.
+std::wstring RecordKey(const SimulatedDrive& drive) { return MediumKey(drive) + L"|" + drive.swapImage; }
+
 }  // namespace
 
 SimulatedMachine::SimulatedMachine(SimulatedDriveTable table) : table_(std::move(table)) {
@@ -105,16 +108,26 @@ bool SimulatedMachine::Present(wchar_t letter) const {
     return true;
 }
 
+bool SimulatedMachine::Locked(wchar_t letter) {
+    const auto guard = Guard();
+    const SimulatedDrive* drive = DriveOf(letter);
+    return drive && ((drive->failures & kHeldLocked) || VolumeOf(letter).lockOwner);
+}
+
 void SimulatedMachine::Replace(SimulatedDriveTable table) {
     const auto guard = Guard();
     const SimulatedDriveTable before = table_;
     table_ = std::move(table);
     for (SimulatedDrive& drive : table_.drives) {
         Volume& volume = VolumeOf(drive.letter);
-        // The card the user put in stays in the reader.
-        if (volume.swapped && !drive.swapImage.empty()) drive.image = drive.swapImage;
+        // The card the user put in stays in the reader while the table tells
+        // of the same drive; any other record is another medium.
+        if (volume.swapped) {
+            if (RecordKey(drive) == volume.swappedRecord) drive.image = drive.swapImage;
+            else volume.swapped = false;
+        }
         const std::wstring key = MediumKey(drive);
-        if (volume.key == key || volume.swapped) continue;
+        if (volume.key == key) continue;
         bool counted = false;
         for (const SimulatedDrive& old : before.drives)
             counted = counted || (old.letter == drive.letter && old.mediaChanges != drive.mediaChanges);
@@ -132,7 +145,7 @@ void SimulatedMachine::Replace(SimulatedDriveTable table) {
 SimulatedMedium& SimulatedMachine::MediumOf(const SimulatedDrive& drive, Volume& volume) {
     // A table assigned in place (by a test) rather than through Replace()
     // describes the medium afresh, without a change the driver would count.
-    if (!volume.swapped && volume.key != MediumKey(drive)) {
+    if (volume.key != MediumKey(drive)) {
         volume.key = MediumKey(drive);
         volume.medium.reset();
     }
@@ -176,7 +189,9 @@ bool SimulatedMachine::SharingAllows(const SimulatedDrive& drive, wchar_t letter
 void SimulatedMachine::SwapCard(SimulatedDrive& drive, Volume& volume) {
     Log("(the user swaps the card in " + std::string(1, static_cast<char>(drive.letter)) + ": for " +
         Narrow(drive.swapImage) + ")");
+    volume.swappedRecord = RecordKey(drive);
     drive.image = drive.swapImage;
+    volume.key = MediumKey(drive);
     volume.swapped = true;
     volume.medium.reset();
     volume.dismounted = false;
@@ -225,6 +240,7 @@ HANDLE SimulatedMachine::CreateFileW(const wchar_t* path, DWORD access, DWORD sh
     nextHandle_ += 4;
     const HANDLE handle = reinterpret_cast<HANDLE>(nextHandle_);
     handles_[handle] = Handle{letter, access, share, volume.generation};
+    handles_[handle].viaDisk = isDisk;
     Log(call + " = " + Name(handle));
     return handle;
 }

@@ -37,6 +37,8 @@ public:
     std::unique_lock<std::recursive_mutex> Guard() { return std::unique_lock<std::recursive_mutex>(mutex_); }
     // Whether the drive is in the machine now (not pulled out).
     bool Present(wchar_t letter) const;
+    // Whether the volume is locked, by another program or by a handle of ours.
+    bool Locked(wchar_t letter);
     // Receives one line per volume call.
     void SetCallLog(std::function<void(const std::string&)> log) { log_ = std::move(log); }
     // Handles of this machine still open, for tests that count leaks.
@@ -64,7 +66,8 @@ private:
         HANDLE lockOwner = nullptr;
         bool dismounted = false;
         bool pulled = false;
-        bool swapped = false;
+        bool swapped = false;         // the table's swap= card is in
+        std::wstring swappedRecord;   // the table record it went in under
         DWORD writes = 0;
         std::wstring key;             // what tells its medium from another
     };
@@ -75,6 +78,9 @@ private:
         unsigned generation;
         std::uint64_t position = 0;
         bool extendedAccess = false;
+        // \\.\PhysicalDriveN without a disk record, reached through its first
+        // volume for the disk's attributes only.
+        bool viaDisk = false;
         DWORD disk = kNoDisk;  // the disk record's number on a disk handle
     };
     static constexpr DWORD kNoDisk = 0xFFFFFFFFu;

@@ -99,11 +99,22 @@ BOOL SimulatedMachine::Control(Handle& open, SimulatedDrive& drive, Volume& volu
             number.PartitionNumber = drive.partition ? drive.partition : 1;
             return Output(out, outSize, returned, number);
         }
-        // Disks only, Windows 10 and later [STORAGE_DEVICE_NUMBER_EX
-        // structure]; this machine is older, and a volume handle does not
-        // answer it on any (obs).
-        case IOCTL_STORAGE_GET_DEVICE_NUMBER_EX:
-            return refuse(ERROR_INVALID_FUNCTION);
+        // Disks only, Windows 10 and later, with a GUID formed from the
+        // disk's hardware identifiers [STORAGE_DEVICE_NUMBER_EX structure];
+        // a volume handle does not answer it (obs).
+        case IOCTL_STORAGE_GET_DEVICE_NUMBER_EX: {
+            if (!table_.windows10 || !open.viaDisk) return refuse(ERROR_INVALID_FUNCTION);
+            STORAGE_DEVICE_NUMBER_EX number{};
+            number.Version = sizeof number;
+            number.Size = sizeof number;
+            number.Flags = STORAGE_DEVICE_FLAGS_PAGE_83_DEVICEGUID;
+            number.DeviceType = FILE_DEVICE_DISK;
+            number.DeviceNumber = drive.deviceNumber;
+            number.DeviceGuid.Data1 = drive.diskGuid ? drive.diskGuid : drive.deviceNumber + 1;
+            number.DeviceGuid.Data2 = 0x5157;
+            number.PartitionNumber = 0;
+            return Output(out, outSize, returned, number);
+        }
         case IOCTL_STORAGE_CHECK_VERIFY:
         case IOCTL_STORAGE_CHECK_VERIFY2: {
             // Right after a change of medium the call fails: verify required

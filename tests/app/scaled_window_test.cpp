@@ -289,7 +289,7 @@ std::vector<std::uint32_t> ClientPixels(HWND hwnd, int& width) {
     HGDIOBJ old = ::SelectObject(memory, bitmap);
     ::BitBlt(memory, 0, 0, width, rc.bottom - rc.top, screen, rc.left, rc.top, SRCCOPY);
     BITMAPINFO info = {};
-    info.bmiHeader = {sizeof(BITMAPINFOHEADER), width, -(rc.bottom - rc.top), 1, 32, BI_RGB};
+    info.bmiHeader = {sizeof(BITMAPINFOHEADER), width, -(rc.bottom - rc.top), 1, 32, BI_RGB, 0, 0, 0, 0, 0};
     ::SelectObject(memory, old);
     ::GetDIBits(memory, bitmap, 0, rc.bottom - rc.top, pixels.data(), &info, DIB_RGB_COLORS);
     ::DeleteObject(bitmap);

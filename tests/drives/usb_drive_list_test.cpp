@@ -87,6 +87,21 @@ TEST_F(DriveList, FailedSizeQueryKeepsZeroAndStaysListed) {
     EXPECT_EQ(list->TotalMb(0), 7665u);
 }
 
+// A stick another program has locked answers neither its root's free space
+// nor its volume information, as its files open for none but the lock's
+// owner: it stays listed, with 0 MB and no label.
+TEST_F(DriveList, ALockedStickStaysListedWithoutSizesOrLabel) {
+    machine.UsbStick(L'D', 1).UsbStick(L'E', 2);
+    machine.DriveOf(L'E').label = L"HELD";
+    machine.DriveOf(L'E').failures = kHeldLocked;
+    Rebuilt();
+    EXPECT_EQ(Letters(), L"DE");
+    EXPECT_EQ(list->TotalMb(1), 0u);
+    EXPECT_EQ(list->FreeMb(1), 0u);
+    EXPECT_FALSE(list->QueryLabel(L'E'));
+    EXPECT_EQ(list->TotalMb(0), 7665u);
+}
+
 TEST_F(DriveList, SizeQueryRunsWithoutCriticalErrorBoxesAndRestoresTheMode) {
     machine.UsbStick(L'D', 1).UsbStick(L'E', 2);
     machine.DriveOf(L'E').failures = kFailDiskSpace;

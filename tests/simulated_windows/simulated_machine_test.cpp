@@ -8,13 +8,16 @@
 
 #include <cstdio>
 #include <functional>
+#include <memory>
 #include <string>
 
 #include <gtest/gtest.h>
 
 #include "devices/medium_identity.h"
 #include "drives/medium_proof.h"
+#include "drives/usb_scan.h"
 #include "simulated_windows/drive_table_file.h"
+#include "simulated_windows/simulated_drive_query.h"
 #include "simulated_windows/simulated_machine.h"
 
 namespace drives {
@@ -54,6 +57,16 @@ DWORD WriteAt(SimulatedMachine& m, HANDLE h, LONGLONG at, DWORD bytes) {
     return Result(m.WriteFile(h, data, bytes, &written));
 }
 
+// The drive list's query of the root on the same machine: its volume
+// information, or its free space.
+DWORD ListQuery(SimulatedMachine& m, bool volumeInformation) {
+    SimulatedDriveQuery query(std::shared_ptr<SimulatedMachine>(&m, [](SimulatedMachine*) {}));
+    wchar_t label[32], fileSystem[32];
+    DWORD sectors = 0, bytes = 0, free = 0, total = 0;
+    return Result(volumeInformation ? query.VolumeInformation(L"E:\\", label, 32, fileSystem, 32)
+                                    : query.DiskFreeSpace(L"E:\\", sectors, bytes, free, total));
+}
+
 struct Row {
     const char* behaviour;
     const char* conditions;
@@ -73,6 +86,11 @@ TEST(SimulatedMachine, AnswersEachCallAsDocumented) {
          [](SimulatedMachine& m) { return Opened(Open(m, GENERIC_READ)); }, ERROR_ACCESS_DENIED},
         {"locked by another program: access 0 opens", "held=lock",
          [](SimulatedMachine& m) { return Opened(Open(m, 0)); }, 0},
+        {"locked by another program: the root's free space denied", "held=lock",
+         [](SimulatedMachine& m) { return ListQuery(m, false); }, ERROR_ACCESS_DENIED},
+        {"locked by us: the root's volume information denied", "", [](SimulatedMachine& m) {
+             Control(m, Open(m), FSCTL_LOCK_VOLUME);
+             return ListQuery(m, true); }, ERROR_ACCESS_DENIED},
         {"opened exclusively by another program", "held=exclusive",
          [](SimulatedMachine& m) { return Opened(Open(m, GENERIC_READ)); }, ERROR_SHARING_VIOLATION},
         {"held open by another program: the lock is refused", "held=open",
@@ -122,7 +140,24 @@ TEST(SimulatedMachine, AnswersEachCallAsDocumented) {
              ULONG count = 0;
              return Control(m, Open(m), IOCTL_STORAGE_CHECK_VERIFY, &count, sizeof count); },
          ERROR_MEDIA_CHANGED},
+        {"a change after a swapped card is counted", "swap=other.img", [](SimulatedMachine& m) {
+             ULONG count = 0;
+             const HANDLE h = Open(m);
+             Control(m, h, IOCTL_STORAGE_CHECK_VERIFY, &count, sizeof count);
+             Control(m, h, IOCTL_STORAGE_CHECK_VERIFY, &count, sizeof count);
+             m.CloseHandle(h);
+             m.Replace(Table("image=third.img"));
+             return Control(m, Open(m, GENERIC_READ), IOCTL_STORAGE_CHECK_VERIFY, &count, sizeof count); },
+         ERROR_MEDIA_CHANGED},
         {"GET_DEVICE_NUMBER_EX on a volume", "", [](SimulatedMachine& m) {
+             STORAGE_DEVICE_NUMBER_EX number{};
+             return Control(m, Open(m, 0), IOCTL_STORAGE_GET_DEVICE_NUMBER_EX, &number, sizeof number); },
+         ERROR_INVALID_FUNCTION},
+        {"Windows 10: GET_DEVICE_NUMBER_EX on the disk", "\nwindows 10", [](SimulatedMachine& m) {
+             STORAGE_DEVICE_NUMBER_EX number{};
+             const HANDLE disk = m.CreateFileW(L"\\\\.\\PhysicalDrive1", 0, kShare, 0);
+             return Control(m, disk, IOCTL_STORAGE_GET_DEVICE_NUMBER_EX, &number, sizeof number); }, 0},
+        {"Windows 10: GET_DEVICE_NUMBER_EX on a volume", "\nwindows 10", [](SimulatedMachine& m) {
              STORAGE_DEVICE_NUMBER_EX number{};
              return Control(m, Open(m, 0), IOCTL_STORAGE_GET_DEVICE_NUMBER_EX, &number, sizeof number); },
          ERROR_INVALID_FUNCTION},
@@ -152,43 +187,64 @@ TEST(SimulatedMachine, AnswersEachCallAsDocumented) {
     }
 }
 
-// The identity read the same way on both sides: a FAT32 stick whose boot
-// sector Windows will not mount (RAW) but still signs reads the same serial at
-// the question and on the locked handle, so the proof passes; a card swapped
-// after the question fails it, though both read serial 0.
+// The identity read the same way on both sides, through the shipped question
+// (the scan's IdentifyUsbDrive), the worker's recheck and the proof on the
+// locked handle: a FAT32 stick whose boot sector Windows will not mount (RAW)
+// but still signs reads the same serial at the question and on the locked
+// handle, so the proof passes; a card swapped after the question fails it,
+// though both read serial 0. `before` is the table the user's hands made just
+// before the question (a card put in: the first count query fails).
 TEST(SimulatedMachine, TheIdentityReadsAlikeAtTheQuestionAndOnTheLockedHandle) {
     struct Case {
         const char* name;
         const char* conditions;
+        const char* before;
+        const char* after;  // the table once the question was answered
+        DWORD serial;
         fat32::FormatResult proof;
     };
-    // The second card: an image of the same size, as blank as the first.
-    const std::string card = "card2.img";
-    if (std::FILE* f = std::fopen(card.c_str(), "wb")) {
-        static const std::uint8_t zeros[64 * 1024] = {};
-        for (int i = 0; i < 256; ++i) std::fwrite(zeros, 1, sizeof zeros, f);
-        std::fclose(f);
+    // Blank cards of the stick's size.
+    const char* const cards[] = {"card1.img", "card2.img", "card3.img"};
+    for (const char* card : cards) {
+        if (std::FILE* f = std::fopen(card, "wb")) {
+            static const std::uint8_t zeros[64 * 1024] = {};
+            for (int i = 0; i < 256; ++i) std::fwrite(zeros, 1, sizeof zeros, f);
+            std::fclose(f);
+        }
     }
-    for (const Case c : {Case{"RAW but signed", "state=raw serial=7", fat32::kFormatOk},
-                         Case{"card swapped, both RAW", "state=raw swap=card2.img",
-                              fat32::kDriveChanged}}) {
-        SimulatedMachine machine(Table(c.conditions));
-        const HANDLE asked = Open(machine, GENERIC_READ);
-        const fat32::MediumFacts atQuestion = fat32::ReadMediumFacts(machine, asked);
-        machine.CloseHandle(asked);
-        EXPECT_EQ(atQuestion.volumeSerial, c.proof == fat32::kFormatOk ? 7u : 0u) << c.name;
+    const char* const usb = "\ninterface disk \\\\?\\usbstor#disk#1 instance=11 number=1\ndevice 11 parent=21\n"
+                            "device 21 id=USB\\VID_0951&PID_1666\\1";
+    const char* const windows10 = "state=raw guid=5\nwindows 10";
+    for (const Case c :
+         {Case{"RAW but signed", "state=raw serial=7", "", "", 7, fat32::kFormatOk},
+          Case{"card swapped, both RAW", "state=raw swap=card2.img", "", "", 0, fat32::kDriveChanged},
+          Case{"a change before the question, then untouched", "state=raw image=card1.img",
+               "state=raw image=card2.img", "", 0, fat32::kFormatOk},
+          Case{"swap before the question and again after it", "state=raw image=card1.img",
+               "state=raw image=card2.img swap=card3.img", "", 0, fat32::kDriveChanged},
+          Case{"Windows 10: the same disk's GUID", windows10, "", "", 0, fat32::kFormatOk},
+          Case{"Windows 10: another disk with the same device number", windows10, "",
+               "state=raw guid=6\nwindows 10", 0, fat32::kDriveChanged}}) {
+        const auto machine = std::make_shared<SimulatedMachine>(Table(c.conditions + std::string(usb)));
+        if (*c.before) machine->Replace(Table(c.before + std::string(usb)));
+        SimulatedDriveQuery query(machine);
         DriveIdentity confirmed;
-        confirmed.deviceNumber = atQuestion.deviceNumber;
-        confirmed.mediaChangesKnown = atQuestion.mediaChangesKnown;
-        confirmed.mediaChanges = atQuestion.mediaChanges;
-        confirmed.volumeSerial = atQuestion.volumeSerial;
-        const HANDLE locked = Open(machine);
-        ASSERT_EQ(Control(machine, locked, FSCTL_LOCK_VOLUME), 0u) << c.name;
-        EXPECT_EQ(ProveMedium(confirmed, fat32::ReadMediumFacts(machine, locked)), c.proof) << c.name;
-        machine.CloseHandle(locked);
-        EXPECT_EQ(machine.OpenHandles(), 0) << c.name;
+        ASSERT_EQ(IdentifyUsbDrive(query, L'E', confirmed), IdentifyStatus::Found) << c.name;
+        EXPECT_EQ(confirmed.volumeSerial, c.serial) << c.name;
+        EXPECT_TRUE(confirmed.mediaChangesKnown) << c.name;
+        // The worker asks once more before it opens the volume.
+        DriveIdentity again;
+        ASSERT_EQ(IdentifyUsbDrive(query, L'E', again), IdentifyStatus::Found) << c.name;
+        EXPECT_EQ(ProveIdentity(confirmed, again), fat32::kFormatOk) << c.name;
+        EXPECT_EQ(confirmed.deviceGuidKnown, c.conditions == windows10) << c.name;
+        if (*c.after) machine->Replace(Table(c.after + std::string(usb)));
+        const HANDLE locked = Open(*machine);
+        ASSERT_EQ(Control(*machine, locked, FSCTL_LOCK_VOLUME), 0u) << c.name;
+        EXPECT_EQ(ProveMedium(confirmed, fat32::ReadMediumFacts(*machine, locked)), c.proof) << c.name;
+        machine->CloseHandle(locked);
+        EXPECT_EQ(machine->OpenHandles(), 0) << c.name;
     }
-    std::remove(card.c_str());
+    for (const char* card : cards) std::remove(card);
 }
 
 }  // namespace

@@ -4,6 +4,8 @@
 
 #include "tools/mkfat32/usb_letter_check.h"
 
+#include <winioctl.h>
+
 #include <cstdio>
 #include <utility>
 
@@ -52,6 +54,32 @@ UsbLetterCheck::UsbLetterCheck(const std::string& driveTablePath) {
 }
 
 UsbLetterCheck::~UsbLetterCheck() = default;
+
+std::uint64_t UsbLetterCheck::VolumeBytes(wchar_t letter) const {
+    // The length answers for a RAW volume too, where the file system's free
+    // space query fails [IOCTL_DISK_GET_LENGTH_INFO IOCTL]; it needs read
+    // access, which a held or locked volume refuses.
+    fat32::VolumeCalls& calls = Calls();
+    wchar_t volumePath[] = L"\\\\.\\C:";
+    volumePath[4] = letter;
+    {
+        const fat32::VolumeHandle volume(
+            calls, calls.CreateFileW(volumePath, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, 0));
+        GET_LENGTH_INFORMATION length{};
+        DWORD returned = 0;
+        if (volume.valid() &&
+            calls.DeviceIoControl(volume.get(), IOCTL_DISK_GET_LENGTH_INFO, nullptr, 0, &length, sizeof length,
+                                  &returned) &&
+            returned >= sizeof length && length.Length.QuadPart > 0)
+            return static_cast<std::uint64_t>(length.Length.QuadPart);
+    }
+    // The root, not "E:": a bare drive name means that drive's current directory.
+    wchar_t rootPath[] = L"C:\\";
+    rootPath[0] = letter;
+    DWORD sectorsPerCluster = 0, bytesPerSector = 0, freeClusters = 0, totalClusters = 0;
+    if (!query_->DiskFreeSpace(rootPath, sectorsPerCluster, bytesPerSector, freeClusters, totalClusters)) return 0;
+    return std::uint64_t{sectorsPerCluster} * bytesPerSector * totalClusters;
+}
 
 drives::IdentifyStatus UsbLetterCheck::Identify(wchar_t letter, drives::DriveIdentity& identity) const {
     if (!query_) return drives::IdentifyStatus::NotUsb;

@@ -7,6 +7,7 @@
 
 #ifdef _WIN32
 
+#include <cstdint>
 #include <memory>
 #include <string>
 
@@ -34,6 +35,11 @@ public:
     // Whether the letter is a USB drive now, and who it is (as the window
     // reads it when it asks its question).
     drives::IdentifyStatus Identify(wchar_t letter, drives::DriveIdentity& identity) const;
+
+    // The volume's size in bytes, asked of the same machine: its length
+    // through a volume handle, or else the file system's total clusters; 0
+    // when neither answers.
+    std::uint64_t VolumeBytes(wchar_t letter) const;
 
     // The volume calls of the same machine.
     fat32::VolumeCalls& Calls() const { return query_->Volumes(); }

@@ -7,6 +7,9 @@
 
 #include <windows.h>
 #include <shellapi.h>
+#include <io.h>
+
+#include <optional>
 
 #include "drives/medium_proof.h"
 #include "format/console_text.h"
@@ -43,8 +46,30 @@ int WindowsPlatform::RefuseLetter() const {
 bool WindowsPlatform::IsDevicePath() const {
     const std::string& t = args_.target;
     const auto slash = [](char c) { return c == '\\' || c == '/'; };
-    return t.size() >= 4 && slash(t[0]) && slash(t[1]) && (t[2] == '.' || t[2] == '?') && slash(t[3]);
+    // \\.\ and \\?\ are Win32's device and long-path prefixes [Naming Files,
+    // Paths, and Namespaces]; \??\ is the object manager's directory of DOS
+    // device names, which the path functions pass through as it stands (obs).
+    const bool win32 = t.size() >= 4 && slash(t[0]) && slash(t[1]) && (t[2] == '.' || t[2] == '?') && slash(t[3]);
+    const bool objects = t.size() >= 4 && slash(t[0]) && t[1] == '?' && t[2] == '?' && slash(t[3]);
+    return win32 || objects;
 }
+
+namespace {
+
+// Whether the opened image is an ordinary file. Consoles, pipes and the
+// DOS device names (CON, COM1) are of another type [GetFileType function];
+// a file reports its attributes, never FILE_ATTRIBUTE_DEVICE [File Attribute
+// Constants]. A file's handle answers IOCTL_STORAGE_GET_DEVICE_NUMBER with
+// its volume's disk (obs), so that answer tells nothing here.
+bool IsOrdinaryFile(std::FILE* file) {
+    const HANDLE handle = file ? reinterpret_cast<HANDLE>(::_get_osfhandle(::_fileno(file))) : INVALID_HANDLE_VALUE;
+    if (handle == INVALID_HANDLE_VALUE || ::GetFileType(handle) != FILE_TYPE_DISK) return false;
+    BY_HANDLE_FILE_INFORMATION information{};
+    return ::GetFileInformationByHandle(handle, &information) &&
+           !(information.dwFileAttributes & (FILE_ATTRIBUTE_DEVICE | FILE_ATTRIBUTE_DIRECTORY));
+}
+
+}  // namespace
 
 int WindowsPlatform::Open(const Arguments& args) {
     args_ = args;
@@ -83,17 +108,9 @@ int WindowsPlatform::Open(const Arguments& args) {
 
 std::uint64_t WindowsPlatform::VolumeBytes() {
     if (wholeDisk_) return wholeDisk_->VolumeBytes();
-    if (IsDriveLetter()) {
-        // The root, with critical-error boxes off: a reader without a medium
-        // must fail quietly, and only for this thread.
-        const std::string root = args_.target + "\\";
-        DWORD previousMode = 0;
-        ::SetThreadErrorMode(SEM_FAILCRITICALERRORS, &previousMode);
-        ULARGE_INTEGER total{};
-        const bool known = ::GetDiskFreeSpaceExA(root.c_str(), nullptr, &total, nullptr);
-        ::SetThreadErrorMode(previousMode, nullptr);
-        return known ? total.QuadPart : 0;
-    }
+    // Asked of the machine the command formats on (the system, or
+    // --drive-table's), with critical-error boxes already off for this thread.
+    if (IsDriveLetter()) return machine_ ? machine_->VolumeBytes(Letter()) : 0;
     WIN32_FILE_ATTRIBUTE_DATA data{};
     if (!::GetFileAttributesExA(args_.target.c_str(), GetFileExInfoStandard, &data)) return 0;
     return (static_cast<std::uint64_t>(data.nFileSizeHigh) << 32) | data.nFileSizeLow;
@@ -154,11 +171,12 @@ fat32::FormatResult WindowsPlatform::FormatDriveLetter(fat32::FormatRequest& req
             };
         }
     }
-    fat32::FormatResult result = fat32::kInternalError;
-    {
-        const WritingConsole console;
-        result = fat32::FormatVolume(device, static_cast<char>(Letter()), request, options);
-    }
+    // Until the first write, Ctrl+C ends the command as it always does, with
+    // nothing written; from then on the run goes on to its end.
+    std::optional<WritingConsole> console;
+    options.writingStarts = [&console] { console.emplace(); };
+    const fat32::FormatResult result = fat32::FormatVolume(device, static_cast<char>(Letter()), request, options);
+    console.reset();
     error_ = device.LastError();
     return result;
 }
@@ -172,6 +190,12 @@ fat32::FormatResult WindowsPlatform::Format(fat32::FormatRequest& request,
     }
     if (IsDriveLetter()) return FormatDriveLetter(request, options);
     fat32::ImageFileDevice device(args_.target, args_.image);
+    options.verifyLocked = [this, &device](fat32::BlockDevice&) {
+        if (IsOrdinaryFile(device.File())) return fat32::kFormatOk;
+        std::fprintf(stderr, "mkfat32: %s is a device, not an image file; nothing was written.\n",
+                     args_.target.c_str());
+        return static_cast<fat32::FormatResult>(kUsageExit);
+    };
     const fat32::FormatResult result = fat32::FormatVolume(device, 'Z', request, options);
     error_ = device.LastError();
     return result;

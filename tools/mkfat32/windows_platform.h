@@ -33,7 +33,7 @@ private:
     bool IsDriveLetter() const;
     wchar_t Letter() const { return static_cast<wchar_t>(args_.target[0] & ~0x20); }
     int RefuseLetter() const;
-    // "\\.\E:", "\\?\PhysicalDrive1" and the like name devices, which
+    // "\\.\E:", "\\?\PhysicalDrive1", "\??\E:" and the like name devices, which
     // the image road would open without a USB check or a lock.
     bool IsDevicePath() const;
     fat32::FormatResult FormatDriveLetter(fat32::FormatRequest& request,

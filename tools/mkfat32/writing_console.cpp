@@ -13,7 +13,13 @@ namespace mkfat32 {
 namespace {
 
 constexpr DWORD kCloseWaitMs = 4500;
-HANDLE g_runOver = nullptr;
+// Set while no run is writing. Made once and never closed (the process's end
+// closes it): a handler on its own thread may still be waiting on it when the
+// run's WritingConsole goes.
+HANDLE RunOver() {
+    static const HANDLE event = ::CreateEventW(nullptr, TRUE, TRUE, nullptr);
+    return event;
+}
 
 BOOL WINAPI OnConsoleEvent(DWORD event) {
     if (event != CTRL_C_EVENT && event != CTRL_BREAK_EVENT && event != CTRL_CLOSE_EVENT) return FALSE;
@@ -21,22 +27,20 @@ BOOL WINAPI OnConsoleEvent(DWORD event) {
                "stick is left whole.\n",
                stderr);
     std::fflush(stderr);
-    if (event == CTRL_CLOSE_EVENT && g_runOver) ::WaitForSingleObject(g_runOver, kCloseWaitMs);
+    if (event == CTRL_CLOSE_EVENT && RunOver()) ::WaitForSingleObject(RunOver(), kCloseWaitMs);
     return TRUE;
 }
 
 }  // namespace
 
 WritingConsole::WritingConsole() {
-    g_runOver = ::CreateEventW(nullptr, TRUE, FALSE, nullptr);
+    if (RunOver()) ::ResetEvent(RunOver());
     ::SetConsoleCtrlHandler(OnConsoleEvent, TRUE);
 }
 
 WritingConsole::~WritingConsole() {
-    if (g_runOver) ::SetEvent(g_runOver);
     ::SetConsoleCtrlHandler(OnConsoleEvent, FALSE);
-    if (g_runOver) ::CloseHandle(g_runOver);
-    g_runOver = nullptr;
+    if (RunOver()) ::SetEvent(RunOver());
 }
 
 }  // namespace mkfat32
