@@ -24,8 +24,9 @@ TEST(MediumFacts, SerialFromTheBootSectorOfEachKind) {
                           {nullptr, 8, 0}};
     for (const Kind& kind : kinds) {
         testing::TestImage image(kind.megabytes << 20);
-        if (kind.mkfs)
+        if (kind.mkfs) {
             ASSERT_EQ(std::system((std::string(kind.mkfs) + " " + image.path() + " >/dev/null").c_str()), 0);
+        }
         EXPECT_EQ(VolumeSerialFromBootSector(image.Sector(0).data()), kind.serial)
             << (kind.mkfs ? kind.mkfs : "zeros");
     }
