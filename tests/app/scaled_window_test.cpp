@@ -24,6 +24,7 @@
 #include "facet/controls/combo_ui.h"
 #include "facet/controls/label_ui.h"
 #include "facet/render/render_engine.h"
+#include "facet/render/scaled_image_loader.h"
 
 namespace app {
 
@@ -197,6 +198,41 @@ protected:
     drives::SimulatedDriveQuery query;
     CMainWnd* window = nullptr;
 };
+
+// The pixels of a loaded image, row by row, or nothing when it did not load.
+std::vector<std::uint32_t> ImagePixels(const Facet::TImageInfo* image) {
+    if (!image) return {};
+    std::vector<std::uint32_t> pixels(static_cast<size_t>(image->nX) * image->nY);
+    DIBSECTION section = {};
+    if (::GetObjectW(image->hBitmap.Get(), sizeof(section), &section) != sizeof(section)) return {};
+    const auto* bits = static_cast<const std::uint32_t*>(section.dsBm.bmBits);
+    std::copy(bits, bits + pixels.size(), pixels.begin());
+    return pixels;
+}
+
+// At a scale an art set was drawn for, the picture is that set's, pixel for
+// pixel, not the next larger set shrunk; between two sets, it is not.
+TEST(ScaledArt, TheSetDrawnForTheScaleIsTheOneUsed) {
+    struct Row {
+        int dpi;
+        const wchar_t* set;
+        bool drawnForIt;
+    };
+    const int kBackground = 163;
+    for (const Row row : {Row{120, L"PNG125", true}, Row{144, L"PNG150", true}, Row{192, L"PNG200", true},
+                          Row{168, L"PNG200", false}}) {
+        SCOPED_TRACE(row.dpi);
+        const Facet::CDpiScale scale(row.dpi);
+        Facet::TImageInfo* used = Facet::CScaledImageLoader::Load(Facet::STRINGorID(kBackground), L"PNG", 0, scale);
+        Facet::TImageInfo* drawn = Facet::CRenderEngine::LoadImageW(Facet::STRINGorID(kBackground), row.set, 0);
+        ASSERT_NE(used, nullptr);
+        ASSERT_NE(drawn, nullptr);
+        EXPECT_EQ(used->nX, scale.Scale(360));
+        EXPECT_EQ(ImagePixels(used) == ImagePixels(drawn), row.drawnForIt);
+        Facet::CRenderEngine::FreeImage(used);
+        Facet::CRenderEngine::FreeImage(drawn);
+    }
+}
 
 TEST_F(ScaledWindowTest, TakesTheScreenScaleAndShowsEveryTextWhole) {
     const int dpi = ExpectedDpi();
