@@ -27,11 +27,23 @@ bool ReadLayout(VolumeCalls& calls, HANDLE disk, DiskFacts& facts) {
         const auto* layout = reinterpret_cast<const DRIVE_LAYOUT_INFORMATION_EX*>(buffer.data());
         facts.style = static_cast<PartitionStyle>(layout->PartitionStyle);
         facts.partitions = 0;
+        facts.extents.clear();
+        facts.signature = 0;
+        if (layout->PartitionStyle == PARTITION_STYLE_MBR) {
+            facts.signature = layout->Mbr.Signature;
+        } else if (layout->PartitionStyle == PARTITION_STYLE_GPT) {
+            const auto& id = layout->Gpt.DiskId;
+            facts.signature = id.Data1 ^ (DWORD{id.Data2} << 16 | id.Data3) ^
+                              (DWORD{id.Data4[0]} << 24 | DWORD{id.Data4[1]} << 16 | DWORD{id.Data4[6]} << 8 | id.Data4[7]);
+        }
         for (DWORD i = 0; i < layout->PartitionCount; ++i) {
             const PARTITION_INFORMATION_EX& entry = layout->PartitionEntry[i];
             const bool used = entry.PartitionStyle == PARTITION_STYLE_MBR ? entry.Mbr.PartitionType != 0
                                                                          : entry.PartitionLength.QuadPart != 0;
-            facts.partitions += used ? 1 : 0;
+            if (!used) continue;
+            ++facts.partitions;
+            facts.extents.push_back({entry.PartitionNumber, static_cast<std::uint64_t>(entry.StartingOffset.QuadPart),
+                                     static_cast<std::uint64_t>(entry.PartitionLength.QuadPart)});
         }
         return true;
     }
@@ -61,7 +73,13 @@ bool ReadDiskFacts(VolumeCalls& calls, HANDLE disk, DiskFacts& facts) {
     return ReadLayout(calls, disk, facts);
 }
 
-bool DiskOfLetter(VolumeCalls& calls, wchar_t letter, DWORD& disk) {
+bool SameDisk(const DiskFacts& a, const DiskFacts& b) {
+    return a.number == b.number && a.usb == b.usb && a.removable == b.removable && a.bytes == b.bytes &&
+           a.style == b.style && a.partitions == b.partitions && a.signature == b.signature &&
+           a.extents == b.extents;
+}
+
+bool DiskOfLetter(VolumeCalls& calls, wchar_t letter, DWORD& disk, DWORD* partition) {
     const wchar_t path[] = {L'\\', L'\\', L'.', L'\\', letter, L':', 0};
     const VolumeHandle volume(calls, calls.CreateFileW(path, 0, FILE_SHARE_READ | FILE_SHARE_WRITE, 0));
     STORAGE_DEVICE_NUMBER number{};
@@ -69,6 +87,7 @@ bool DiskOfLetter(VolumeCalls& calls, wchar_t letter, DWORD& disk) {
         !Control(calls, volume.get(), IOCTL_STORAGE_GET_DEVICE_NUMBER, nullptr, 0, &number, sizeof number))
         return false;
     disk = number.DeviceNumber;
+    if (partition) *partition = number.PartitionNumber == static_cast<DWORD>(-1) ? 0 : number.PartitionNumber;
     return true;
 }
 

@@ -69,9 +69,8 @@ bool NewMbrDevice::Write(const void* data, std::uint32_t size) {
     return true;
 }
 
-bool NewMbrDevice::BeforeBootSector() {
-    return disk_.BeforeBootSector() &&
-           writeTable_(kNewPartitionStart, sectors_, kPartitionTypeFat32Lba) && disk_.Flush();
+bool NewMbrDevice::SetPartitionType(std::uint8_t type) {
+    return writeTable_(kNewPartitionStart, sectors_, type) && disk_.Flush();
 }
 
 }  // namespace fat32

@@ -1,9 +1,11 @@
 // The one partition of a fresh MBR, seen through the whole disk (or image) it
 // will fill: it starts at 1 MiB and runs to the end of the disk. The old
-// table goes with the run's first write, the new one comes right before the
-// volume's primary boot sector: a run refused before writing leaves the old
-// table, a run cut later leaves no table, or the new one over a whole volume
-// once the boot sector is there. Never an old entry over the new volume.
+// table goes with the run's first write, the new one comes once the volume's
+// primary boot sector is written and flushed: a run refused before writing
+// leaves the old table, a run cut later a disk with no table, and the table
+// appears only over a whole volume. So no table ever claims a partition that
+// holds less than a whole file system, and the system, which mounts a new
+// partition as soon as it reads the table, finds the finished volume there.
 #pragma once
 
 #include <functional>
@@ -43,10 +45,10 @@ public:
     bool Write(const void* data, std::uint32_t size) override;
     bool Read(void* data, std::uint32_t size) override { return disk_.Read(data, size); }
     bool Flush() override { return disk_.Flush(); }
-    // Writes the new table, with the partition's type in it.
-    bool BeforeBootSector() override;
-    // The type went in with the table.
-    bool SetPartitionType(std::uint8_t) override { return true; }
+    bool BeforeBootSector() override { return disk_.BeforeBootSector(); }
+    // Comes once the boot sector is on the disk: writes the new table, with
+    // this type in its one entry.
+    bool SetPartitionType(std::uint8_t type) override;
     bool Dismount() override { return disk_.Dismount(); }
     bool Unlock() override { return disk_.Unlock(); }
     void Close() override { disk_.Close(); }

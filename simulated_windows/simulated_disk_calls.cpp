@@ -277,6 +277,7 @@ BOOL SimulatedMachine::DiskControl(Handle& /*open*/, const SimulatedDisk& record
                 answer->Gpt.StartingUsableOffset.QuadPart = 34 * 512;
                 answer->Gpt.UsableLength.QuadPart = static_cast<LONGLONG>(medium.Bytes()) - 67 * 512;
                 answer->Gpt.MaxPartitionCount = 128;
+                answer->Gpt.DiskId = layout.diskId;
             }
             for (const SimulatedPartition& partition : layout.partitions) {
                 const DWORD at = layout.style == PARTITION_STYLE_MBR ? partition.slot : partition.number - 1;

@@ -1,6 +1,6 @@
 // Byte offsets: MBR entries at 446 (16 bytes each: type at 4, first LBA at
 // 8, sector count at 12), disk signature at 440, 0x55 0xAA at 510; a GPT
-// header at LBA 1 ("EFI PART", entries' LBA at 72, their count at 80 and
+// header at LBA 1 ("EFI PART", the disk GUID at 56, entries' LBA at 72, their count at 80 and
 // size at 84); each entry a type GUID, then first and last LBA at 32 and 40.
 #include "simulated_windows/simulated_disk_layout.h"
 
@@ -24,6 +24,7 @@ void ReadGpt(SimulatedMedium& disk, SimulatedLayout& layout) {
     BYTE header[kSector];
     if (!disk.Read(kSector, header, kSector) || std::memcmp(header, "EFI PART", 8) != 0) return;
     layout.style = PARTITION_STYLE_GPT;
+    std::memcpy(&layout.diskId, header + 56, sizeof layout.diskId);
     const std::uint64_t entriesAt = Get64(header + 72);
     const std::uint32_t count = Get32(header + 80), size = Get32(header + 84);
     if (size < 128 || size > kSector || count > 1024) return;

@@ -26,6 +26,7 @@ struct SimulatedPartition {
 struct SimulatedLayout {
     DWORD style = 2;        // PARTITION_STYLE: 0 MBR, 1 GPT, 2 RAW
     DWORD signature = 0;    // MBR disk signature
+    GUID diskId{};          // GPT disk GUID
     std::vector<SimulatedPartition> partitions;
 };
 

@@ -2,8 +2,8 @@
 // USB or reports fixed media (65), one whose volume another program holds
 // (14, found when its volumes are locked). The run's order is the engine's
 // with NewMbrDevice: the old signatures go with the first write, the new
-// table right before the boot sector, the boot sector last; a cut leaves the
-// old disk, a disk without a table, or the new whole volume.
+// table once the boot sector is there; a cut leaves the old disk, a disk
+// without a table, or the new whole volume.
 #ifdef _WIN32
 
 #include "tools/mkfat32/windows_whole_disk.h"
@@ -11,13 +11,11 @@
 #include <winioctl.h>
 
 #include <cctype>
-#include <chrono>
 #include <cstdio>
 #include <cstdlib>
-#include <thread>
 
 #include "devices/new_mbr_device.h"
-#include "devices/win_disk_device.h"
+#include "devices/whole_disk_run.h"
 #include "tools/mkfat32/arguments.h"
 #include "tools/mkfat32/writing_console.h"
 
@@ -101,49 +99,28 @@ std::uint64_t WindowsWholeDisk::VolumeBytes() const {
 }
 
 fat32::FormatResult WindowsWholeDisk::Format(fat32::FormatRequest& request, fat32::FormatOptions& options) {
-    fat32::WinDiskDevice disk(calls_, number_);
-    fat32::NewMbrDevice partition(
-        disk,
-        [&](std::uint32_t start, std::uint32_t sectors, std::uint8_t type) {
-            return disk.WriteSinglePartitionTable(start, sectors, type);
-        },
-        facts_.style == fat32::PartitionStyle::Gpt ? static_cast<std::uint32_t>(kMiB) : 512);
     // On the handle that writes, with every volume locked: still this USB
     // stick, of the size asked about.
-    options.verifyLocked = [&](fat32::BlockDevice&) {
-        fat32::DiskFacts now;
-        const bool same = disk.ReadFacts(now) && now.number == number_ && now.usb && now.removable &&
-                          now.bytes == facts_.bytes;
+    const auto prove = [&](const fat32::DiskFacts& now) {
+        const bool same = now.number == number_ && now.usb && now.removable && now.bytes == facts_.bytes;
         return same ? fat32::kFormatOk : fat32::kDriveChanged;
     };
     fat32::FormatResult result = fat32::kInternalError;
     {
         const WritingConsole console;
-        result = fat32::FormatVolume(partition, 'Z', request, options);
+        result = fat32::FormatWholeDisk(calls_, number_, facts_.style, request, options, prove, &error_);
     }
-    error_ = disk.LastError();
     if (result == fat32::kFormatOk) AwaitNewVolume();
     return result;
 }
 
 void WindowsWholeDisk::AwaitNewVolume() {
-    {
-        const fat32::VolumeHandle disk(calls_, calls_.CreateFileW(fat32::DiskPath(number_).c_str(), 0,
-                                                                  FILE_SHARE_READ | FILE_SHARE_WRITE, 0));
-        DWORD returned = 0;
-        if (!disk.valid() ||
-            !calls_.DeviceIoControl(disk.get(), IOCTL_DISK_UPDATE_PROPERTIES, nullptr, 0, nullptr, 0, &returned))
-            std::fprintf(stderr, "mkfat32: %s: the system was not told of the new table; unplug the stick and "
-                                 "plug it in again\n", name_.c_str());
-    }
-    // Volumes arrive asynchronously after a new layout, letters later.
-    for (int poll = 0; poll < kArrivalPolls; ++poll) {
-        const std::vector<wchar_t> letters = fat32::LettersOnDisk(calls_, number_);
-        if (!letters.empty()) {
-            std::printf("mkfat32: %s: the new volume is %c:\n", name_.c_str(), static_cast<char>(letters[0]));
-            return;
-        }
-        std::this_thread::sleep_for(std::chrono::milliseconds(kArrivalPollMilliseconds));
+    if (!fat32::AnnounceNewLayout(calls_, number_))
+        std::fprintf(stderr, "mkfat32: %s: the system was not told of the new table; unplug the stick and "
+                             "plug it in again\n", name_.c_str());
+    if (const wchar_t letter = fat32::AwaitVolumeLetter(calls_, number_, kArrivalPolls, kArrivalPollMilliseconds)) {
+        std::printf("mkfat32: %s: the new volume is %c:\n", name_.c_str(), static_cast<char>(letter));
+        return;
     }
     std::printf("mkfat32: %s: the new volume has no drive letter yet; unplug the stick and plug it in again\n",
                 name_.c_str());
