@@ -4,10 +4,10 @@
 // of every scan, so a test or a user can plug, pull and swap drives by editing
 // it while the window runs; open handles and locks live on in the machine.
 // Without the variable, or with a file that does not parse, the machine has
-// no drives at all. A drive whose image file holds a FAT32 volume reports
-// that volume's size, label and file system, as Windows
-// reports a mounted volume. VARQO_SIM_CALL_LOG names a file that receives one
-// line per volume call.
+// no drives at all. A drive whose image file, or whose partition of its
+// disk's image, holds a FAT32 volume reports that volume's size, label and
+// file system, as Windows reports a mounted volume. VARQO_SIM_CALL_LOG names
+// a file that receives one line per volume call.
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -16,6 +16,7 @@
 
 #include "app/drive_source.h"
 #include "simulated_windows/drive_table_file.h"
+#include "simulated_windows/simulated_disk_layout.h"
 #include "simulated_windows/simulated_drive_query.h"
 
 namespace app {
@@ -35,7 +36,7 @@ std::uint32_t Le(const std::uint8_t* p, int bytes) {
 
 using File = std::unique_ptr<std::FILE, int (*)(std::FILE*)>;
 
-bool ReadSector(std::FILE* f, std::uint64_t sector, std::uint8_t* out) {
+bool ReadImageSector(std::FILE* f, std::uint64_t sector, std::uint8_t* out) {
     return ::_fseeki64(f, static_cast<long long>(sector * kSector), SEEK_SET) == 0 &&
            std::fread(out, 1, kSector, f) == kSector;
 }
@@ -57,11 +58,38 @@ std::wstring RootLabel(const std::uint8_t* root) {
     return std::wstring();
 }
 
-void ReportImageVolume(drives::SimulatedDrive& drive) {
-    if (drive.image.empty()) return;
-    File f(::_wfopen(drive.image.c_str(), L"rb"), std::fclose);
+// Where a drive's volume lies: its own image, or the partition of its disk's
+// image that the disk's table now holds.
+bool VolumeImage(const drives::SimulatedDrive& drive, const drives::SimulatedDriveTable& table, std::wstring& image,
+                 std::uint64_t& firstSector) {
+    firstSector = 0;
+    if (drive.partition == 0) {
+        image = drive.image;
+        return !image.empty();
+    }
+    for (const drives::SimulatedDisk& disk : table.disks) {
+        if (disk.number != drive.deviceNumber) continue;
+        drives::SimulatedMedium medium(disk.image, false);
+        const drives::SimulatedLayout layout = drives::ReadLayout(medium);
+        const drives::SimulatedPartition* partition = drives::FindPartition(layout, drive.partition);
+        if (!partition) return false;
+        image = disk.image;
+        firstSector = partition->offset / kSector;
+        return true;
+    }
+    return false;
+}
+
+void ReportImageVolume(drives::SimulatedDrive& drive, const drives::SimulatedDriveTable& table) {
+    std::wstring image;
+    std::uint64_t first = 0;
+    if (!VolumeImage(drive, table, image, first)) return;
+    File f(::_wfopen(image.c_str(), L"rb"), std::fclose);
+    const auto ReadSector = [&](std::uint64_t sector, std::uint8_t* out) {
+        return ReadImageSector(f.get(), first + sector, out);
+    };
     std::uint8_t boot[kSector], fsInfo[kSector], root[kSector];
-    if (!f || !ReadSector(f.get(), 0, boot)) return;
+    if (!f || !ReadSector(0, boot)) return;
     if (boot[510] != 0x55 || boot[511] != 0xAA || std::memcmp(boot + 0x52, "FAT32   ", 8) != 0) return;
     const std::uint32_t sectorsPerCluster = boot[0x0D], fats = boot[0x10];
     const std::uint32_t reserved = Le(boot + 0x0E, 2), total = Le(boot + 0x20, 4);
@@ -74,14 +102,14 @@ void ReportImageVolume(drives::SimulatedDrive& drive) {
     drive.sectorsPerCluster = sectorsPerCluster;
     drive.totalClusters = clusters;
     drive.freeClusters = clusters;
-    if (ReadSector(f.get(), Le(boot + 0x30, 2), fsInfo) && Le(fsInfo, 4) == kFsInfoLead &&
+    if (ReadSector(Le(boot + 0x30, 2), fsInfo) && Le(fsInfo, 4) == kFsInfoLead &&
         Le(fsInfo + 0x1E8, 4) <= clusters)
         drive.freeClusters = Le(fsInfo + 0x1E8, 4);
     drive.fileSystem = L"FAT32";
     // The system mounts what the stick now holds, whatever it held before.
     drive.failures &= ~drives::kFailRaw;
     const std::uint64_t rootSector = metadata + std::uint64_t{rootCluster - 2} * sectorsPerCluster;
-    drive.label = ReadSector(f.get(), rootSector, root) ? RootLabel(root) : std::wstring();
+    drive.label = ReadSector(rootSector, root) ? RootLabel(root) : std::wstring();
 }
 
 void AppendToCallLog(const std::string& line) {
@@ -125,7 +153,7 @@ private:
             std::fprintf(stderr, "simulated drives: %s\n", error.c_str());
             fresh = {};
         }
-        for (drives::SimulatedDrive& drive : fresh.drives) ReportImageVolume(drive);
+        for (drives::SimulatedDrive& drive : fresh.drives) ReportImageVolume(drive, fresh);
         machine().Replace(std::move(fresh));
     }
 };

@@ -19,32 +19,38 @@
 #include "app/progress_poster.h"
 #include "app/run_gate.h"
 #include "drives/medium_proof.h"
+#include "drives/whole_stick.h"
 #include "app/skin_images.h"
 #include "app/texts.h"
 #include "facet/controls/button_ui.h"
 #include "facet/controls/combo_ui.h"
 #include "facet/controls/progress_ui.h"
+#include "devices/new_mbr_device.h"
 #include "format/volume_label.h"
 
 namespace app {
 
-namespace {
-
 constexpr std::size_t kLabelBytes = 514;
-constexpr DWORD kPostRetryMs = 100;
 
 // Handed to the worker, which frees it.
 struct FormatParams {
-    char driveLetter;
-    char label[kLabelBytes + 1];
-    int sectorsPerCluster;
+    char driveLetter = 0;
+    // A whole stick: its disk, and its facts when the user confirmed it.
+    DWORD wholeDisk = kNoWholeDisk;
+    fat32::DiskFacts confirmedDisk;
+    char label[kLabelBytes + 1] = {};
+    int sectorsPerCluster = 0;
     drives::DriveIdentity identity;
     std::shared_ptr<RunGate> gate;
     // The worker's view of the window's hooks, copied so it owns them.
     std::function<fat32::FormatResult(const FormatJob&)> format;
     std::function<fat32::FormatResult(wchar_t, const drives::DriveIdentity&)> recheck;
-    DWORD pauseMs;
+    DWORD pauseMs = 0;
 };
+
+namespace {
+
+constexpr DWORD kPostRetryMs = 100;
 
 // The frame counter lives as long as the process: a later run goes on from
 // the frame the last one stopped at.
@@ -63,22 +69,33 @@ void PostResult(fat32::FormatResult result) {
 
 fat32::FormatResult RunEngine(const FormatParams& block) {
     if (block.gate->Cancelled()) return fat32::kDriveChanged;
+    const bool whole = block.wholeDisk != kNoWholeDisk;
     const wchar_t letter = static_cast<unsigned char>(block.driveLetter);
-    if (const fat32::FormatResult r = block.recheck(letter, block.identity); r != fat32::kFormatOk)
-        return r;
+    // A whole stick is proven on the handle that writes, with its volumes
+    // locked: nothing is asked of it before.
+    if (!whole) {
+        if (const fat32::FormatResult r = block.recheck(letter, block.identity); r != fat32::kFormatOk) return r;
+    }
     FormatJob job;
     job.letter = block.driveLetter;
+    job.wholeDisk = block.wholeDisk;
+    job.oldStyle = block.confirmedDisk.style;
     job.label = block.label;
     job.sectorsPerCluster = block.sectorsPerCluster;
     bool writing = false;
-    job.prove = [&block, &writing](const fat32::MediumFacts& facts) {
-        if (const fat32::FormatResult r = drives::ProveMedium(block.identity, facts); r != fat32::kFormatOk)
-            return r;
+    const auto startWriting = [&block, &writing](fat32::FormatResult proof) {
+        if (proof != fat32::kFormatOk) return proof;
         // A removal or the session's end came first: nothing is written.
         if (!block.gate->StartWriting()) return fat32::kDriveChanged;
         writing = true;
         ::PostMessageW(MainWindowHandle(), kWritingMessage, 1, 0);
         return fat32::kFormatOk;
+    };
+    job.prove = [&](const fat32::MediumFacts& facts) {
+        return startWriting(drives::ProveMedium(block.identity, facts));
+    };
+    job.proveDisk = [&](const fat32::DiskFacts& facts) {
+        return startWriting(fat32::SameDisk(block.confirmedDisk, facts) ? fat32::kFormatOk : fat32::kDriveChanged);
     };
     ProgressPoster progress;
     job.progress = [&progress](std::uint64_t done, std::uint64_t total) { progress.Report(done, total); };
@@ -184,11 +201,27 @@ void CMainWnd::OnFormatClick() {
     const int index = m_pDriveCombo->GetCurSel();
     if (index < 0) return;
     const wchar_t letter = m_drives.Letter(index);
+    DWORD disk = m_drives.Disk(index);
+    fat32::DiskFacts facts;
+    // A stick without a letter can only be made whole.
+    if (letter == drives::kNoLetter) {
+        if (!drives::ReadStick(m_drives.Query(), disk, facts) || !drives::MayBeMadeWhole(facts)) {
+            ShowResultBox(fat32::kDriveChanged);
+            return;
+        }
+        ConfirmWholeStick(disk, facts, letter);
+        return;
+    }
     // The question names this stick: the one it names is the one written.
     if (const fat32::FormatResult r = drives::ResultOfIdentify(m_drives.Identify(letter, m_formatIdentity));
         r != fat32::kFormatOk) {
         ShowResultBox(r);
         return;
+    }
+    switch (OfferWholeStick(letter, disk, facts)) {
+        case Offer::Cancel: return;
+        case Offer::Whole: ConfirmWholeStick(disk, facts, letter); return;
+        case Offer::VolumeOnly: break;
     }
     const Facet::CDuiString label = ReadLabel(letter);
     Facet::CDuiString text;
@@ -222,6 +255,7 @@ void CMainWnd::AbandonStart() {
     HoldSession(false);
     m_bFormatRunning = false;
     m_formatLetter = 0;
+    m_formatDisk = kNoWholeDisk;
     m_runGate.reset();
     ShowIdleButton();
     HideProgress();
@@ -251,11 +285,26 @@ void CMainWnd::StartFormat(wchar_t letter) {
     std::strncpy(block->label, bytes.c_str(), kLabelBytes);
     block->sectorsPerCluster = fat32::RequestedSectorsPerCluster(m_drives.TotalMb(index));
     block->identity = m_formatIdentity;
+    LaunchWorker(block);
+}
+
+void CMainWnd::StartWholeFormat(const std::wstring& label) {
+    auto* block = new FormatParams{};
+    block->wholeDisk = m_formatDisk;
+    block->confirmedDisk = m_formatDiskFacts;
+    const std::string bytes = fat32::OemVolumeLabel(label);
+    std::strncpy(block->label, bytes.c_str(), kLabelBytes);
+    const std::uint64_t volumeBytes = std::uint64_t{fat32::NewPartitionSectors(m_formatDiskFacts.bytes)} * 512;
+    block->sectorsPerCluster =
+        fat32::RequestedSectorsPerCluster(static_cast<std::uint32_t>(volumeBytes / (1024 * 1024)));
+    LaunchWorker(block);
+}
+
+void CMainWnd::LaunchWorker(FormatParams* block) {
     block->gate = m_runGate;
     block->format = m_hooks.format;
     block->recheck = m_hooks.recheck;
     block->pauseMs = m_hooks.pauseMs;
-
     HANDLE thread = ::CreateThread(nullptr, 0, FormatThreadProc, block, 0, nullptr);
     if (!thread) {
         delete block;
@@ -275,7 +324,10 @@ void CMainWnd::HoldSession(bool hold) {
     }
     // Windows shows the reason to a user who signs out during the writes.
     Facet::CDuiString reason;
-    reason.Format(Localized(kShutdownReason), m_formatLetter);
+    if (m_formatDisk != kNoWholeDisk)
+        reason.Format(Localized(kShutdownReasonStick), static_cast<unsigned>(m_formatDisk));
+    else
+        reason.Format(Localized(kShutdownReason), m_formatLetter);
     m_hooks.blockShutdown(m_hWnd, reason);
 }
 
@@ -355,21 +407,26 @@ void CMainWnd::OnFormatComplete(fat32::FormatResult result) {
     const bool givenUp = m_runGivenUpForSession && result == fat32::kDriveChanged;
     m_runGivenUpForSession = false;
     const wchar_t letter = m_formatLetter;
+    const DWORD disk = m_formatDisk;
     m_bFormatRunning = false;
     m_formatLetter = 0;
+    m_formatDisk = kNoWholeDisk;
     m_runGate.reset();
     // The list is read afresh: an arrival during the run could not read the
     // locked volume and may have left it out, and the formatted drive now
     // holds a new file system and label. It stays the chosen drive, and the
     // picture keeps the frame the animation stopped at.
     const Facet::CDuiString frame = m_pDisk->GetBkImage();
+    // A whole stick is chosen by its disk: its new volume may have
+    // another letter, or none yet.
     RebuildDriveList();
+    const int chosen = disk != kNoWholeDisk ? m_drives.IndexOfDisk(disk) : m_drives.IndexOf(letter);
     if (m_drives.HasDrives()) {
-        ShowDrivesPresentFace(letter);
+        ShowDrivesPresentFace(chosen);
     } else {
         ShowNoDriveFace();
     }
-    if (m_drives.IndexOf(letter) >= 0) m_pDisk->SetBkImage(frame);
+    if (chosen >= 0) m_pDisk->SetBkImage(frame);
     ShowIdleButton();
     HideProgress();
     if (givenUp)

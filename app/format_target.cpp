@@ -4,6 +4,7 @@
 #include "app/format_target.h"
 
 #include "app/drive_source.h"
+#include "devices/whole_disk_run.h"
 #include "devices/win_volume_device.h"
 #include "format/format_volume.h"
 
@@ -24,10 +25,30 @@ private:
     DWORD previous_ = 0;
 };
 
+// The new volume's arrival is waited for at most this long.
+constexpr int kArrivalPolls = 50;
+constexpr DWORD kArrivalPollMs = 200;
+
+fat32::FormatResult FormatWholeStick(const FormatJob& job) {
+    fat32::VolumeCalls& calls = ApplicationVolumeCalls();
+    fat32::FormatRequest request = RequestFor(job);
+    fat32::FormatOptions options;
+    options.now = fat32::CurrentLocalTime();
+    ReportProgressTo(job, options);
+    const fat32::FormatResult result =
+        fat32::FormatWholeDisk(calls, job.wholeDisk, job.oldStyle, request, options, job.proveDisk);
+    // The window lists the new volume: the system must read the table again,
+    // and a volume that is late is listed by the next arrival.
+    if (result == fat32::kFormatOk && fat32::AnnounceNewLayout(calls, job.wholeDisk))
+        fat32::AwaitVolumeLetter(calls, job.wholeDisk, kArrivalPolls, kArrivalPollMs);
+    return result;
+}
+
 }  // namespace
 
 fat32::FormatResult FormatDriveLetter(const FormatJob& job) {
     const QuietErrors quiet;
+    if (job.wholeDisk != kNoWholeDisk) return FormatWholeStick(job);
     fat32::WinVolumeDevice device(ApplicationVolumeCalls());
     fat32::FormatRequest request = RequestFor(job);
     fat32::FormatOptions options;

@@ -24,6 +24,7 @@ class CProgressUI;
 namespace app {
 
 class RunGate;
+struct FormatParams;
 
 // What the window reaches outside itself for a format run; tests replace
 // them. The defaults are the system's boxes and the linked format target.
@@ -77,9 +78,9 @@ protected:
 private:
     // Controller.
     void RebuildDriveList();
-    // Lists the drives and chooses the one of letter `chosen` (the last one
-    // when it is not listed).
-    void ShowDrivesPresentFace(wchar_t chosen = 0);
+    // Lists the drives and chooses entry `chosen` (the last one when it is
+    // not listed).
+    void ShowDrivesPresentFace(int chosen = -1);
     // The names a screen reader gives the controls without text.
     void NameControlsForReaders();
     // The run's percentage and the button's readable running text.
@@ -87,12 +88,28 @@ private:
     void ShowNoDriveFace();
     // The combo item's text for table entry `index`, read afresh.
     Facet::CDuiString DriveItemText(int index);
+    // "E: (LABEL) FAT32 14.6GB", the volume's texts read afresh.
+    Facet::CDuiString VolumeText(wchar_t letter, std::uint32_t totalMb);
     // The drive's label now, empty when it cannot be read.
     Facet::CDuiString ReadLabel(wchar_t letter);
 
     // Format job.
     void OnFormatClick();
     void StartFormat(wchar_t letter);
+    // Whole sticks. The answer to the offer made for a stick that is not
+    // whole: the whole stick, the volume only as it is, or nothing.
+    enum class Offer { Whole, VolumeOnly, Cancel };
+    Offer OfferWholeStick(wchar_t letter, DWORD& disk, fat32::DiskFacts& facts);
+    // Asks the whole stick's confirmation, naming every volume it loses,
+    // and starts the run on Yes.
+    void ConfirmWholeStick(DWORD disk, const fat32::DiskFacts& facts, wchar_t letter);
+    Facet::CDuiString WholeStickWarning(DWORD disk, const fat32::DiskFacts& facts);
+    // kFormatOk while the disk is as the user confirmed it.
+    fat32::FormatResult CheckConfirmedDisk();
+    void StartWholeFormat(const std::wstring& label);
+    // Hands the block to a new worker thread; a thread that cannot start
+    // ends the run with kInternalError.
+    void LaunchWorker(FormatParams* block);
     void ShowRunningButton();
     // The button as the drive table says, after a run or an aborted start.
     void ShowIdleButton();
@@ -141,6 +158,10 @@ private:
     // user confirmed it.
     wchar_t m_formatLetter = 0;
     drives::DriveIdentity m_formatIdentity;
+    // A whole stick's run: its disk (kNoWholeDisk for a volume's run) and
+    // its facts when the user confirmed it.
+    DWORD m_formatDisk = kNoWholeDisk;
+    fat32::DiskFacts m_formatDiskFacts;
     // Shared with the worker from the question on: a removal of the letter
     // or the session's end cancels the run until the worker starts writing.
     std::shared_ptr<RunGate> m_runGate;
@@ -167,6 +188,9 @@ fat32::FormatResult RecheckConfirmedDrive(wchar_t letter, const drives::DriveIde
 // The same, asked of the given query.
 fat32::FormatResult RecheckConfirmedDrive(drives::DriveQuery& query, wchar_t letter,
                                           const drives::DriveIdentity& confirmed);
+
+// "1023MB" below a gigabyte, "14.6GB" from there on.
+Facet::CDuiString SizeText(std::uint32_t totalMb);
 
 // The process-wide handle of the main window, for the format worker's
 // result message.

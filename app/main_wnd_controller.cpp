@@ -28,6 +28,8 @@ constexpr DWORD kProgressTextColor = 0xFF3C3C3C;
 constexpr int kProgressTextInset = 10;
 constexpr std::uint32_t kMbPerGb = 1024;
 
+}  // namespace
+
 // "1023MB" below a gigabyte, "14.6GB" from there on.
 Facet::CDuiString SizeText(std::uint32_t totalMb) {
     Facet::CDuiString text;
@@ -38,8 +40,6 @@ Facet::CDuiString SizeText(std::uint32_t totalMb) {
     }
     return text;
 }
-
-}  // namespace
 
 HWND MainWindowHandle() { return g_mainWindow; }
 
@@ -125,7 +125,7 @@ void CMainWnd::RefreshDeviceUI() {
     }
 }
 
-void CMainWnd::ShowDrivesPresentFace(wchar_t chosen) {
+void CMainWnd::ShowDrivesPresentFace(int chosen) {
     // From the window's margin to the box: room for the English text.
     m_pStatus->SetFixedXY(SIZE{4, 59});
     m_pStatus->SetFixedWidth(96);
@@ -141,8 +141,9 @@ void CMainWnd::ShowDrivesPresentFace(wchar_t chosen) {
         item->SetText(text);
         // The item stands for its drive: a rebuild that keeps the drive
         // chosen is no new choice for a reader, whatever its text says now.
-        const wchar_t letter[2] = {m_drives.Letter(i), L'\0'};
-        item->SetUserData(letter);
+        wchar_t who[16] = {m_drives.Letter(i), L'\0'};
+        if (who[0] == drives::kNoLetter) std::swprintf(who, 16, L"disk%lu", m_drives.Disk(i));
+        item->SetUserData(who);
         item->SetFixedHeight(kItemHeight);
         m_pDriveCombo->Add(item);
         item->SetVisible(true);
@@ -151,8 +152,8 @@ void CMainWnd::ShowDrivesPresentFace(wchar_t chosen) {
     // One choice once the list is whole, not one per item added: a reader
     // hears a change only when the chosen drive is another than before.
     // The last drive is chosen, unless the caller keeps one.
-    const int keep = chosen ? m_drives.IndexOf(chosen) : -1;
-    if (m_drives.Count() > 0) m_pDriveCombo->SelectItem(keep >= 0 ? keep : m_drives.Count() - 1);
+    const bool keep = chosen >= 0 && chosen < m_drives.Count();
+    if (m_drives.Count() > 0) m_pDriveCombo->SelectItem(keep ? chosen : m_drives.Count() - 1);
 
     m_pDisk->SetBkImage(kDiskPresent);
     m_pFormatBtn->SetNormalImage(kFormatImage);
@@ -167,14 +168,23 @@ Facet::CDuiString CMainWnd::ReadLabel(wchar_t letter) {
 
 Facet::CDuiString CMainWnd::DriveItemText(int index) {
     const wchar_t letter = m_drives.Letter(index);
+    if (letter == drives::kNoLetter) {
+        Facet::CDuiString text;
+        text.Format(Localized(kStickItem), static_cast<unsigned>(m_drives.Disk(index)), SizeText(m_drives.TotalMb(index)).GetData());
+        return text;
+    }
     m_drives.QueryEntrySizes(index);
+    return VolumeText(letter, m_drives.TotalMb(index));
+}
+
+Facet::CDuiString CMainWnd::VolumeText(wchar_t letter, std::uint32_t totalMb) {
     // A query that fails stands for an empty text, never for what the
     // previous drive left behind.
     const Facet::CDuiString label = ReadLabel(letter);
     const Facet::CDuiString fileSystem = m_drives.QueryFileSystemName(letter)
                                              ? m_drives.CurrentFileSystemName()
                                              : Facet::CDuiString();
-    const Facet::CDuiString size = SizeText(m_drives.TotalMb(index));
+    const Facet::CDuiString size = SizeText(totalMb);
     Facet::CDuiString text;
     if (label.IsEmpty()) {
         text.Format(L"%c: %s %s", letter, fileSystem.GetData(), size.GetData());

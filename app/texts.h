@@ -43,6 +43,43 @@ inline constexpr LocaleText kCloseBeforeWriting = {
     L"尚未向驱动器写入任何数据。现在关闭将取消格式化，驱动器保持原样。\r\n确定要关闭吗?",
     L"Nothing has been written to the drive yet. Closing now cancels the format and leaves the drive as it "
     L"was.\r\nClose anyway?"};
+// A listed USB stick with no volume the system gave a letter. Printf
+// format: the disk number, then the size text.
+inline constexpr LocaleText kStickItem = {L"磁盘 %u (无盘符) %s", L"Disk %u (no drive letter) %s"};
+// The offer to use the whole stick, asked before the usual confirmation of a
+// stick that is not whole. The first line says why (printf formats: the
+// letter, the volume's size, the stick's size, the disk number; the stick's
+// size, the disk number, the count of partitions, the letter; the stick's
+// size, the disk number), the question follows (the letter).
+inline constexpr LocaleText kOfferVolumeSmaller = {L"%c: 只占用了 %s，而整个U盘 (%s，磁盘 %u) 都可以使用。",
+                                                   L"%c: uses only %s of this USB stick (%s, disk %u)."};
+inline constexpr LocaleText kOfferPartitions = {L"这个U盘 (%s，磁盘 %u) 有 %u 个分区，%c: 是其中之一。",
+                                                L"This USB stick (%s, disk %u) holds %u partitions; %c: is one of them."};
+inline constexpr LocaleText kOfferGpt = {
+    L"这个U盘 (%s，磁盘 %u) 使用GPT分区表，许多相机、游戏机和车载音响无法读取。",
+    L"This USB stick (%s, disk %u) has a GPT partition table, which many cameras, consoles and car stereos "
+    L"cannot read."};
+inline constexpr LocaleText kOfferQuestion = {
+    L"\r\n\r\n使用整个U盘吗?\r\n是: 将整个U盘做成一个FAT32卷 (之后会请您确认)。\r\n否: 只格式化 %c:，分区保持不变。",
+    L"\r\n\r\nUse the whole stick?\r\nYes: make the whole stick one FAT32 volume (you will be asked to "
+    L"confirm).\r\nNo: format only %c:, and keep the partitions as they are."};
+// The confirmation of a whole stick: what is erased (the disk number, its
+// size), one line per volume lost, what it becomes.
+inline constexpr LocaleText kWholeWarning = {L"警告! 整个U盘 (磁盘 %u，%s) 将被清除，其上所有数据将会丢失:",
+                                             L"Warning! The whole USB stick (disk %u, %s) will be erased, and all "
+                                             L"the data on it will be lost:"};
+// A lost volume without a letter: the partition number, its size.
+inline constexpr LocaleText kWholePartition = {L"分区 %u (无盘符) %s", L"partition %u (no drive letter) %s"};
+inline constexpr LocaleText kWholeNoPartition = {L"(没有分区)", L"(no partition)"};
+inline constexpr LocaleText kWholeMbrLimit = {L"卷结束于 2 TB 处，这是MBR分区表能描述的上限，其后的空间不会被使用。",
+                                              L"The volume ends at 2 TB, the most an MBR partition table "
+                                              L"describes; the space after it stays unused."};
+inline constexpr LocaleText kWholeQuestion = {L"整个U盘将成为一个FAT32卷。您真的想进行格式化吗?",
+                                              L"The whole stick becomes one FAT32 volume. Do you really want to "
+                                              L"format it?"};
+// Printf format: the disk number.
+inline constexpr LocaleText kShutdownReasonStick = {L"正在格式化USB磁盘 %u，请等待完成。",
+                                                    L"Formatting the USB disk %u; wait until it is done."};
 // What a screen reader calls the controls that show no text of their own.
 inline constexpr LocaleText kDriveBoxName = {L"请选择盘符", L"Choose a drive"};
 inline constexpr LocaleText kCloseName = {L"关闭", L"Close"};

@@ -8,6 +8,7 @@
 #include <limits>
 
 #include "drives/query_owners.h"
+#include "drives/whole_stick.h"
 
 namespace drives {
 
@@ -31,12 +32,14 @@ std::uint32_t Megabytes(DWORD sectorsPerCluster, DWORD clusters, DWORD bytesPerS
 
 UsbDriveList::UsbDriveList(DriveQuery& query) : query_(query) {
     std::fill(std::begin(letters_), std::end(letters_), kEndOfLetters);
+    std::fill(std::begin(disks_), std::end(disks_), kNoDisk);
 }
 
 void UsbDriveList::Rebuild(const std::function<void()>& clearShownList) {
     count_ = 0;
     std::fill(std::begin(totalMb_), std::end(totalMb_), 0u);
     std::fill(std::begin(freeMb_), std::end(freeMb_), 0u);
+    std::fill(std::begin(disks_), std::end(disks_), kNoDisk);
     if (clearShownList) clearShownList();
     ScanUsbDrives(query_, letters_);
     hasDrives_ = false;
@@ -46,10 +49,30 @@ void UsbDriveList::Rebuild(const std::function<void()>& clearShownList) {
         QuerySizes(letters_[i], totalMb_[i], freeMb_[i]);
         QueryLabel(letters_[i]);
         QueryFileSystemName(letters_[i]);
+        disks_[i] = kNoDisk;
+        fat32::DiskOfLetter(query_.Volumes(), letters_[i], disks_[i]);
         ++count_;
         hasDrives_ = true;
     }
+    AddSticksWithoutLetter();
     if (trace_) std::fprintf(trace_, "%d", count_);
+}
+
+void UsbDriveList::AddSticksWithoutLetter() {
+    for (const DWORD number : UsbDiskNumbers(query_)) {
+        if (count_ == kMaxUsbDrives) return;
+        if (std::find(disks_, disks_ + count_, number) != disks_ + count_) continue;
+        // A disk whose volumes have letters is listed by them, USB or not.
+        if (!fat32::LettersOnDisk(query_.Volumes(), number).empty()) continue;
+        fat32::DiskFacts facts;
+        if (!ReadStick(query_, number, facts) || !MayBeMadeWhole(facts)) continue;
+        letters_[count_] = kNoLetter;
+        disks_[count_] = number;
+        totalMb_[count_] = static_cast<std::uint32_t>(facts.bytes / (1024 * 1024));
+        freeMb_[count_] = 0;
+        ++count_;
+        hasDrives_ = true;
+    }
 }
 
 void UsbDriveList::QuerySizes(wchar_t letter, std::uint32_t& totalMb, std::uint32_t& freeMb) {
@@ -70,6 +93,7 @@ void UsbDriveList::QuerySizes(wchar_t letter, std::uint32_t& totalMb, std::uint3
 }
 
 bool UsbDriveList::QueryEntrySizes(int index) {
+    if (ValidIndex(index) && letters_[index] == kNoLetter) return true;
     if (!ValidIndex(index)) return false;
     QuerySizes(letters_[index], totalMb_[index], freeMb_[index]);
     return true;
@@ -107,11 +131,13 @@ void UsbDriveList::RemoveEntry(int index) {
     if (!ValidIndex(index)) return;
     for (int i = index; i + 1 < count_; ++i) {
         letters_[i] = letters_[i + 1];
+        disks_[i] = disks_[i + 1];
         totalMb_[i] = totalMb_[i + 1];
         freeMb_[i] = freeMb_[i + 1];
     }
     --count_;
     letters_[count_] = kEndOfLetters;
+    disks_[count_] = kNoDisk;
     totalMb_[count_] = 0;
     freeMb_[count_] = 0;
 }
@@ -122,7 +148,21 @@ std::uint32_t UsbDriveList::TotalMb(int index) const { return ValidIndex(index) 
 
 std::uint32_t UsbDriveList::FreeMb(int index) const { return ValidIndex(index) ? freeMb_[index] : 0; }
 
+DWORD UsbDriveList::Disk(int index) const { return ValidIndex(index) ? disks_[index] : kNoDisk; }
+
+int UsbDriveList::IndexOfDisk(DWORD number) const {
+    // A volume of the disk first: the list names a stick by its letter.
+    for (int i = 0; i < count_; ++i) {
+        if (disks_[i] == number && letters_[i] != kNoLetter) return i;
+    }
+    for (int i = 0; i < count_; ++i) {
+        if (disks_[i] == number) return i;
+    }
+    return -1;
+}
+
 int UsbDriveList::IndexOf(wchar_t letter) const {
+    if (letter == kNoLetter) return -1;
     for (int i = 0; i < count_; ++i) {
         if (letters_[i] == letter) return i;
     }

@@ -99,8 +99,19 @@ bool IsUsbLetter(DriveQuery& query, wchar_t letter, DriveIdentity* identity = nu
 DEVINST FindDeviceInstance(DriveQuery& query, DWORD deviceNumber, UINT driveType, const wchar_t* dosDeviceName) {
     const GUID* interfaceClass = InterfaceClassFor(driveType, dosDeviceName);
     if (!interfaceClass) return 0;
-    const InterfaceSet set(query, query.OpenInterfaceSet(*interfaceClass));
-    if (!set.valid()) return 0;
+    DEVINST found = 0;
+    ForEachInterface(query, *interfaceClass, [&](DWORD number, DEVINST instance) {
+        if (number != deviceNumber) return true;
+        found = instance;
+        return false;
+    });
+    return found;
+}
+
+void ForEachInterface(DriveQuery& query, const GUID& interfaceClass,
+                      const std::function<bool(DWORD deviceNumber, DEVINST instance)>& visit) {
+    const InterfaceSet set(query, query.OpenInterfaceSet(interfaceClass));
+    if (!set.valid()) return;
 
     union {
         SP_DEVICE_INTERFACE_DETAIL_DATA_W detail;
@@ -109,7 +120,7 @@ DEVINST FindDeviceInstance(DriveQuery& query, DWORD deviceNumber, UINT driveType
     for (DWORD index = 0;; ++index) {
         SP_DEVICE_INTERFACE_DATA data{};
         data.cbSize = sizeof data;
-        if (!query.EnumInterface(set.get(), *interfaceClass, index, data)) break;
+        if (!query.EnumInterface(set.get(), interfaceClass, index, data)) break;
 
         const DWORD required = query.InterfaceDetailSize(set.get(), data);
         if (required == 0 || required > kDetailBytes) continue;
@@ -122,10 +133,17 @@ DEVINST FindDeviceInstance(DriveQuery& query, DWORD deviceNumber, UINT driveType
         const QueryHandle device(query, query.OpenDeviceInterface(buffer.detail.DevicePath));
         if (!device.valid()) continue;
         STORAGE_DEVICE_NUMBER number{};
-        if (query.StorageDeviceNumber(device.get(), number) && number.DeviceNumber == deviceNumber)
-            return info.DevInst;
+        if (query.StorageDeviceNumber(device.get(), number) && !visit(number.DeviceNumber, info.DevInst)) return;
     }
-    return 0;
+}
+
+std::vector<DWORD> UsbDiskNumbers(DriveQuery& query) {
+    std::vector<DWORD> numbers;
+    ForEachInterface(query, kDiskInterfaceClass, [&](DWORD number, DEVINST instance) {
+        if (ParentIdMentionsUsb(query, instance, nullptr)) numbers.push_back(number);
+        return true;
+    });
+    return numbers;
 }
 
 IdentifyStatus IdentifyUsbDrive(DriveQuery& query, wchar_t letter, DriveIdentity& identity) {

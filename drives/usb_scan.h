@@ -6,7 +6,9 @@
 
 #include <array>
 #include <cstdint>
+#include <functional>
 #include <string>
+#include <vector>
 
 #include "drives/drive_query.h"
 
@@ -51,6 +53,9 @@ IdentifyStatus IdentifyUsbDrive(DriveQuery& query, wchar_t letter, DriveIdentity
 inline constexpr int kLetterSlots = 16;
 inline constexpr int kMaxUsbDrives = kLetterSlots - 1;
 inline constexpr wchar_t kEndOfLetters = L'A';
+// The letter of a listed stick that has no volume with a letter.
+inline constexpr wchar_t kNoLetter = L'\0';
+inline constexpr DWORD kNoDisk = 0xFFFFFFFF;
 
 // Rewrites all slots: the USB letters in the order the system lists its
 // drives, then kEndOfLetters. A 16th and later USB volume is not listed.
@@ -60,5 +65,16 @@ void ScanUsbDrives(DriveQuery& query, wchar_t (&letters)[kLetterSlots]);
 // present interfaces of the class that the drive type and DOS device name
 // call for; 0 when there is none.
 DEVINST FindDeviceInstance(DriveQuery& query, DWORD deviceNumber, UINT driveType, const wchar_t* dosDeviceName);
+
+// Visits the present interfaces of the class with the storage device number
+// each reports and its device node, until `visit` returns false. An
+// interface that cannot be opened or asked is passed over.
+void ForEachInterface(DriveQuery& query, const GUID& interfaceClass,
+                      const std::function<bool(DWORD deviceNumber, DEVINST instance)>& visit);
+
+// The storage device numbers of the present disks whose parent device's
+// identifier contains "USB", in the order the system lists them: sticks with
+// or without a volume the system mounted.
+std::vector<DWORD> UsbDiskNumbers(DriveQuery& query);
 
 }  // namespace drives
