@@ -417,10 +417,12 @@ void CMainWnd::OnFormatComplete(fat32::FormatResult result) {
     // holds a new file system and label. It stays the chosen drive, and the
     // picture keeps the frame the animation stopped at.
     const Facet::CDuiString frame = m_pDisk->GetBkImage();
-    // A whole stick is chosen by its disk: its new volume may have
+    // A stick made whole is chosen by its disk: its new volume may have
     // another letter, or none yet.
     RebuildDriveList();
-    const int chosen = disk != kNoWholeDisk ? m_drives.IndexOfDisk(disk) : m_drives.IndexOf(letter);
+    const int byLetter = m_drives.IndexOf(letter);
+    const int chosen =
+        disk != kNoWholeDisk && (result == fat32::kFormatOk || byLetter < 0) ? m_drives.IndexOfDisk(disk) : byLetter;
     if (m_drives.HasDrives()) {
         ShowDrivesPresentFace(chosen);
     } else {
