@@ -1,6 +1,9 @@
 // Drives plugged in or pulled out while the window is open: the system's
 // WM_DEVICECHANGE broadcasts rebuild the list on an arrival and take a
-// removed volume's entry out of the combo and the table.
+// removed volume's entry out of the combo and the table. A stick without a
+// volume the system mounts is announced to no window unasked: the window
+// registers for the disks' interfaces, whose arrival and removal rebuild
+// the list.
 #include <windows.h>
 
 #include <dbt.h>
@@ -20,8 +23,21 @@ namespace {
 constexpr int kDriveLetters = 26;
 }  // namespace
 
+void CMainWnd::RegisterForSticks() {
+    DEV_BROADCAST_DEVICEINTERFACE_W filter{};
+    filter.dbcc_size = sizeof filter;
+    filter.dbcc_devicetype = DBT_DEVTYP_DEVICEINTERFACE;
+    filter.dbcc_classguid = drives::kDiskInterfaceClass;
+    // Without it the window still learns of every volume, as before.
+    m_stickNotification.reset(::RegisterDeviceNotificationW(m_hWnd, &filter, DEVICE_NOTIFY_WINDOW_HANDLE));
+}
+
 void CMainWnd::OnDeviceChange(WPARAM event, LPARAM data) {
-    if (event == DBT_DEVICEARRIVAL) {
+    const auto* header = reinterpret_cast<const DEV_BROADCAST_HDR*>(data);
+    const bool disk = event == DBT_DEVICEREMOVECOMPLETE && data != 0 &&
+                      header->dbch_size >= sizeof(DEV_BROADCAST_HDR) &&
+                      header->dbch_devicetype == DBT_DEVTYP_DEVICEINTERFACE;
+    if (event == DBT_DEVICEARRIVAL || disk) {
         RebuildDriveList();
         RefreshDeviceUI();
         // The run goes on: its button stays as it is until the result.
@@ -31,7 +47,6 @@ void CMainWnd::OnDeviceChange(WPARAM event, LPARAM data) {
     if (event != DBT_DEVICEREMOVECOMPLETE || data == 0) return;
     // Any program may broadcast: a record is read only as far as its own
     // size says it reaches.
-    const auto* header = reinterpret_cast<const DEV_BROADCAST_HDR*>(data);
     if (header->dbch_size < sizeof(DEV_BROADCAST_HDR)) return;
     if (header->dbch_devicetype != DBT_DEVTYP_VOLUME) return;
     if (header->dbch_size < offsetof(DEV_BROADCAST_VOLUME, dbcv_unitmask) + sizeof(DWORD)) return;
@@ -58,6 +73,10 @@ void CMainWnd::RemoveDriveFromList(const char* letterText) {
         m_drives.RemoveEntry(index);
     }
     if (index >= 0 && m_drives.Count() == 0) ShowNoDriveFace();
+}
+
+void DeviceNotificationCloser::operator()(void* notification) const {
+    if (notification) ::UnregisterDeviceNotification(notification);
 }
 
 }  // namespace app

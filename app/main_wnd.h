@@ -26,6 +26,11 @@ namespace app {
 class RunGate;
 struct FormatParams;
 
+// Owns a registration for device notifications (HDEVNOTIFY).
+struct DeviceNotificationCloser {
+    void operator()(void* notification) const;
+};
+
 // What the window reaches outside itself for a format run; tests replace
 // them. The defaults are the system's boxes and the linked format target.
 struct MainWndHooks {
@@ -141,10 +146,12 @@ private:
     class BoxOpen;
 
     // Device changes.
+    void RegisterForSticks();
     void OnDeviceChange(WPARAM event, LPARAM data);
 
     drives::UsbDriveList m_drives;
     MainWndHooks m_hooks;
+    std::unique_ptr<void, DeviceNotificationCloser> m_stickNotification;
     Facet::CButtonUI* m_pFormatBtn = nullptr;
     Facet::CControlUI* m_pDisk = nullptr;
     Facet::CLabelUI* m_pStatus = nullptr;

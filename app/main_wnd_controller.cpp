@@ -70,6 +70,7 @@ void CMainWnd::InitWindow() {
     AddProgress();
     NameControlsForReaders();
 
+    RegisterForSticks();
     RebuildDriveList();
     RefreshDeviceUI();
     // A keyboard user starts on the drive box, as in Windows' own dialog.

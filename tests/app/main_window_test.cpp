@@ -361,6 +361,15 @@ TEST_F(MainWindowTest, RemovalsTakeEveryListedVolumeOfTheMaskAndNothingElse) {
     Removal(1u << ('G' - 'A'));
     EXPECT_FALSE(Combo()->IsVisible());
     EXPECT_FALSE(FormatButton()->IsEnabled());
+    // A disk's interface going (a stick without a letter pulled out) reads
+    // the list afresh.
+    query.table() = Table({Usb('E', 8000)});
+    DEV_BROADCAST_DEVICEINTERFACE_W disk{};
+    disk.dbcc_size = sizeof disk;
+    disk.dbcc_devicetype = DBT_DEVTYP_DEVICEINTERFACE;
+    ::SendMessageW(*window, WM_DEVICECHANGE, DBT_DEVICEREMOVECOMPLETE, reinterpret_cast<LPARAM>(&disk));
+    EXPECT_EQ(window->Drives().Count(), 1);
+    EXPECT_TRUE(Combo()->IsVisible());
 }
 
 TEST_F(MainWindowTest, DuringARunArrivalsKeepTheButtonBusyAndClosingAsks) {
