@@ -45,7 +45,7 @@ inline constexpr LocaleText kCloseBeforeWriting = {
     L"was.\r\nClose anyway?"};
 // A listed USB stick with no volume the system gave a letter. Printf
 // format: the disk number, then the size text.
-inline constexpr LocaleText kStickItem = {L"磁盘 %u (无盘符) %s", L"Disk %u (no drive letter) %s"};
+inline constexpr LocaleText kStickItem = {L"磁盘 %u (无盘符) %s", L"Disk %u (no letter) %s"};
 // The offer to use the whole stick, asked before the usual confirmation of a
 // stick that is not whole. The first line says why (printf formats: the
 // letter, the volume's size, the stick's size, the disk number; the stick's

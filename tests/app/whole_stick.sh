@@ -20,11 +20,11 @@ rm -rf "$work" && mkdir -p "$work"
 GiB=$((1024 * MiB))
 winpath() { printf 'Z:%s' "$1" | tr / '\\'; }
 
-# layout SHAPE IMAGE: an 8 GiB stick of that shape; its first partition, when
+# layout SHAPE IMAGE [BYTES]: a stick of that shape, 8 GiB unless told; its first partition, when
 # it has one, holds a 64 MiB FAT32 volume labelled OLD; a second one a 1 GiB
 # FAT32 volume labelled DATA, or (linux) no volume Windows mounts.
 layout() {
-  sparse_image "$2" $((8 * GiB))
+  sparse_image "$2" "${3:-$((8 * GiB))}"
   case $1 in
     small) echo 'start=2048, size=131072, type=c' | sfdisk -q "$2" ;;
     two) printf 'start=2048, size=131072, type=c\nstart=133120, size=2097152, type=c\n' | sfdisk -q "$2"
@@ -65,12 +65,15 @@ whole() {
 }
 
 if [ "$lang" = zh_CN ]; then
-  none_before='磁盘 1 (无盘符) 8.0GB' smaller='只占用了 64MB' two='有 2 个分区' gpt='GPT分区表'
+  big_before='磁盘 1 (无盘符) 3072.0GB' none_before='磁盘 1 (无盘符) 8.0GB' smaller='只占用了 64MB' two='有 2 个分区' gpt='GPT分区表'
 else
-  none_before='Disk 1 (no drive letter) 8.0GB' smaller='uses only 64MB' two='holds 2 partitions' gpt='GPT partition table'
+  big_before='Disk 1 (no letter) 3072.0GB' none_before='Disk 1 (no letter) 8.0GB' smaller='uses only 64MB' two='holds 2 partitions' gpt='GPT partition table'
 fi
 
 # name|shape|disk fields|volumes|drive box before|offer's words|volumes lost|result|drive box after|outcome
+# (result - : the confirmation is answered No; a 3 TiB stick is not written,
+# as checking a 2 TiB volume would take too long, but its confirmation says
+# where the volume ends)
 rows="
 small volume|small||E:1|E: (OLD) FAT32|$smaller|E:|0|E: (OLD) FAT32 8.0GB|whole
 two partitions|two||E:1 F:2|F: (DATA) FAT32|$two|E:,F:|0|E: (DATA) FAT32 8.0GB|whole
@@ -79,17 +82,21 @@ gpt|gpt||E:1|E: (OLD)|$gpt|E:|0|E: (OLD) FAT32 8.0GB|whole
 no volume|none||G:1|$none_before|none|-|0|G: FAT32 8.0GB|whole
 second partition held|two||E:1 F:2:open|F:|$two|E:,F:|14|F:|old
 fixed disk not offered|small|media=fixed|E:1|E:|plain|||E:|old
+3 TiB declined|none||G:1|$big_before|none|-,2TB|-|$big_before|old
 "
 : > "$work/rows.txt"
 n=0
 while IFS='|' read -r name shape fields volumes before offer lost result after outcome; do
   [ -n "$name" ] || continue
   n=$((n + 1))
-  layout "$shape" "$work/stick$n.img"
+  bytes=$((8 * GiB)) size=8.0GB
+  case $name in 3\ TiB*) bytes=$((3072 * GiB)) size=3072.0GB ;; esac
+  layout "$shape" "$work/stick$n.img" "$bytes"
   machine "$work/stick$n.txt" "$work/stick$n.img" "$fields" "$volumes"
   head -c $((66 * MiB)) "$work/stick$n.img" | sha256sum > "$work/stick$n.sum"
-  printf '%s|%s|%s|%s|%s|%s|%s\n' "$name" "$(winpath "$work/stick$n.txt")" "$before" "$offer" "$lost" "${result:-0}" \
-    "$after" >> "$work/rows.txt"
+  [ "$result" = - ] && result=-1
+  printf '%s|%s|%s|%s|%s|%s|%s|%s\n' "$name" "$(winpath "$work/stick$n.txt")" "$size" "$before" "$offer" "$lost" \
+    "${result:-0}" "$after" >> "$work/rows.txt"
 done <<<"$rows"
 
 WHOLE_ROWS=$(winpath "$work/rows.txt") "$run" "$build/bin/app_whole_stick_tests.exe" --gtest_brief=1 ||

@@ -80,16 +80,17 @@ std::wstring DriveBoxValue(HWND window) {
 }
 
 // "E:" stays; "#2" is partition 2 without a letter, "-" no partition at all,
-// in the words of the locale.
+// "2TB" the line on an MBR's reach, in the words of the locale.
 std::wstring Localized(const std::string& token, bool chinese) {
     if (token == "-") return chinese ? L"(没有分区)" : L"(no partition)";
+    if (token == "2TB") return chinese ? L"卷结束于 2 TB 处" : L"The volume ends at 2 TB";
     if (token[0] == '#') return (chinese ? L"分区 " : L"partition ") + Wide(token.substr(1)) + (chinese ? L" (无盘符)" : L" (no drive letter)");
     return Wide(token);
 }
 
 struct Row {
-    std::string name, table, before, offer, volumes, after;
-    int result = -1;
+    std::string name, table, size, before, offer, volumes, after;
+    int result = -1;  // -1: the confirmation is answered No
 };
 
 void Shoot(ToolProcess& tool, const Row& row, const wchar_t* step, bool chinese) {
@@ -133,13 +134,22 @@ void RunRow(const Row& row, bool chinese) {
     }
     // The confirmation names the disk, its size and each volume lost.
     const std::wstring warning = BoxText(box);
-    EXPECT_NE(warning.find(disk + (chinese ? L"，8.0GB" : L", 8.0GB")), std::wstring::npos)
+    EXPECT_NE(warning.find(disk + (chinese ? L"，" : L", ") + Wide(row.size)), std::wstring::npos)
         << testing::PrintToString(warning);
     std::istringstream tokens(row.volumes);
     for (std::string token; std::getline(tokens, token, ',');)
-        EXPECT_NE(warning.find(L"\n    " + Localized(token, chinese)), std::wstring::npos)
+        EXPECT_NE(warning.find(L"\n" + std::wstring(token == "2TB" ? L"" : L"    ") + Localized(token, chinese)),
+                  std::wstring::npos)
             << token << " in " << testing::PrintToString(warning);
     Shoot(tool, row, L"confirm", chinese);
+    if (row.result < 0) {
+        PressBoxButton(box, IDNO);
+        Settle();
+        EXPECT_NE(DriveBoxValue(tool.Window()).find(Wide(row.after)), std::wstring::npos);
+        tool.KeyDown(VK_ESCAPE);
+        EXPECT_EQ(tool.WaitExit(), 0);
+        return;
+    }
     PressBoxButton(box, IDYES);
     HWND result = tool.WaitBox(60000);
     ASSERT_NE(result, nullptr);
@@ -163,12 +173,13 @@ TEST(WholeStick, EachRowOfferedConfirmedAndListed) {
     const bool chinese = ::GetACP() == 936;
     std::string line;
     int count = 0;
-    // name|table|drive box before|offer's words|volumes lost|result|drive box after
+    // name|table|stick's size|drive box before|offer's words|volumes lost|result|drive box after
     while (std::getline(rows, line)) {
         std::istringstream fields(line);
         Row row;
         std::string result;
         if (!std::getline(fields, row.name, '|') || !std::getline(fields, row.table, '|') ||
+            !std::getline(fields, row.size, '|') ||
             !std::getline(fields, row.before, '|') || !std::getline(fields, row.offer, '|') ||
             !std::getline(fields, row.volumes, '|') || !std::getline(fields, result, '|') ||
             !std::getline(fields, row.after, '|'))
