@@ -36,6 +36,13 @@ public:
         ::CloseHandle(token);
         return known && elevation.TokenIsElevated != 0;
     }
+    UINT GetSystemWindowsDirectoryW(wchar_t* buffer, UINT size) override {
+        return ::GetSystemWindowsDirectoryW(buffer, size);
+    }
+    LSTATUS RegGetValueW(HKEY key, const wchar_t* subKey, const wchar_t* value, DWORD flags, DWORD* type,
+                         void* data, DWORD* size) override {
+        return ::RegGetValueW(key, subKey, value, flags, type, data, size);
+    }
 };
 
 }  // namespace

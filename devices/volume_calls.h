@@ -1,6 +1,7 @@
-// VolumeCalls: every Win32 call that the volume device and the reading of a
-// medium's identity make, one method per call with the call's own inputs and
-// outputs; a failure leaves its reason in the thread's GetLastError(). The
+// VolumeCalls: every Win32 call that the volume device, the disk device, the
+// reading of a medium's identity and the system-disk check make, one method
+// per call with the call's own inputs and outputs; a failure leaves its
+// reason in the thread's GetLastError() (RegGetValueW returns it). The
 // shipped programs answer from the system (SystemVolumeCalls); the simulated
 // Windows machine (simulated_windows/) answers the same calls as Microsoft
 // documents them, so the code above runs unchanged over either.
@@ -33,6 +34,12 @@ public:
     // GetTokenInformation(TokenElevation) on the process's own token: whether
     // the process runs with an administrator's full rights.
     virtual bool ProcessElevated() = 0;
+    // GetSystemWindowsDirectoryW: the length of the path copied, without its
+    // NUL; the size needed, with it, when `size` is too small; 0 on failure.
+    virtual UINT GetSystemWindowsDirectoryW(wchar_t* buffer, UINT size) = 0;
+    // RegGetValueW; the error code is returned, not left in GetLastError().
+    virtual LSTATUS RegGetValueW(HKEY key, const wchar_t* subKey, const wchar_t* value, DWORD flags,
+                                 DWORD* type, void* data, DWORD* size) = 0;
 };
 
 // The running system's calls.

@@ -9,30 +9,13 @@
 #include <cstddef>
 #include <random>
 
-#include "devices/win_volume_device.h"
-
 namespace fat32 {
-
-bool WinDiskDevice::Fail() {
-    const DWORD code = ::GetLastError();
-    lastError_ = DeviceError{};
-    lastError_.code = code;
-    lastError_.text = code ? SystemErrorText(code) : std::string();
-    lastError_.accessDenied = code == ERROR_ACCESS_DENIED;
-    lastError_.inUse = code == ERROR_SHARING_VIOLATION || code == ERROR_LOCK_VIOLATION;
-    return false;
-}
-
-bool WinDiskDevice::Control(DWORD code, void* in, DWORD inSize, void* out, DWORD outSize) {
-    DWORD returned = 0;
-    return calls_.DeviceIoControl(disk_, code, in, inSize, out, outSize, &returned) || Fail();
-}
 
 bool WinDiskDevice::Open(const char*) {
     Close();
     disk_ = calls_.CreateFileW(DiskPath(number_).c_str(), GENERIC_READ | GENERIC_WRITE,
                                FILE_SHARE_READ | FILE_SHARE_WRITE, FILE_FLAG_NO_BUFFERING);
-    return disk_ != INVALID_HANDLE_VALUE || Fail();
+    return disk_ != INVALID_HANDLE_VALUE || io_.Fail();
 }
 
 bool WinDiskDevice::Lock() {
@@ -42,9 +25,10 @@ bool WinDiskDevice::Lock() {
         const HANDLE volume = calls_.CreateFileW(path, GENERIC_READ | GENERIC_WRITE,
                                                  FILE_SHARE_READ | FILE_SHARE_WRITE, 0);
         if (volume == INVALID_HANDLE_VALUE) {
-            Fail();
+            io_.Fail();
             // A volume another program locked refuses the open itself.
-            lastError_.inUse = lastError_.inUse || lastError_.accessDenied;
+            DeviceError& error = io_.LastError();
+            error.inUse = error.inUse || error.accessDenied;
             Unlock();
             return false;
         }
@@ -52,8 +36,8 @@ bool WinDiskDevice::Lock() {
         DWORD returned = 0;
         if (!calls_.DeviceIoControl(volume, FSCTL_LOCK_VOLUME, nullptr, 0, nullptr, 0, &returned) ||
             !calls_.DeviceIoControl(volume, FSCTL_DISMOUNT_VOLUME, nullptr, 0, nullptr, 0, &returned)) {
-            Fail();
-            lastError_.inUse = true;
+            io_.Fail();
+            io_.LastError().inUse = true;
             Unlock();
             return false;
         }
@@ -69,18 +53,11 @@ bool WinDiskDevice::Unlock() {
     return true;
 }
 
-bool WinDiskDevice::GetGeometry(DiskGeometry& geometry) {
-    DISK_GEOMETRY disk{};
-    if (!Control(IOCTL_DISK_GET_DRIVE_GEOMETRY, nullptr, 0, &disk, sizeof disk)) return false;
-    geometry.bytesPerSector = disk.BytesPerSector;
-    geometry.sectorsPerTrack = disk.SectorsPerTrack;
-    geometry.tracksPerCylinder = disk.TracksPerCylinder;
-    return true;
-}
+bool WinDiskDevice::GetGeometry(DiskGeometry& geometry) { return io_.GetGeometry(disk_, geometry); }
 
 bool WinDiskDevice::GetPartitionInfo(PartitionInfo&) {
     ::SetLastError(ERROR_INVALID_FUNCTION);
-    return Fail();
+    return io_.Fail();
 }
 
 bool WinDiskDevice::GetPartitionInfoEx(PartitionInfoEx& info) {
@@ -92,31 +69,17 @@ bool WinDiskDevice::GetPartitionInfoEx(PartitionInfoEx& info) {
     return true;
 }
 
-bool WinDiskDevice::ReadFacts(DiskFacts& facts) { return ReadDiskFacts(calls_, disk_, facts) || Fail(); }
-
-bool WinDiskDevice::Seek(std::uint64_t offset) {
-    LARGE_INTEGER distance;
-    distance.QuadPart = static_cast<LONGLONG>(offset);
-    return calls_.SetFilePointerEx(disk_, distance, nullptr, FILE_BEGIN) || Fail();
+bool WinDiskDevice::ReadFacts(DiskFacts& facts) {
+    return ReadDiskFacts(calls_, disk_, facts) || io_.Fail();
 }
 
-bool WinDiskDevice::Write(const void* data, std::uint32_t size) {
-    DWORD written = 0;
-    if (!calls_.WriteFile(disk_, data, size, &written)) return Fail();
-    if (written == size) return true;
-    ::SetLastError(ERROR_WRITE_FAULT);
-    return Fail();
-}
+bool WinDiskDevice::Seek(std::uint64_t offset) { return io_.Seek(disk_, offset); }
 
-bool WinDiskDevice::Read(void* data, std::uint32_t size) {
-    DWORD read = 0;
-    if (!calls_.ReadFile(disk_, data, size, &read)) return Fail();
-    if (read == size) return true;
-    ::SetLastError(ERROR_READ_FAULT);
-    return Fail();
-}
+bool WinDiskDevice::Write(const void* data, std::uint32_t size) { return io_.Write(disk_, data, size); }
 
-bool WinDiskDevice::Flush() { return calls_.FlushFileBuffers(disk_) || Fail(); }
+bool WinDiskDevice::Read(void* data, std::uint32_t size) { return io_.Read(disk_, data, size); }
+
+bool WinDiskDevice::Flush() { return io_.Flush(disk_); }
 
 bool WinDiskDevice::WriteSinglePartitionTable(std::uint32_t startSector, std::uint32_t sectors,
                                               std::uint8_t type) {

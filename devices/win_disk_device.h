@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "devices/disk_facts.h"
+#include "devices/handle_calls.h"
 #include "devices/volume_calls.h"
 #include "format/block_device.h"
 
@@ -20,7 +21,7 @@ namespace fat32 {
 
 class WinDiskDevice : public BlockDevice {
 public:
-    WinDiskDevice(VolumeCalls& calls, DWORD number) : calls_(calls), number_(number) {}
+    WinDiskDevice(VolumeCalls& calls, DWORD number) : calls_(calls), io_(calls), number_(number) {}
     ~WinDiskDevice() override { Close(); }
     WinDiskDevice(const WinDiskDevice&) = delete;
     WinDiskDevice& operator=(const WinDiskDevice&) = delete;
@@ -47,7 +48,7 @@ public:
     bool Dismount() override { return true; }
     bool Unlock() override;
     void Close() override;
-    DeviceError LastError() const override { return lastError_; }
+    DeviceError LastError() const override { return io_.LastError(); }
 
     // The facts asked of the handle that writes.
     bool ReadFacts(DiskFacts& facts);
@@ -56,14 +57,15 @@ public:
     bool WriteSinglePartitionTable(std::uint32_t startSector, std::uint32_t sectors, std::uint8_t type);
 
 private:
-    bool Control(DWORD code, void* in, DWORD inSize, void* out, DWORD outSize);
-    bool Fail();
+    bool Control(DWORD code, void* in, DWORD inSize, void* out, DWORD outSize) {
+        return io_.Control(disk_, code, in, inSize, out, outSize);
+    }
 
     VolumeCalls& calls_;
+    HandleCalls io_;
     DWORD number_;
     HANDLE disk_ = INVALID_HANDLE_VALUE;
     std::vector<HANDLE> held_;  // the disk's volumes, locked and dismounted
-    DeviceError lastError_;
 };
 
 }  // namespace fat32

@@ -7,6 +7,7 @@
 
 #include <windows.h>
 
+#include "devices/handle_calls.h"
 #include "devices/volume_calls.h"
 #include "format/block_device.h"
 #include "format/format_volume.h"
@@ -16,7 +17,7 @@ namespace fat32 {
 
 class WinVolumeDevice : public BlockDevice {
 public:
-    explicit WinVolumeDevice(VolumeCalls& calls = SystemVolumeCalls()) : calls_(calls) {}
+    explicit WinVolumeDevice(VolumeCalls& calls = SystemVolumeCalls()) : calls_(calls), io_(calls) {}
     ~WinVolumeDevice() override { Close(); }
     WinVolumeDevice(const WinVolumeDevice&) = delete;
     WinVolumeDevice& operator=(const WinVolumeDevice&) = delete;
@@ -35,24 +36,21 @@ public:
     bool Dismount() override;
     bool Unlock() override;
     void Close() override;
-    DeviceError LastError() const override { return lastError_; }
+    DeviceError LastError() const override { return io_.LastError(); }
 
     // The facts that tell this medium from another, read through the open
     // handle as the question read them (medium_identity.h).
     MediumFacts ReadMediumFacts();
 
 private:
-    bool Control(DWORD code, void* in, DWORD inSize, void* out, DWORD outSize);
-    bool Fail();
+    bool Control(DWORD code, void* in, DWORD inSize, void* out, DWORD outSize) {
+        return io_.Control(volume_, code, in, inSize, out, outSize);
+    }
 
     VolumeCalls& calls_;
+    HandleCalls io_;
     HANDLE volume_ = INVALID_HANDLE_VALUE;
-    DeviceError lastError_;
 };
-
-// The system's message text for an error code, UTF-8, without the line end.
-std::string SystemErrorText(DWORD code);
-
 
 }  // namespace fat32
 

@@ -4,6 +4,7 @@
 
 #include <windows.h>
 
+#include <cctype>
 #include <cstdio>
 #include <cwchar>
 #include <map>
@@ -312,8 +313,25 @@ bool ParseLine(LineParser& p, const std::string& line, SimulatedDriveTable& tabl
     if (tokens.empty()) return true;
     const std::string& keyword = tokens[0];
     if (keyword != "drive" && keyword != "interface" && keyword != "device" && keyword != "fail" &&
-        keyword != "user" && keyword != "disk" && keyword != "windows")
+        keyword != "user" && keyword != "disk" && keyword != "windows" && keyword != "system" &&
+        keyword != "pagefile")
         return p.Fault("unknown record '" + keyword + "'");
+    if (keyword == "system") {
+        const std::string letter = tokens.size() == 2 ? tokens[1] : std::string();
+        if (letter.size() != 2 || letter[1] != ':' || !std::isalpha(static_cast<unsigned char>(letter[0])))
+            return p.Fault("system takes the Windows folder's drive letter, as C:");
+        table.systemDrive = static_cast<wchar_t>(std::toupper(static_cast<unsigned char>(letter[0])));
+        return true;
+    }
+    if (keyword == "pagefile") {
+        if (tokens.size() != 2) return p.Fault("pagefile takes one path, as C:\\pagefile.sys, and no fields");
+        std::wstring path;
+        if (!p.Text(Field{"pagefile", tokens[1]}, path)) return false;
+        if (path.empty()) return p.Fault("pagefile needs a path");
+        // The registry names a page file by its NT path.
+        table.pageFiles.push_back(path[0] == L'\\' ? path : L"\\??\\" + path);
+        return true;
+    }
     if (keyword == "user") {
         if (tokens.size() != 2 || (tokens[1] != "administrator" && tokens[1] != "standard"))
             return p.Fault("user is administrator or standard");

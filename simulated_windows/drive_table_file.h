@@ -31,6 +31,8 @@
 //     fail: parent id.
 //   fail drive-strings | disk-interfaces | floppy-interfaces
 //   user administrator | standard                  (default administrator)
+//   system C:                   the Windows folder's drive (default C:)
+//   pagefile C:\pagefile.sys    a page file in use, one record each (default none)
 #pragma once
 
 #include <string>

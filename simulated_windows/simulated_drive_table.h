@@ -106,6 +106,10 @@ struct SimulatedDriveTable {
     bool elevated = true;
     // Windows 10 and later: disks answer IOCTL_STORAGE_GET_DEVICE_NUMBER_EX.
     bool windows10 = false;
+    // The drive of the Windows folder (X:\Windows).
+    wchar_t systemDrive = L'C';
+    // The page files in use, as the registry names them ("\??\C:\pagefile.sys").
+    std::vector<std::wstring> pageFiles;
 };
 
 }  // namespace drives

@@ -55,6 +55,11 @@ public:
     BOOL FlushFileBuffers(HANDLE handle) override;
     BOOL CloseHandle(HANDLE handle) override;
     bool ProcessElevated() override;
+    // The system's own answers (simulated_system_calls.cpp): the Windows
+    // folder on the table's system drive, the page files in the registry.
+    UINT GetSystemWindowsDirectoryW(wchar_t* buffer, UINT size) override;
+    LSTATUS RegGetValueW(HKEY key, const wchar_t* subKey, const wchar_t* value, DWORD flags, DWORD* type,
+                         void* data, DWORD* size) override;
 
 private:
     // What the machine knows of a volume beyond its table record.
@@ -95,6 +100,8 @@ private:
     };
 
     SimulatedDrive* DriveOf(wchar_t letter);
+    // Whether the volume holds the Windows folder or a page file in use.
+    bool HoldsSystem(wchar_t letter) const;
     Volume& VolumeOf(wchar_t letter);
     SimulatedMedium& MediumOf(const SimulatedDrive& drive, Volume& volume);
     // The handle's drive and volume, or null with the call's error set.

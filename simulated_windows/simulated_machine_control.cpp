@@ -176,6 +176,8 @@ BOOL SimulatedMachine::Control(Handle& open, SimulatedDrive& drive, Volume& volu
             if (volume.lockOwner == handle) return TRUE;
             if (volume.lockOwner || (drive.failures & (kFailLock | kFailInUse | kHeldLocked)))
                 return refuse(ERROR_ACCESS_DENIED);
+            // Nor is the system's volume, or one with a page file, ever locked.
+            if (HoldsSystem(drive.letter)) return refuse(ERROR_ACCESS_DENIED);
             for (const auto& [other, each] : handles_) {
                 if (other != handle && each.letter == open.letter &&
                     (each.access & (GENERIC_READ | GENERIC_WRITE | FILE_READ_DATA | FILE_WRITE_DATA)))
@@ -192,10 +194,12 @@ BOOL SimulatedMachine::Control(Handle& open, SimulatedDrive& drive, Volume& volu
             if (volume.lockOwner != handle) return refuse(ERROR_NOT_LOCKED);
             volume.lockOwner = nullptr;
             return TRUE;
-        // Fails where another process holds the lock; open files are ignored
+        // Fails where another process holds the lock, and on the system or a
+        // page-file volume; open files are ignored
         // [FSCTL_DISMOUNT_VOLUME IOCTL].
         case FSCTL_DISMOUNT_VOLUME:
-            if ((volume.lockOwner && volume.lockOwner != handle) || (drive.failures & kHeldLocked))
+            if ((volume.lockOwner && volume.lockOwner != handle) || (drive.failures & kHeldLocked) ||
+                HoldsSystem(drive.letter))
                 return refuse(ERROR_ACCESS_DENIED);
             volume.dismounted = true;
             return TRUE;

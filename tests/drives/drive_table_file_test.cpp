@@ -110,6 +110,8 @@ TEST(DriveTableFile, ShippedSampleListsItsUsbDrives) {
     SimulatedDriveTable table;
     std::string error;
     ASSERT_TRUE(LoadDriveTable(SamplePath().c_str(), table, error)) << error;
+    EXPECT_EQ(table.systemDrive, L'C');
+    EXPECT_TRUE(table.pageFiles == std::vector<std::wstring>{L"\\??\\C:\\pagefile.sys"});
     SimulatedDriveQuery query(table);
     UsbDriveList list(query);
     list.SetTrace(nullptr);
@@ -187,6 +189,9 @@ const Malformed kMalformed[] = {
     {"UnknownHolder", "drive E: type=fixed held=virus\n", "line 1: unknown failure 'virus'"},
     {"UnknownState", "drive E: type=fixed state=wet\n", "line 1: unknown failure 'wet'"},
     {"UnknownUser", "user guest\n", "line 1: user is administrator or standard"},
+    {"SystemNotALetter", "system Windows\n", "line 1: system takes the Windows folder's drive letter, as C:"},
+    {"PageFileWithField", "pagefile C:\\pagefile.sys size=4\n",
+     "line 1: pagefile takes one path, as C:\\pagefile.sys, and no fields"},
     {"InvalidUtf8", "drive E: type=fixed\ndrive F: type=fixed label=\xC3\x28\n", "line 2: label is not valid UTF-8"},
     {"FaultAfterGoodLines", "drive C: type=fixed\ndrive D: type=fixed\n\n# ok so far\ndrive E: type=?\n",
      "line 5: unknown drive type '?'"},

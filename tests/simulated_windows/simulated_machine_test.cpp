@@ -10,10 +10,12 @@
 #include <functional>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include <gtest/gtest.h>
 
 #include "devices/medium_identity.h"
+#include "devices/system_disks.h"
 #include "drives/medium_proof.h"
 #include "drives/usb_scan.h"
 #include "simulated_windows/drive_table_file.h"
@@ -37,6 +39,20 @@ SimulatedDriveTable Table(const std::string& fields, const char* user = "adminis
 }
 
 DWORD Result(BOOL ok) { return ok ? 0 : ::GetLastError(); }
+DWORD Check(bool right) { return right ? 0 : ERROR_INVALID_DATA; }
+
+constexpr wchar_t kMemoryManagement[] = L"SYSTEM\\CurrentControlSet\\Control\\Session Manager\\Memory Management";
+
+// RegGetValueW of the page files in use into `bytes` bytes; their list in `files`.
+DWORD PageFiles(SimulatedMachine& m, DWORD bytes, std::wstring& files, DWORD flags = RRF_RT_REG_MULTI_SZ,
+                const wchar_t* value = L"ExistingPageFiles") {
+    std::vector<wchar_t> data(bytes / sizeof(wchar_t) + 1);
+    DWORD type = 0;
+    const LSTATUS status = m.RegGetValueW(HKEY_LOCAL_MACHINE, kMemoryManagement, value, flags, &type,
+                                          data.data(), &bytes);
+    if (status == ERROR_SUCCESS) files.assign(data.data(), bytes / sizeof(wchar_t));
+    return status == ERROR_SUCCESS ? Check(type == REG_MULTI_SZ) : static_cast<DWORD>(status);
+}
 DWORD Opened(HANDLE handle) { return handle != INVALID_HANDLE_VALUE ? 0 : ::GetLastError(); }
 
 HANDLE Open(SimulatedMachine& m, DWORD access = kReadWrite, DWORD share = kShare) {
@@ -173,6 +189,36 @@ TEST(SimulatedMachine, AnswersEachCallAsDocumented) {
         {"then the letter is gone", "state=raw pulled-at-write=1", [](SimulatedMachine& m) {
              WriteAt(m, Open(m), 0, 512);
              return Opened(Open(m, 0)); }, ERROR_FILE_NOT_FOUND},
+        {"the Windows folder lies on the system drive", "\nsystem E:", [](SimulatedMachine& m) {
+             wchar_t path[MAX_PATH];
+             const UINT length = m.GetSystemWindowsDirectoryW(path, MAX_PATH);
+             return Check(length == 10 && std::wstring(path) == L"E:\\Windows"); }, 0},
+        {"the Windows folder into a buffer too small: the size needed", "", [](SimulatedMachine& m) {
+             wchar_t path[4];
+             return Check(m.GetSystemWindowsDirectoryW(path, 4) == 11); }, 0},
+        {"the system's volume refuses the lock", "\nsystem E:",
+         [](SimulatedMachine& m) { return Control(m, Open(m), FSCTL_LOCK_VOLUME); }, ERROR_ACCESS_DENIED},
+        {"a page file's volume refuses the lock", "\npagefile E:\\pagefile.sys",
+         [](SimulatedMachine& m) { return Control(m, Open(m), FSCTL_LOCK_VOLUME); }, ERROR_ACCESS_DENIED},
+        {"the page files in use, each by its NT path", "\npagefile C:\\pagefile.sys\npagefile E:\\swap.sys",
+         [](SimulatedMachine& m) {
+             std::wstring files;
+             const DWORD error = PageFiles(m, 256, files);
+             const std::wstring expected(L"\\??\\C:\\pagefile.sys\0\\??\\E:\\swap.sys\0\0", 37);
+             return error ? error : Check(files == expected); }, 0},
+        {"no page file: an empty list", "", [](SimulatedMachine& m) {
+             std::wstring files;
+             const DWORD error = PageFiles(m, 256, files);
+             return error ? error : Check(files == std::wstring(1, L'\0')); }, 0},
+        {"the page files into a buffer too small", "\npagefile C:\\pagefile.sys", [](SimulatedMachine& m) {
+             std::wstring files;
+             return PageFiles(m, 8, files); }, ERROR_MORE_DATA},
+        {"the page files asked as another type", "\npagefile C:\\pagefile.sys", [](SimulatedMachine& m) {
+             std::wstring files;
+             return PageFiles(m, 256, files, RRF_RT_REG_SZ); }, ERROR_UNSUPPORTED_TYPE},
+        {"another registry value is not found", "", [](SimulatedMachine& m) {
+             std::wstring files;
+             return PageFiles(m, 256, files, RRF_RT_REG_MULTI_SZ, L"PagingFiles"); }, ERROR_FILE_NOT_FOUND},
         {"a closed handle", "", [](SimulatedMachine& m) {
              const HANDLE h = Open(m);
              m.CloseHandle(h);
@@ -184,6 +230,26 @@ TEST(SimulatedMachine, AnswersEachCallAsDocumented) {
         if (standard) fields.clear();
         SimulatedMachine machine(Table(fields, standard ? "standard" : "administrator"));
         EXPECT_EQ(row.calls(machine), row.error) << row.behaviour;
+    }
+}
+
+// The shipped check of a disk's system use, over the machine's answers: E:
+// is disk 1, C: disk 0; the records say where Windows and the page files lie.
+TEST(SimulatedMachine, TellsTheDisksThatCarryTheSystem) {
+    const struct {
+        const char* records;
+        fat32::SystemUse use;
+    } rows[] = {
+        {"", fat32::SystemUse::None},
+        {"\nsystem E:", fat32::SystemUse::Windows},
+        {"\npagefile C:\\pagefile.sys", fat32::SystemUse::None},
+        {"\npagefile C:\\pagefile.sys\npagefile e:\\swap\\pagefile.sys", fat32::SystemUse::PageFile},
+        {"\nsystem Q:", fat32::SystemUse::None},
+    };
+    for (const auto& row : rows) {
+        SimulatedMachine machine(Table(std::string(row.records) + "\ndrive C: type=fixed number=0 fs=NTFS"));
+        EXPECT_EQ(fat32::SystemUseOfDisk(machine, 1), row.use) << row.records;
+        EXPECT_EQ(machine.OpenHandles(), 0) << row.records;
     }
 }
 

@@ -1,6 +1,7 @@
 // The whole disk. Refused before anything is written: a disk that is not on
-// USB or reports fixed media (65), one whose volume another program holds
-// (14, found when its volumes are locked). The run's order is the engine's
+// USB, reports fixed media, or holds the running Windows or a page file in
+// use (65), one whose volume another program holds (14, found when its
+// volumes are locked). The run's order is the engine's
 // with NewMbrDevice: the old signatures go with the first write, the new
 // table once the boot sector is there; a cut leaves the old disk, a disk
 // without a table, or the new whole volume.
@@ -15,6 +16,7 @@
 #include <cstdlib>
 
 #include "devices/new_mbr_device.h"
+#include "devices/system_disks.h"
 #include "devices/whole_disk_run.h"
 #include "tools/mkfat32/arguments.h"
 #include "tools/mkfat32/writing_console.h"
@@ -84,6 +86,11 @@ int WindowsWholeDisk::Open(const std::string& target) {
         return Refuse("it does not say what it is", fat32::kOpenFailed);
     if (!facts_.usb) return Refuse("it is not attached by USB", kNotUsbExit);
     if (!facts_.removable) return Refuse("it is a fixed disk, not a removable stick", kNotUsbExit);
+    switch (fat32::SystemUseOfDisk(calls_, number_)) {
+        case fat32::SystemUse::Windows: return Refuse("it holds the running Windows", kNotUsbExit);
+        case fat32::SystemUse::PageFile: return Refuse("it holds a page file in use", kNotUsbExit);
+        case fat32::SystemUse::None: break;
+    }
     if (!calls_.ProcessElevated()) return fat32::kAdminRightsNeeded;
     if (facts_.bytes < 2 * kMiB + 65536ull * 512) return Refuse("it is too small", fat32::kVolumeTooSmall);
     std::printf("mkfat32: %s: %s on USB, %s, %s; all of it becomes one FAT32 partition\n", name_.c_str(),

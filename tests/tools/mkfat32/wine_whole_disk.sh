@@ -28,14 +28,16 @@ layout() {
   [ "$1" = none ] || [ "$1" = image ] || mkfs.fat -F 16 --offset 2048 -n OLD "$stick" 65536 >/dev/null 2>&1
 }
 
-# machine DISK_FIELDS VOLUMES: the drive table; VOLUMES are LETTER:PARTITION[:held].
+# machine DISK_FIELDS VOLUMES [RECORDS]: the drive table; VOLUMES are
+# LETTER:PARTITION[:held]; RECORDS, the machine's own (system, pagefile), ';' apart.
 machine() {
   { echo "disk 1 image=$(winpath "$stick") $1"
     echo 'drive C: type=fixed number=0 fs=NTFS'
     for v in $2; do
       IFS=: read -r letter part held <<<"$v"
       echo "drive $letter: type=removable number=1 partition=$part fs=FAT ${held:+held=$held}"
-    done; } > "$table"
+    done
+    [ -z "${3:-}" ] || tr ';' '\n' <<<"$3"; } > "$table"
 }
 
 # mbr_entries IMAGE: "TYPE START SECTORS" of each used MBR entry.
@@ -68,7 +70,29 @@ run() {
   fail "$name: exit $rc, expected $expected"; tr -d '\r' < "$work/out.txt" | tail -15; return 1
 }
 
-# name | layout | disk fields | volumes | target | exit | outcome
+# beyond_mbr IMAGE: a stick past 2 TiB, too large to copy out: its one entry
+# ends at sector 2^32, the boot sector and FSInfo agree on the clusters that
+# fit, the limit was said, and mtools copies a file through at the offset.
+beyond_mbr() {
+  local at=$MiB total reserved fats fatsz spc clusters
+  u16() { od -An -tu2 -j $((at + $1)) -N2 "$stick" | tr -d ' '; }
+  u32() { od -An -tu4 -j $((at + $1)) -N4 "$stick" | tr -d ' '; }
+  [ "$(mbr_entries "$stick")" = "12 2048 $(((1 << 32) - 2048))" ] || { echo "table: $(mbr_entries "$stick")"; return 1; }
+  tr -d '\r' < "$work/out.txt" | grep -q 'ends at 2 TiB' || { echo "the 2 TiB limit was not said"; return 1; }
+  total=$(u32 32) reserved=$(u16 14) fatsz=$(u32 36) fats=$(od -An -tu1 -j $((at + 16)) -N1 "$stick" | tr -d ' ')
+  spc=$(od -An -tu1 -j $((at + 13)) -N1 "$stick" | tr -d ' ')
+  clusters=$(((total - reserved - fats * fatsz) / spc))
+  [ "$(u16 11) $(u16 510) $total $fats $(u32 44) $(u16 48)" = "512 43605 $(((1 << 32) - 2048)) 2 2 1" ] &&
+    [ $(((clusters + 2) * 4)) -le $((fatsz * 512)) ] &&
+    [ "$(dd if="$stick" bs=1 skip=$((at + 82)) count=8 status=none)" = "FAT32   " ] ||
+    { echo "boot sector: $(od -An -tx1 -j $at -N 90 "$stick")"; return 1; }
+  at=$((MiB + 512))
+  [ "$(u32 0) $(u32 484) $(u32 488) $(u32 508)" = "1096897106 1631679090 $((clusters - 1)) 2857697280" ] ||
+    { echo "FSInfo: $(u32 0) $(u32 484) $(u32 488) $(u32 508), $clusters clusters"; return 1; }
+  roundtrip "$stick@@$MiB" "$work" || { echo "mtools could not copy a file through"; return 1; }
+}
+
+# name | layout | disk fields | volumes | target | exit | outcome | machine records
 rows="
 small stick by letter|small|bus=usb|E:1|E:|0|whole
 small stick by number|small|bus=usb|E:1|disk:1|0|whole
@@ -80,11 +104,15 @@ fixed disk refused|small|bus=usb media=fixed|E:1|E:|65|old
 SATA disk refused|small|bus=sata|E:1|disk:1|65|old
 volume held by another program refused|two|bus=usb|E:1 F:2:open|E:|14|old
 letter not on any disk|small|bus=usb|E:1|Q:|15|old
+stick holding the page file refused|small|bus=usb|E:1|E:|65|old:holds a page file in use|pagefile E:\\pagefile.sys
+stick holding the Windows folder refused|small|bus=usb|E:1|disk:1|65|old:holds the running Windows|system E:
+stick of 2.5 TiB by letter|small|bus=usb|E:1|E:|0|beyond
 "
-while IFS='|' read -r name shape fields volumes target code outcome; do
+while IFS='|' read -r name shape fields volumes target code outcome records; do
   [ -n "$name" ] || continue
-  layout "$shape" $((8 * GiB))
-  machine "$fields" "$volumes"
+  size=$((8 * GiB)); [ "$outcome" != beyond ] || size=$((5 << 40 >> 1))
+  layout "$shape" "$size"
+  machine "$fields" "$volumes" "$records"
   before=$(head -c $((66 * MiB)) "$stick" | sha256sum)
   run "$name" "$code" --label WHOLE --mbr "$target" || continue
   case $outcome in
@@ -92,8 +120,11 @@ while IFS='|' read -r name shape fields volumes target code outcome; do
            tr -d '\r' < "$work/out.txt" | grep -q 'the new volume is [EG]:' || fail "$name: no new volume announced"
            # A GPT's backup header and entries lay in the last MiB.
            [ "$shape" != gpt ] || [ -z "$(tail -c $MiB "$stick" | tr -d '\0')" ] || fail "$name: the GPT backup is left" ;;
-    old) [ "$(head -c $((66 * MiB)) "$stick" | sha256sum)" = "$before" ] && pass "$name: nothing written" ||
-           fail "$name: the stick changed" ;;
+    old*) [ "$(head -c $((66 * MiB)) "$stick" | sha256sum)" = "$before" ] && pass "$name: nothing written" ||
+           fail "$name: the stick changed"
+          [ "$outcome" = old ] || tr -d '\r' < "$work/out.txt" | grep -q "${outcome#old:}" ||
+            fail "$name: not said why" ;;
+    beyond) out=$(beyond_mbr 2>&1) && pass "$name" || fail "$name: $out" ;;
   esac
 done <<<"$rows"
 
