@@ -205,7 +205,7 @@ void CMainWnd::OnFormatClick() {
     fat32::DiskFacts facts;
     // A stick without a letter can only be made whole.
     if (letter == drives::kNoLetter) {
-        if (!drives::ReadStick(m_drives.Query(), disk, facts) || !drives::MayBeMadeWhole(facts)) {
+        if (!drives::ReadStick(m_drives.Query(), disk, facts) || !drives::MayOfferWhole(m_drives.Query(), facts)) {
             ShowResultBox(fat32::kDriveChanged);
             return;
         }

@@ -31,7 +31,7 @@ std::uint32_t Megabytes(std::uint64_t bytes) { return static_cast<std::uint32_t>
 CMainWnd::Offer CMainWnd::OfferWholeStick(wchar_t letter, DWORD& disk, fat32::DiskFacts& facts) {
     DWORD partition = 0;
     if (!fat32::DiskOfLetter(m_drives.Query().Volumes(), letter, disk, &partition) ||
-        !drives::ReadStick(m_drives.Query(), disk, facts) || !drives::MayBeMadeWhole(facts))
+        !drives::ReadStick(m_drives.Query(), disk, facts) || !drives::MayOfferWhole(m_drives.Query(), facts))
         return Offer::VolumeOnly;
     const drives::StickShape shape = drives::JudgeStick(facts, partition, true);
     const Facet::CDuiString stick = SizeText(Megabytes(facts.bytes));

@@ -94,6 +94,11 @@ bool DiskOfLetter(VolumeCalls& calls, wchar_t letter, DWORD& disk, DWORD* partit
 std::vector<wchar_t> LettersOnDisk(VolumeCalls& calls, DWORD number) {
     std::vector<wchar_t> letters;
     for (wchar_t letter = L'A'; letter <= L'Z'; ++letter) {
+        // Only disks' volumes: a network drive would be opened over the
+        // network, an optical drive spun up.
+        const wchar_t root[] = {letter, L':', L'\\', 0};
+        const UINT type = calls.GetDriveTypeW(root);
+        if (type != DRIVE_REMOVABLE && type != DRIVE_FIXED) continue;
         DWORD disk = 0;
         if (DiskOfLetter(calls, letter, disk) && disk == number) letters.push_back(letter);
     }

@@ -36,6 +36,7 @@ public:
         ::CloseHandle(token);
         return known && elevation.TokenIsElevated != 0;
     }
+    UINT GetDriveTypeW(const wchar_t* rootPath) override { return ::GetDriveTypeW(rootPath); }
     UINT GetSystemWindowsDirectoryW(wchar_t* buffer, UINT size) override {
         return ::GetSystemWindowsDirectoryW(buffer, size);
     }

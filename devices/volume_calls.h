@@ -36,6 +36,9 @@ public:
     virtual bool ProcessElevated() = 0;
     // GetSystemWindowsDirectoryW: the length of the path copied, without its
     // NUL; the size needed, with it, when `size` is too small; 0 on failure.
+    // GetDriveTypeW on a root path ("E:\"): DRIVE_NO_ROOT_DIR for a letter
+    // with no drive. Costs nothing, unlike opening a network drive.
+    virtual UINT GetDriveTypeW(const wchar_t* rootPath) = 0;
     virtual UINT GetSystemWindowsDirectoryW(wchar_t* buffer, UINT size) = 0;
     // RegGetValueW; the error code is returned, not left in GetLastError().
     virtual LSTATUS RegGetValueW(HKEY key, const wchar_t* subKey, const wchar_t* value, DWORD flags,

@@ -65,7 +65,7 @@ void UsbDriveList::AddSticksWithoutLetter() {
         // A disk whose volumes have letters is listed by them, USB or not.
         if (!fat32::LettersOnDisk(query_.Volumes(), number).empty()) continue;
         fat32::DiskFacts facts;
-        if (!ReadStick(query_, number, facts) || !MayBeMadeWhole(facts)) continue;
+        if (!ReadStick(query_, number, facts) || !MayOfferWhole(query_, facts)) continue;
         letters_[count_] = kNoLetter;
         disks_[count_] = number;
         totalMb_[count_] = static_cast<std::uint32_t>(facts.bytes / (1024 * 1024));

@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "devices/new_mbr_device.h"
+#include "devices/system_disks.h"
 
 namespace drives {
 
@@ -22,6 +23,10 @@ bool ReadStick(DriveQuery& query, DWORD number, fat32::DiskFacts& facts) {
 
 bool MayBeMadeWhole(const fat32::DiskFacts& facts) {
     return facts.usb && facts.removable && facts.bytes >= kSmallestStick;
+}
+
+bool MayOfferWhole(DriveQuery& query, const fat32::DiskFacts& facts) {
+    return MayBeMadeWhole(facts) && fat32::SystemUseOfDisk(query.Volumes(), facts.number) == fat32::SystemUse::None;
 }
 
 StickShape JudgeStick(const fat32::DiskFacts& facts, DWORD partition, bool hasVolume) {

@@ -23,6 +23,10 @@ bool ReadStick(DriveQuery& query, DWORD number, fat32::DiskFacts& facts);
 // (fixed media) is never repartitioned by this tool.
 bool MayBeMadeWhole(const fat32::DiskFacts& facts);
 
+// MayBeMadeWhole, and the disk carries neither the running Windows nor a
+// page file in use: the sticks the window may offer whole.
+bool MayOfferWhole(DriveQuery& query, const fat32::DiskFacts& facts);
+
 // The stick's shape. `partition` is the partition of the volume the user
 // chose (0: none, or a volume with no table), `hasVolume` whether any volume
 // of the disk has a drive letter. A volume counts as smaller only when it

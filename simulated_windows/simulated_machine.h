@@ -57,6 +57,7 @@ public:
     bool ProcessElevated() override;
     // The system's own answers (simulated_system_calls.cpp): the Windows
     // folder on the table's system drive, the page files in the registry.
+    UINT GetDriveTypeW(const wchar_t* rootPath) override;
     UINT GetSystemWindowsDirectoryW(wchar_t* buffer, UINT size) override;
     LSTATUS RegGetValueW(HKEY key, const wchar_t* subKey, const wchar_t* value, DWORD flags, DWORD* type,
                          void* data, DWORD* size) override;

@@ -35,6 +35,17 @@ bool SimulatedMachine::HoldsSystem(wchar_t letter) const {
     return false;
 }
 
+// [GetDriveTypeW function]: a root path "X:\" of a drive present gives its
+// type; anything else DRIVE_NO_ROOT_DIR.
+UINT SimulatedMachine::GetDriveTypeW(const wchar_t* rootPath) {
+    const auto guard = Guard();
+    if (!rootPath || !rootPath[0] || std::wcscmp(rootPath + 1, L":\\") != 0) return DRIVE_NO_ROOT_DIR;
+    for (const SimulatedDrive& drive : table_.drives) {
+        if (drive.letter == rootPath[0]) return Present(drive.letter) ? drive.type : DRIVE_NO_ROOT_DIR;
+    }
+    return DRIVE_NO_ROOT_DIR;
+}
+
 // [GetSystemWindowsDirectoryW function]: the path's length without its NUL;
 // a buffer too small gets nothing and the size it needs, NUL included.
 UINT SimulatedMachine::GetSystemWindowsDirectoryW(wchar_t* buffer, UINT size) {

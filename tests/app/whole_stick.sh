@@ -36,9 +36,11 @@ layout() {
 }
 
 # machine TABLE IMAGE DISK_FIELDS VOLUMES: the drive table, VOLUMES being
-# LETTER:PARTITION[:held]; the disk is a USB device to the scan.
+# LETTER:PARTITION[:held]; the disk is a USB device to the scan. "pagefile"
+# among the fields puts the page file on E:.
 machine() {
-  { echo "disk 1 image=$(winpath "$2") bus=usb $3"
+  { case $3 in *pagefile*) echo 'pagefile E:\pagefile.sys' ;; esac
+    echo "disk 1 image=$(winpath "$2") bus=usb ${3%pagefile}"
     echo 'drive C: type=fixed number=0 fs=NTFS'
     for v in $4; do
       IFS=: read -r letter part held <<<"$v"
@@ -82,6 +84,7 @@ gpt|gpt||E:1|E: (OLD)|$gpt|E:|0|E: (OLD) FAT32 8.0GB|whole
 no volume|none||G:1|$none_before|none|-|0|G: FAT32 8.0GB|whole
 second partition held|two||E:1 F:2:open|F:|$two|E:,F:|14|F:|old
 fixed disk not offered|small|media=fixed|E:1|E:|plain|||E:|old
+page file's stick not offered|small|pagefile|E:1|E:|plain|||E:|old
 3 TiB declined|none||G:1|$big_before|none|-,2TB|-|$big_before|old
 "
 : > "$work/rows.txt"
