@@ -243,11 +243,15 @@ void CMainWnd::OnFormatClick() {
         return;
     }
 
+    ShowRunning();
+    StartFormat(letter);
+}
+
+void CMainWnd::ShowRunning() {
     ShowProgress(0);
     ShowRunningButton();
     m_bFormatRunning = true;
     ::SetTimer(m_hWnd, kAnimationTimer, 100, nullptr);
-    StartFormat(letter);
 }
 
 void CMainWnd::AbandonStart() {

@@ -115,6 +115,8 @@ private:
     // Hands the block to a new worker thread; a thread that cannot start
     // ends the run with kInternalError.
     void LaunchWorker(FormatParams* block);
+    // A confirmed run begins: its progress, the busy button, the animation.
+    void ShowRunning();
     void ShowRunningButton();
     // The button as the drive table says, after a run or an aborted start.
     void ShowIdleButton();

@@ -139,10 +139,7 @@ void CMainWnd::ConfirmWholeStick(DWORD disk, const fat32::DiskFacts& facts, wcha
         if (check != fat32::kFormatOk) ShowResultBox(check);
         return;
     }
-    ShowProgress(0);
-    ShowRunningButton();
-    m_bFormatRunning = true;
-    ::SetTimer(m_hWnd, kAnimationTimer, 100, nullptr);
+    ShowRunning();
     StartWholeFormat(label);
 }
 

@@ -69,8 +69,16 @@ bool NewMbrDevice::Write(const void* data, std::uint32_t size) {
     return true;
 }
 
-bool NewMbrDevice::SetPartitionType(std::uint8_t type) {
-    return writeTable_(kNewPartitionStart, sectors_, type) && disk_.Flush();
+bool NewMbrDevice::BeforeBootSector() {
+    bootSectorNext_ = true;
+    return disk_.BeforeBootSector();
+}
+
+bool NewMbrDevice::Flush() {
+    if (!disk_.Flush()) return false;
+    if (!bootSectorNext_ || tableWritten_) return true;
+    tableWritten_ = writeTable_(kNewPartitionStart, sectors_, kPartitionTypeFat32Lba) && disk_.Flush();
+    return tableWritten_;
 }
 
 }  // namespace fat32

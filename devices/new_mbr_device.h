@@ -44,11 +44,12 @@ public:
     // header at the disk's end (`tailBytes`).
     bool Write(const void* data, std::uint32_t size) override;
     bool Read(void* data, std::uint32_t size) override { return disk_.Read(data, size); }
-    bool Flush() override { return disk_.Flush(); }
-    bool BeforeBootSector() override { return disk_.BeforeBootSector(); }
-    // Comes once the boot sector is on the disk: writes the new table, with
-    // this type in its one entry.
-    bool SetPartitionType(std::uint8_t type) override;
+    // The flush that follows the boot sector also writes the new table, so a
+    // table that cannot be written fails the run as a write does.
+    bool Flush() override;
+    bool BeforeBootSector() override;
+    // The type went in with the table.
+    bool SetPartitionType(std::uint8_t) override { return true; }
     bool Dismount() override { return disk_.Dismount(); }
     bool Unlock() override { return disk_.Unlock(); }
     void Close() override { disk_.Close(); }
@@ -65,6 +66,8 @@ private:
     std::uint32_t sectors_ = 0;
     std::uint64_t position_ = 0;  // in the partition
     bool cleared_ = false;
+    bool bootSectorNext_ = false;
+    bool tableWritten_ = false;
 };
 
 }  // namespace fat32

@@ -290,7 +290,9 @@ TEST_F(ReaderSession, AKeyboardOnlyRunOfTwoSticksAsAReaderHearsIt) {
                     << step.said << ": " << std::string(g_heard[i].begin(), g_heard[i].end());
             }
         }
-        if (step.vk == VK_DOWN && step.modifier) EXPECT_TRUE(HeardSince(from, L"STATE combo box '" + driveBox));
+        if (step.vk == VK_DOWN && step.modifier) {
+            EXPECT_TRUE(HeardSince(from, L"STATE combo box '" + driveBox));
+        }
         if (step.shot) tool.Shot().SaveBmp(ScreenFolder() + step.shot + L"-" + lang + L".bmp");
         ASSERT_TRUE(tool.Running()) << step.said;
     }
@@ -358,7 +360,9 @@ TEST_F(ReaderSession, AKeyboardOnlyRunOfTwoSticksAsAReaderHearsIt) {
         // the second stick's new size a new value.
         EXPECT_FALSE(HeardSince(confirmed, L"SELECTION")) << run;
         EXPECT_FALSE(HeardSince(confirmed, L"FOCUS combo box '" + driveBox + L"' = '" + (run ? L"F:" : L"G:"))) << run;
-        if (run == 1) EXPECT_TRUE(HeardSince(confirmed, L"VALUE combo box '" + driveBox + L"' = 'G: (SECOND)")) << run;
+        if (run == 1) {
+            EXPECT_TRUE(HeardSince(confirmed, L"VALUE combo box '" + driveBox + L"' = 'G: (SECOND)")) << run;
+        }
         EXPECT_TRUE(HeardSince(from, L"NAME push button '" + formatting)) << run;
         EXPECT_TRUE(HeardSince(from, L"STATE push button '" + formatting + L"' [ unavailable")) << run;
         EXPECT_TRUE(HeardSince(from, L"'100%'")) << run;

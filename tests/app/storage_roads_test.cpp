@@ -18,18 +18,6 @@ namespace {
 
 constexpr POINT kFormatButton = {170, 226};
 
-std::wstring Wide(const std::string& text) {
-    wchar_t out[1024] = {};
-    ::MultiByteToWideChar(CP_UTF8, 0, text.c_str(), -1, out, 1024);
-    return out;
-}
-
-std::wstring Env(const wchar_t* name) {
-    wchar_t value[MAX_PATH] = {};
-    ::GetEnvironmentVariableW(name, value, MAX_PATH);
-    return value;
-}
-
 // Presses the button and answers the boxes; the box the run ends with.
 HWND ResultOfARun(ToolProcess& tool) {
     tool.Click(kFormatButton.x, kFormatButton.y);

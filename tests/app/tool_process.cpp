@@ -221,4 +221,18 @@ bool Capture::SaveBmp(const std::wstring& path) const {
     return std::fclose(out) == 0;
 }
 
+std::wstring Wide(const std::string& utf8) {
+    const int units = ::MultiByteToWideChar(CP_UTF8, 0, utf8.c_str(), -1, nullptr, 0);
+    std::wstring out(units > 0 ? units : 1, L'\0');
+    ::MultiByteToWideChar(CP_UTF8, 0, utf8.c_str(), -1, out.data(), units);
+    out.resize(out.size() - 1);
+    return out;
+}
+
+std::wstring Env(const wchar_t* name) {
+    wchar_t value[MAX_PATH] = {};
+    ::GetEnvironmentVariableW(name, value, MAX_PATH);
+    return value;
+}
+
 }  // namespace app_test

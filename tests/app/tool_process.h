@@ -64,6 +64,10 @@ std::wstring BoxText(HWND box);
 std::wstring WindowText(HWND hwnd);
 void PressBoxButton(HWND box, int id);
 
+// UTF-8 text as UTF-16, and an environment variable's value (empty when unset).
+std::wstring Wide(const std::string& utf8);
+std::wstring Env(const wchar_t* name);
+
 // A folder beside the test program where screenshots go.
 std::wstring ScreenFolder();
 // Lets posted input and repaints settle.

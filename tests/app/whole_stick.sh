@@ -50,15 +50,6 @@ machine() {
       'device 21 id=USB\VID_0951&PID_1666\1'; } > "$1"
 }
 
-# mbr_entries IMAGE: "TYPE START SECTORS" of each used MBR entry.
-mbr_entries() {
-  local i
-  for i in 0 1 2 3; do
-    od -An -tu1 -j $((446 + 16 * i + 4)) -N1 "$1" | tr -d ' ' | { read -r t
-      [ "$t" = 0 ] || echo "$t $(od -An -tu4 -j $((446 + 16 * i + 8)) -N8 "$1" | xargs)"; }
-  done
-}
-
 # whole IMAGE: one 0x0C partition from 2048 to the end, its volume clean and usable.
 whole() {
   [ "$(mbr_entries "$1")" = "12 2048 $((8 * GiB / 512 - 2048))" ] || { echo "table: $(mbr_entries "$1")"; return 1; }

@@ -23,18 +23,6 @@ constexpr POINT kFormatButton = {170, 226};
 // IID_IAccessible as oleacc.idl gives it, spelled out as in the reader test.
 const IID kIidAccessible = {0x618736e0, 0x3c3d, 0x11cf, {0x81, 0x0c, 0x00, 0xaa, 0x00, 0x38, 0x9b, 0x71}};
 
-std::wstring Wide(const std::string& text) {
-    wchar_t out[1024] = {};
-    ::MultiByteToWideChar(CP_UTF8, 0, text.c_str(), -1, out, 1024);
-    return out;
-}
-
-std::wstring Env(const wchar_t* name) {
-    wchar_t value[MAX_PATH] = {};
-    ::GetEnvironmentVariableW(name, value, MAX_PATH);
-    return value;
-}
-
 // The value of the first combo box under `parent`, searched as a reader
 // walks the tree; "?" when there is none.
 std::wstring ComboValue(IAccessible* parent, int depth) {

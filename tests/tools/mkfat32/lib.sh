@@ -54,3 +54,12 @@ label_of() { mlabel -s -i "$1" :: | sed -e 's/^ *Volume label is //' -e 's/ *$//
 
 # blocks_of FILE: 512-byte blocks the file really occupies on disk.
 blocks_of() { stat -c %b "$1"; }
+
+# mbr_entries IMAGE: "TYPE START SECTORS" of each used MBR entry.
+mbr_entries() {
+  local i
+  for i in 0 1 2 3; do
+    od -An -tu1 -j $((446 + 16 * i + 4)) -N1 "$1" | tr -d ' ' | { read -r t
+      [ "$t" = 0 ] || echo "$t $(od -An -tu4 -j $((446 + 16 * i + 8)) -N8 "$1" | xargs)"; }
+  done
+}

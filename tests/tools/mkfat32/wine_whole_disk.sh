@@ -40,15 +40,6 @@ machine() {
     [ -z "${3:-}" ] || tr ';' '\n' <<<"$3"; } > "$table"
 }
 
-# mbr_entries IMAGE: "TYPE START SECTORS" of each used MBR entry.
-mbr_entries() {
-  local i
-  for i in 0 1 2 3; do
-    od -An -tu1 -j $((446 + 16 * i + 4)) -N1 "$1" | tr -d ' ' | { read -r t
-      [ "$t" = 0 ] || echo "$t $(od -An -tu4 -j $((446 + 16 * i + 8)) -N8 "$1" | xargs)"; }
-  done
-}
-
 # partition_of IMAGE OUT: the new partition, copied out sparse.
 partition_of() { dd if="$1" of="$2" bs=1M skip=1 conv=sparse status=none; }
 
