@@ -37,6 +37,9 @@ void CMainWnd::OnDeviceChange(WPARAM event, LPARAM data) {
     const bool disk = event == DBT_DEVICEREMOVECOMPLETE && data != 0 &&
                       header->dbch_size >= sizeof(DEV_BROADCAST_HDR) &&
                       header->dbch_devicetype == DBT_DEVTYP_DEVICEINTERFACE;
+    // A disk gone while a whole stick's run waits: the stick plugged in next
+    // may get its number, so the run is off unless writing.
+    if (disk && m_runGate && m_formatDisk != kNoWholeDisk) m_runGate->Cancel();
     if (event == DBT_DEVICEARRIVAL || disk) {
         RebuildDriveList();
         RefreshDeviceUI();

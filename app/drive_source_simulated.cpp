@@ -144,6 +144,12 @@ public:
         return SimulatedDriveQuery::OpenVolume(volumePath);
     }
 
+    // So does a walk through the disks' interfaces (a stick without a letter).
+    HDEVINFO OpenInterfaceSet(const GUID& interfaceClass) override {
+        Reload();
+        return SimulatedDriveQuery::OpenInterfaceSet(interfaceClass);
+    }
+
 private:
     void Reload() {
         drives::SimulatedDriveTable fresh;

@@ -38,6 +38,7 @@ struct FormatParams {
     // A whole stick: its disk, and its facts when the user confirmed it.
     DWORD wholeDisk = kNoWholeDisk;
     fat32::DiskFacts confirmedDisk;
+    std::wstring diskId;
     char label[kLabelBytes + 1] = {};
     int sectorsPerCluster = 0;
     drives::DriveIdentity identity;
@@ -71,11 +72,12 @@ fat32::FormatResult RunEngine(const FormatParams& block) {
     if (block.gate->Cancelled()) return fat32::kDriveChanged;
     const bool whole = block.wholeDisk != kNoWholeDisk;
     const wchar_t letter = static_cast<unsigned char>(block.driveLetter);
-    // A whole stick is proven on the handle that writes, with its volumes
-    // locked: nothing is asked of it before.
-    if (!whole) {
-        if (const fat32::FormatResult r = block.recheck(letter, block.identity); r != fat32::kFormatOk) return r;
-    }
+    // Who the drive is, asked afresh after the pause; proven again on the
+    // handle that writes.
+    const fat32::FormatResult recheck = whole
+                                            ? RecheckConfirmedDisk(block.wholeDisk, block.diskId, block.confirmedDisk)
+                                            : block.recheck(letter, block.identity);
+    if (recheck != fat32::kFormatOk) return recheck;
     FormatJob job;
     job.letter = block.driveLetter;
     job.wholeDisk = block.wholeDisk;
@@ -296,6 +298,7 @@ void CMainWnd::StartWholeFormat(const std::wstring& label) {
     auto* block = new FormatParams{};
     block->wholeDisk = m_formatDisk;
     block->confirmedDisk = m_formatDiskFacts;
+    block->diskId = m_formatDiskId;
     const std::string bytes = fat32::OemVolumeLabel(label);
     std::strncpy(block->label, bytes.c_str(), kLabelBytes);
     const std::uint64_t volumeBytes = std::uint64_t{fat32::NewPartitionSectors(m_formatDiskFacts.bytes)} * 512;

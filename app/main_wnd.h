@@ -171,6 +171,7 @@ private:
     // its facts when the user confirmed it.
     DWORD m_formatDisk = kNoWholeDisk;
     fat32::DiskFacts m_formatDiskFacts;
+    std::wstring m_formatDiskId;  // the USB device's identifier
     // Shared with the worker from the question on: a removal of the letter
     // or the session's end cancels the run until the worker starts writing.
     std::shared_ptr<RunGate> m_runGate;
@@ -200,6 +201,13 @@ fat32::FormatResult RecheckConfirmedDrive(drives::DriveQuery& query, wchar_t let
 
 // "1023MB" below a gigabyte, "14.6GB" from there on.
 Facet::CDuiString SizeText(std::uint32_t totalMb);
+
+// The worker's check before it formats a whole stick: asks a drive query of
+// its own thread whether disk `number` is still the USB device `id` with the
+// facts the user confirmed. kFormatOk or kDriveChanged.
+fat32::FormatResult RecheckConfirmedDisk(DWORD number, const std::wstring& id, const fat32::DiskFacts& confirmed);
+fat32::FormatResult RecheckConfirmedDisk(drives::DriveQuery& query, DWORD number, const std::wstring& id,
+                                         const fat32::DiskFacts& confirmed);
 
 // The process-wide handle of the main window, for the format worker's
 // result message.

@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "app/main_wnd.h"
+#include "app/drive_source.h"
 #include "app/run_gate.h"
 #include "app/texts.h"
 #include "devices/new_mbr_device.h"
@@ -27,6 +28,11 @@ constexpr wchar_t kListIndent[] = L"\r\n    ";
 std::uint32_t Megabytes(std::uint64_t bytes) { return static_cast<std::uint32_t>(bytes / kMiB); }
 
 }  // namespace
+
+fat32::FormatResult RecheckConfirmedDisk(DWORD number, const std::wstring& id, const fat32::DiskFacts& confirmed) {
+    const std::unique_ptr<drives::DriveQuery> query = NewDriveQuery();
+    return RecheckConfirmedDisk(*query, number, id, confirmed);
+}
 
 CMainWnd::Offer CMainWnd::OfferWholeStick(wchar_t letter, DWORD& disk, fat32::DiskFacts& facts) {
     DWORD partition = 0;
@@ -112,14 +118,28 @@ Facet::CDuiString CMainWnd::WholeStickWarning(DWORD disk, const fat32::DiskFacts
     return text;
 }
 
+fat32::FormatResult RecheckConfirmedDisk(drives::DriveQuery& query, DWORD number, const std::wstring& id,
+                                         const fat32::DiskFacts& confirmed) {
+    // The device first: a stick pulled and another plugged in may get the
+    // same disk number, and a clone of it the same layout.
+    std::wstring idNow;
+    fat32::DiskFacts now;
+    if (!drives::UsbInstanceIdOfDisk(query, number, idNow) || idNow != id || !drives::ReadStick(query, number, now))
+        return fat32::kDriveChanged;
+    return fat32::SameDisk(confirmed, now) ? fat32::kFormatOk : fat32::kDriveChanged;
+}
+
 fat32::FormatResult CMainWnd::CheckConfirmedDisk() {
     if (m_runGate && m_runGate->Cancelled()) return fat32::kDriveChanged;
-    fat32::DiskFacts now;
-    if (!drives::ReadStick(m_drives.Query(), m_formatDisk, now)) return fat32::kDriveChanged;
-    return fat32::SameDisk(m_formatDiskFacts, now) ? fat32::kFormatOk : fat32::kDriveChanged;
+    return RecheckConfirmedDisk(m_drives.Query(), m_formatDisk, m_formatDiskId, m_formatDiskFacts);
 }
 
 void CMainWnd::ConfirmWholeStick(DWORD disk, const fat32::DiskFacts& facts, wchar_t letter) {
+    // The question names this stick: the one it names is the one written.
+    if (!drives::UsbInstanceIdOfDisk(m_drives.Query(), disk, m_formatDiskId)) {
+        ShowResultBox(fat32::kDriveChanged);
+        return;
+    }
     const Facet::CDuiString text = WholeStickWarning(disk, facts);
     // The new volume keeps the chosen volume's label.
     const std::wstring label = letter != drives::kNoLetter ? std::wstring(ReadLabel(letter).GetData()) : L"";

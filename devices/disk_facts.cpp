@@ -7,6 +7,7 @@
 #include <winioctl.h>
 
 #include <cstddef>
+#include <cstring>
 
 namespace fat32 {
 namespace {
@@ -40,7 +41,10 @@ bool ReadLayout(VolumeCalls& calls, HANDLE disk, DiskFacts& facts) {
             const PARTITION_INFORMATION_EX& entry = layout->PartitionEntry[i];
             const bool used = entry.PartitionStyle == PARTITION_STYLE_MBR ? entry.Mbr.PartitionType != 0
                                                                          : entry.PartitionLength.QuadPart != 0;
-            if (!used) continue;
+            // An extended partition only holds the logical ones, which the
+            // layout lists as entries of their own.
+            if (!used || (entry.PartitionStyle == PARTITION_STYLE_MBR && IsContainerPartition(entry.Mbr.PartitionType)))
+                continue;
             ++facts.partitions;
             facts.extents.push_back({entry.PartitionNumber, static_cast<std::uint64_t>(entry.StartingOffset.QuadPart),
                                      static_cast<std::uint64_t>(entry.PartitionLength.QuadPart)});
@@ -70,13 +74,21 @@ bool ReadDiskFacts(VolumeCalls& calls, HANDLE disk, DiskFacts& facts) {
     if (!Control(calls, disk, IOCTL_DISK_GET_DRIVE_GEOMETRY_EX, nullptr, 0, &geometry, sizeof geometry))
         return false;
     facts.bytes = static_cast<std::uint64_t>(geometry.DiskSize.QuadPart);
+    // Windows 10 and later answer it for a disk; an all-zero GUID is none.
+    STORAGE_DEVICE_NUMBER_EX numberEx{};
+    static const GUID kNoGuid{};
+    facts.deviceGuidKnown =
+        Control(calls, disk, IOCTL_STORAGE_GET_DEVICE_NUMBER_EX, nullptr, 0, &numberEx, sizeof numberEx) &&
+        std::memcmp(&numberEx.DeviceGuid, &kNoGuid, sizeof kNoGuid) != 0;
+    if (facts.deviceGuidKnown) facts.deviceGuid = numberEx.DeviceGuid;
     return ReadLayout(calls, disk, facts);
 }
 
 bool SameDisk(const DiskFacts& a, const DiskFacts& b) {
     return a.number == b.number && a.usb == b.usb && a.removable == b.removable && a.bytes == b.bytes &&
            a.style == b.style && a.partitions == b.partitions && a.signature == b.signature &&
-           a.extents == b.extents;
+           a.extents == b.extents && a.deviceGuidKnown == b.deviceGuidKnown &&
+           std::memcmp(&a.deviceGuid, &b.deviceGuid, sizeof a.deviceGuid) == 0;
 }
 
 bool DiskOfLetter(VolumeCalls& calls, wchar_t letter, DWORD& disk, DWORD* partition) {

@@ -38,10 +38,15 @@ struct DiskFacts {
     // a stick swapped for another of the same size shows another one.
     DWORD signature = 0;
     std::vector<DiskPartition> extents;  // the entries in use, in table order
+    // Windows 10 and later: a GUID formed from the disk's hardware
+    // identifiers, which another stick of the same model does not share.
+    bool deviceGuidKnown = false;
+    GUID deviceGuid{};
 };
 
 // Whether two readings describe the same disk as it was: number, bus,
-// media, size and the whole layout alike.
+// media, size, device GUID (known on both sides or on neither) and the whole
+// layout alike.
 bool SameDisk(const DiskFacts& a, const DiskFacts& b);
 
 // "\\.\PhysicalDriveN".

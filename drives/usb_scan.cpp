@@ -146,6 +146,16 @@ std::vector<DWORD> UsbDiskNumbers(DriveQuery& query) {
     return numbers;
 }
 
+bool UsbInstanceIdOfDisk(DriveQuery& query, DWORD number, std::wstring& id) {
+    bool found = false;
+    ForEachInterface(query, kDiskInterfaceClass, [&](DWORD deviceNumber, DEVINST instance) {
+        if (deviceNumber != number) return true;
+        found = ParentIdMentionsUsb(query, instance, &id);
+        return false;
+    });
+    return found;
+}
+
 IdentifyStatus IdentifyUsbDrive(DriveQuery& query, wchar_t letter, DriveIdentity& identity) {
     identity = DriveIdentity{};
     // Also asked from the format worker's thread: quiet on that thread too.

@@ -77,4 +77,9 @@ void ForEachInterface(DriveQuery& query, const GUID& interfaceClass,
 // or without a volume the system mounted.
 std::vector<DWORD> UsbDiskNumbers(DriveQuery& query);
 
+// The identifier of the USB device above disk `number` (its parent, whose
+// identifier holds "USB"): who the stick is, as the system names it. False
+// when the disk is not present on USB.
+bool UsbInstanceIdOfDisk(DriveQuery& query, DWORD number, std::wstring& id);
+
 }  // namespace drives

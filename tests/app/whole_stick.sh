@@ -35,7 +35,7 @@ layout() {
   [ "$1" = none ] || mkfs.fat -F 32 -s 1 --offset 2048 -n OLD "$2" 65536 >/dev/null 2>&1
 }
 
-# machine TABLE IMAGE DISK_FIELDS VOLUMES: the drive table, VOLUMES being
+# machine TABLE IMAGE DISK_FIELDS VOLUMES [SERIAL]: the drive table, VOLUMES being
 # LETTER:PARTITION[:held]; the disk is a USB device to the scan. "pagefile"
 # among the fields puts the page file on E:.
 machine() {
@@ -47,7 +47,7 @@ machine() {
       echo "drive $letter: type=removable number=1 partition=$part fs=FAT32 ${held:+held=$held}"
     done
     printf '%s\n' 'interface disk \\?\usbstor#disk#1 instance=11 number=1' 'device 11 parent=21' \
-      'device 21 id=USB\VID_0951&PID_1666\1'; } > "$1"
+      "device 21 id=USB\\VID_0951&PID_1666\\${5:-1}"; } > "$1"
 }
 
 # whole IMAGE: one 0x0C partition from 2048 to the end, its volume clean and usable.
@@ -76,6 +76,7 @@ no volume|none||G:1|$none_before|none|-|0|G: FAT32 8.0GB|whole
 second partition held|two||E:1 F:2:open|F:|$two|E:,F:|14|F:|old
 fixed disk not offered|small|media=fixed|E:1|E:|plain|||E:|old
 page file's stick not offered|small|pagefile|E:1|E:|plain|||E:|old
+a clone swapped in while asked|small||E:1|E:|$smaller|E:|18|E:|old
 3 TiB declined|none||G:1|$big_before|none|-,2TB|-|$big_before|old
 "
 : > "$work/rows.txt"
@@ -89,8 +90,13 @@ while IFS='|' read -r name shape fields volumes before offer lost result after o
   machine "$work/stick$n.txt" "$work/stick$n.img" "$fields" "$volumes"
   head -c $((66 * MiB)) "$work/stick$n.img" | sha256sum > "$work/stick$n.sum"
   [ "$result" = - ] && result=-1
-  printf '%s|%s|%s|%s|%s|%s|%s|%s\n' "$name" "$(winpath "$work/stick$n.txt")" "$size" "$before" "$offer" "$lost" \
-    "${result:-0}" "$after" >> "$work/rows.txt"
+  # The clone: the same bytes under the same disk number, another USB device.
+  swap=
+  case $name in *swapped*) cp "$work/stick$n.img" "$work/stick$n.clone.img"
+    machine "$work/stick$n.swap.txt" "$work/stick$n.clone.img" "$fields" "$volumes" 2
+    swap=$(winpath "$work/stick$n.swap.txt") ;; esac
+  printf '%s|%s|%s|%s|%s|%s|%s|%s|%s\n' "$name" "$(winpath "$work/stick$n.txt")" "$size" "$before" "$offer" "$lost" \
+    "${result:-0}" "$after" "$swap" >> "$work/rows.txt"
 done <<<"$rows"
 
 WHOLE_ROWS=$(winpath "$work/rows.txt") "$run" "$build/bin/app_whole_stick_tests.exe" --gtest_brief=1 ||
@@ -105,8 +111,11 @@ while IFS='|' read -r name shape fields volumes before offer lost result after o
              fail "$name: $out"
            [ "$shape" != gpt ] || [ -z "$(tail -c $MiB "$work/stick$n.img" | tr -d '\0')" ] ||
              fail "$name: the GPT's backup is left" ;;
-    old) [ "$(head -c $((66 * MiB)) "$work/stick$n.img" | sha256sum)" = "$(cat "$work/stick$n.sum")" ] &&
-           pass "$name: nothing written" || fail "$name: the stick changed" ;;
+    old) for image in "$work/stick$n.img" "$work/stick$n.clone.img"; do
+           [ -e "$image" ] || continue
+           [ "$(head -c $((66 * MiB)) "$image" | sha256sum)" = "$(cat "$work/stick$n.sum")" ] &&
+             pass "$name: nothing written on $(basename "$image")" || fail "$name: $(basename "$image") changed"
+         done ;;
   esac
 done <<<"$rows"
 finish

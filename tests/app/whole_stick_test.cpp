@@ -78,6 +78,7 @@ std::wstring Localized(const std::string& token, bool chinese) {
 
 struct Row {
     std::string name, table, size, before, offer, volumes, after;
+    std::string swap;  // a table put in place of the row's while the confirmation is open
     int result = -1;  // -1: the confirmation is answered No
 };
 
@@ -130,6 +131,10 @@ void RunRow(const Row& row, bool chinese) {
                   std::wstring::npos)
             << token << " in " << testing::PrintToString(warning);
     Shoot(tool, row, L"confirm", chinese);
+    // The user pulls the stick and plugs in another while asked.
+    if (!row.swap.empty()) {
+        ASSERT_TRUE(::CopyFileW(Wide(row.swap).c_str(), Wide(row.table).c_str(), FALSE));
+    }
     if (row.result < 0) {
         PressBoxButton(box, IDNO);
         Settle();
@@ -161,7 +166,7 @@ TEST(WholeStick, EachRowOfferedConfirmedAndListed) {
     const bool chinese = ::GetACP() == 936;
     std::string line;
     int count = 0;
-    // name|table|stick's size|drive box before|offer's words|volumes lost|result|drive box after
+    // name|table|stick's size|drive box before|offer's words|volumes lost|result|drive box after[|swap]
     while (std::getline(rows, line)) {
         std::istringstream fields(line);
         Row row;
@@ -172,6 +177,7 @@ TEST(WholeStick, EachRowOfferedConfirmedAndListed) {
             !std::getline(fields, row.volumes, '|') || !std::getline(fields, result, '|') ||
             !std::getline(fields, row.after, '|'))
             continue;
+        std::getline(fields, row.swap, '|');
         row.result = std::stoi(result);
         SCOPED_TRACE(row.name);
         ++count;
