@@ -96,6 +96,11 @@ fat32::FormatResult RunEngine(const FormatParams& block) {
     job.prove = [&](const fat32::MediumFacts& facts) {
         return startWriting(drives::ProveMedium(block.identity, facts));
     };
+    job.writesOver = [&block, &writing] {
+        block.gate->WritingDone();
+        if (writing) ::PostMessageW(MainWindowHandle(), kWritingMessage, 0, 0);
+        writing = false;
+    };
     job.proveDisk = [&](const fat32::DiskFacts& facts) {
         return startWriting(fat32::SameDisk(block.confirmedDisk, facts) ? fat32::kFormatOk : fat32::kDriveChanged);
     };

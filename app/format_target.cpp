@@ -37,6 +37,8 @@ fat32::FormatResult FormatWholeStick(const FormatJob& job) {
     ReportProgressTo(job, options);
     const fat32::FormatResult result =
         fat32::FormatWholeDisk(calls, job.wholeDisk, job.oldStyle, request, options, job.proveDisk);
+    // The wait below cuts nothing: closing the window then is harmless.
+    if (job.writesOver) job.writesOver();
     // The window lists the new volume: the system must read the table again,
     // and a volume that is late is listed by the next arrival.
     if (result == fat32::kFormatOk && fat32::AnnounceNewLayout(calls, job.wholeDisk))

@@ -30,6 +30,9 @@ struct FormatJob {
     // A whole stick's proof, with every volume of the disk locked: the disk's
     // facts as the writing handle reads them.
     std::function<fat32::FormatResult(const fat32::DiskFacts& facts)> proveDisk;
+    // Called once nothing more will be written, before a whole stick's run
+    // waits for its new volume; may be null.
+    std::function<void()> writesOver;
     // The engine's progress through its long step, in bytes; may be null.
     std::function<void(std::uint64_t done, std::uint64_t total)> progress;
 };
