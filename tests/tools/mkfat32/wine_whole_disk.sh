@@ -29,13 +29,15 @@ layout() {
 }
 
 # machine DISK_FIELDS VOLUMES [RECORDS]: the drive table; VOLUMES are
-# LETTER:PARTITION[:held]; RECORDS, the machine's own (system, pagefile), ';' apart.
+# LETTER:PARTITION[:held], the letter - for a volume mounted without one;
+# RECORDS, the machine's own (system, pagefile), ';' apart.
 machine() {
   { echo "disk 1 image=$(winpath "$stick") $1"
     echo 'drive C: type=fixed number=0 fs=NTFS'
     for v in $2; do
       IFS=: read -r letter part held <<<"$v"
-      echo "drive $letter: type=removable number=1 partition=$part fs=FAT ${held:+held=$held}"
+      if [ "$letter" = - ]; then echo "volume number=1 partition=$part fs=FAT ${held:+held=$held}"
+      else echo "drive $letter: type=removable number=1 partition=$part fs=FAT ${held:+held=$held}"; fi
     done
     [ -z "${3:-}" ] || tr ';' '\n' <<<"$3"; } > "$table"
 }
@@ -94,6 +96,8 @@ no volume by number|none|bus=usb|G:1|disk:1|0|whole
 fixed disk refused|small|bus=usb media=fixed|E:1|E:|65|old
 SATA disk refused|small|bus=sata|E:1|disk:1|65|old
 volume held by another program refused|two|bus=usb|E:1 F:2:open|E:|14|old
+volume without a letter held by another program refused|two|bus=usb|E:1 -:2:open|E:|14|old
+two partitions, the second without a letter|two|bus=usb|E:1 -:2|E:|0|whole
 letter not on any disk|small|bus=usb|E:1|Q:|15|old
 stick holding the page file refused|small|bus=usb|E:1|E:|65|old:holds a page file in use|pagefile E:\\pagefile.sys
 stick holding the Windows folder refused|small|bus=usb|E:1|disk:1|65|old:holds the running Windows|system E:
