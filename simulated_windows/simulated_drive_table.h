@@ -86,7 +86,9 @@ struct SimulatedDisk {
     std::wstring image;
     DWORD busType = 7;        // STORAGE_BUS_TYPE: BusTypeUsb
     bool removable = true;    // the descriptor's RemovableMedia
-    DWORD pulledAtWrite = 0;  // pulled out during its Nth write through a disk handle; 0: never
+    // Pulled out during its Nth write through a disk handle (sector writes and
+    // the layout codes that write sector 0); 0: never.
+    DWORD pulledAtWrite = 0;
 };
 
 struct SimulatedInterface {

@@ -138,6 +138,8 @@ private:
     BOOL SetLayout(const SimulatedDisk& record, Disk& disk, const void* in, DWORD inSize);
     // The layout changed: every volume of the disk leaves, its handles dead.
     void VolumesLeave(const SimulatedDisk& record, Disk& disk);
+    // Whether the disk is pulled out at this write of it; counts the write.
+    bool PulledAtThisWrite(const SimulatedDisk& record, Disk& disk);
     // The volume a "\\?\Volume{GUID}" path names: its key, or 0.
     wchar_t VolumeNamed(const wchar_t* path) const;
     void Log(const std::string& line) const;

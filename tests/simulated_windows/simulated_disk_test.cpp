@@ -91,6 +91,15 @@ struct Machine {
         if (!machine.SetFilePointerEx(h, to, nullptr, FILE_BEGIN)) return ::GetLastError();
         return Result(machine.WriteFile(h, data, sizeof data, &written));
     }
+    // The image's first sector as it lies in the file.
+    unsigned char FirstSectorType() const {
+        unsigned char sector[512] = {};
+        if (std::FILE* file = ::_wfopen(image.c_str(), L"rb")) {
+            std::fread(sector, 1, sizeof sector, file);
+            std::fclose(file);
+        }
+        return sector[446 + 4];
+    }
     // The volumes' names, as the volume search lists them.
     DWORD VolumeNames(std::vector<std::wstring>& names, DWORD size = MAX_PATH) {
         wchar_t name[MAX_PATH] = {};
@@ -243,6 +252,16 @@ TEST(SimulatedDisk, AnswersEachDiskCallAsDocumented) {
              return m.Control(m.Disk(), IOCTL_DISK_SET_DRIVE_LAYOUT_EX, &layout, sizeof layout); }, ERROR_NOT_SUPPORTED},
         {"the table is read again on a handle without access", small, 65536, "",
          [](Machine& m) { return m.Control(m.Disk(0), IOCTL_DISK_UPDATE_PROPERTIES); }, 0},
+        {"pulled during a new disk's write, sector 0 stays", small, 65536, "pulled-at-write=1", [](Machine& m) {
+             CREATE_DISK create{};
+             create.PartitionStyle = PARTITION_STYLE_MBR;
+             const DWORD error = m.Control(m.Disk(), IOCTL_DISK_CREATE_DISK, &create, sizeof create);
+             return error == ERROR_DEVICE_NOT_CONNECTED ? Check(m.FirstSectorType() == 0x0C) : error | 1; }, 0},
+        {"pulled during a new layout's write, sector 0 stays", small, 65536, "pulled-at-write=2", [](Machine& m) {
+             const HANDLE disk = m.Disk();
+             m.WriteAt(disk, 1024 * 1024 * 1024);
+             const DWORD error = m.SetLayout(disk, 16 * kMiB);
+             return error == ERROR_DEVICE_NOT_CONNECTED ? Check(m.FirstSectorType() == 0x0C) : error | 1; }, 0},
         {"every volume is listed by its GUID name, a trailing backslash after it", small, 65536,
          "\nvolume number=1 partition=1 fs=FAT32", [](Machine& m) {
              std::vector<std::wstring> names;
