@@ -302,6 +302,8 @@ bool ParseDisk(LineParser& p, const std::string& numberText, const std::vector<F
                                                               : p.Fault("media is removable or fixed");
         } else if (f.name == "pulled-at-write") {
             ok = p.Number(f, disk.pulledAtWrite);
+        } else if (f.name == "guid") {
+            ok = p.Number(f, disk.guid);
         } else {
             ok = p.UnknownField("disk", f);
         }

@@ -89,6 +89,8 @@ struct SimulatedDisk {
     // Pulled out during its Nth write through a disk handle (sector writes and
     // the layout codes that write sector 0); 0: never.
     DWORD pulledAtWrite = 0;
+    // The first part of its device GUID on Windows 10 (0: its number plus one).
+    DWORD guid = 0;
 };
 
 struct SimulatedInterface {

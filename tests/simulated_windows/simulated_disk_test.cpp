@@ -252,6 +252,16 @@ TEST(SimulatedDisk, AnswersEachDiskCallAsDocumented) {
              return m.Control(m.Disk(), IOCTL_DISK_SET_DRIVE_LAYOUT_EX, &layout, sizeof layout); }, ERROR_NOT_SUPPORTED},
         {"the table is read again on a handle without access", small, 65536, "",
          [](Machine& m) { return m.Control(m.Disk(0), IOCTL_DISK_UPDATE_PROPERTIES); }, 0},
+        {"Windows 10: the disk handle says its number and GUID", small, 65536, "guid=77\nwindows 10", [](Machine& m) {
+             STORAGE_DEVICE_NUMBER_EX number{};
+             const DWORD error =
+                 m.Control(m.Disk(0), IOCTL_STORAGE_GET_DEVICE_NUMBER_EX, nullptr, 0, &number, sizeof number);
+             return error ? error : Check(number.DeviceNumber == 1 && number.PartitionNumber == 0 &&
+                                          number.DeviceGuid.Data1 == 77); }, 0},
+        {"before Windows 10 the disk handle has no GUID", small, 65536, "", [](Machine& m) {
+             STORAGE_DEVICE_NUMBER_EX number{};
+             return m.Control(m.Disk(0), IOCTL_STORAGE_GET_DEVICE_NUMBER_EX, nullptr, 0, &number, sizeof number); },
+         ERROR_INVALID_FUNCTION},
         {"pulled during a new disk's write, sector 0 stays", small, 65536, "pulled-at-write=1", [](Machine& m) {
              CREATE_DISK create{};
              create.PartitionStyle = PARTITION_STYLE_MBR;
