@@ -248,7 +248,9 @@ TEST(SimulatedMachine, TellsTheDisksThatCarryTheSystem) {
         {"\nsystem E:", fat32::SystemUse::Windows},
         {"\npagefile C:\\pagefile.sys", fat32::SystemUse::None},
         {"\npagefile C:\\pagefile.sys\npagefile e:\\swap\\pagefile.sys", fat32::SystemUse::PageFile},
-        {"\nsystem Q:", fat32::SystemUse::None},
+        // A letter whose disk is not told counts as this one.
+        {"\nsystem Q:", fat32::SystemUse::Windows},
+        {"\npagefile D:\\pagefile.sys\ndrive D: type=fixed number=2 fs=NTFS fail=number", fat32::SystemUse::PageFile},
     };
     for (const auto& row : rows) {
         SimulatedMachine machine(Table(std::string(row.records) + "\ndrive C: type=fixed number=0 fs=NTFS"));
