@@ -99,8 +99,8 @@ volume held by another program refused|two|bus=usb|E:1 F:2:open|E:|14|old
 volume without a letter held by another program refused|two|bus=usb|E:1 -:2:open|E:|14|old
 two partitions, the second without a letter|two|bus=usb|E:1 -:2|E:|0|whole
 letter not on any disk|small|bus=usb|E:1|Q:|15|old
-stick holding the page file refused|small|bus=usb|E:1|E:|65|old:holds a page file in use|pagefile E:\\pagefile.sys
-stick holding the Windows folder refused|small|bus=usb|E:1|disk:1|65|old:holds the running Windows|system E:
+stick holding the page file refused|small|bus=usb|E:1|E:|14|old:holds a page file in use|pagefile E:\\pagefile.sys
+stick holding the Windows folder refused|small|bus=usb|E:1|disk:1|14|old:holds the running Windows|system E:
 stick of 2.5 TiB by letter|small|bus=usb|E:1|E:|0|beyond
 "
 while IFS='|' read -r name shape fields volumes target code outcome records; do
