@@ -54,6 +54,39 @@ bool ReadLayout(VolumeCalls& calls, HANDLE disk, DiskFacts& facts) {
     return false;
 }
 
+// Whether the volume at `path` lies on disk `number`: its device number, or
+// for a volume that has none (one spanning disks) its extents.
+bool VolumeLiesOn(VolumeCalls& calls, const std::wstring& path, DWORD number, bool& on) {
+    const VolumeHandle volume(calls, calls.CreateFileW(path.c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE, 0));
+    if (!volume.valid()) {
+        // Gone since it was listed: on no disk any more.
+        on = false;
+        return ::GetLastError() == ERROR_FILE_NOT_FOUND;
+    }
+    STORAGE_DEVICE_NUMBER device{};
+    if (Control(calls, volume.get(), IOCTL_STORAGE_GET_DEVICE_NUMBER, nullptr, 0, &device, sizeof device)) {
+        // A CD-ROM's numbers count CD-ROMs, not disks.
+        on = device.DeviceType == FILE_DEVICE_DISK && device.DeviceNumber == number;
+        return true;
+    }
+    std::vector<unsigned char> buffer(sizeof(VOLUME_DISK_EXTENTS));
+    for (int attempt = 0; attempt < 2; ++attempt) {
+        auto* extents = reinterpret_cast<VOLUME_DISK_EXTENTS*>(buffer.data());
+        if (Control(calls, volume.get(), IOCTL_VOLUME_GET_VOLUME_DISK_EXTENTS, nullptr, 0, buffer.data(),
+                    static_cast<DWORD>(buffer.size()))) {
+            on = false;
+            for (DWORD i = 0; i < extents->NumberOfDiskExtents; ++i)
+                on = on || extents->Extents[i].DiskNumber == number;
+            return true;
+        }
+        // Several extents: the first answer gives their count
+        // [IOCTL_VOLUME_GET_VOLUME_DISK_EXTENTS IOCTL].
+        if (::GetLastError() != ERROR_MORE_DATA) return false;
+        buffer.resize(offsetof(VOLUME_DISK_EXTENTS, Extents) + extents->NumberOfDiskExtents * sizeof(DISK_EXTENT));
+    }
+    return false;
+}
+
 }  // namespace
 
 std::wstring DiskPath(DWORD number) { return L"\\\\.\\PhysicalDrive" + std::to_wstring(number); }
@@ -115,6 +148,23 @@ std::vector<wchar_t> LettersOnDisk(VolumeCalls& calls, DWORD number) {
         if (DiskOfLetter(calls, letter, disk) && disk == number) letters.push_back(letter);
     }
     return letters;
+}
+
+bool VolumesOnDisk(VolumeCalls& calls, DWORD number, std::vector<std::wstring>& paths) {
+    paths.clear();
+    wchar_t name[MAX_PATH + 1] = {};
+    VolumeSearch search(calls, name, MAX_PATH + 1);
+    if (!search.valid()) return false;
+    do {
+        // The name ends in a backslash, which would open the root directory
+        // rather than the volume [Naming a Volume].
+        std::wstring path(name);
+        if (!path.empty() && path.back() == L'\\') path.pop_back();
+        bool on = false;
+        if (!VolumeLiesOn(calls, path, number, on)) return false;
+        if (on) paths.push_back(path);
+    } while (search.Next(name, MAX_PATH + 1));
+    return ::GetLastError() == ERROR_NO_MORE_FILES;
 }
 
 }  // namespace fat32

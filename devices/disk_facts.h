@@ -59,6 +59,12 @@ bool ReadDiskFacts(VolumeCalls& calls, HANDLE disk, DiskFacts& facts);
 bool DiskOfLetter(VolumeCalls& calls, wchar_t letter, DWORD& disk, DWORD* partition = nullptr);
 // The letters whose volumes lie on disk `number`, in letter order.
 std::vector<wchar_t> LettersOnDisk(VolumeCalls& calls, DWORD number);
+// Every volume of disk `number`, with a letter or without one (mounted in a
+// folder, or reachable only by its GUID name), as "\\?\Volume{GUID}" paths
+// that open the volume itself. False (the error in GetLastError) when the
+// system's volumes cannot be listed or one of them does not say where it lies:
+// a volume that might be on the disk is never left out.
+bool VolumesOnDisk(VolumeCalls& calls, DWORD number, std::vector<std::wstring>& paths);
 
 }  // namespace fat32
 

@@ -33,9 +33,12 @@ wchar_t LetterOf(const std::wstring& path) {
     return static_cast<wchar_t>(std::towupper(path[at]));
 }
 
+// Whether the path's drive may lie on disk `number`. A path with no drive
+// letter, or a volume that does not say its disk (one spanning disks, whose
+// device number query fails), may be on any disk, this one included.
 bool OnDisk(VolumeCalls& calls, wchar_t letter, DWORD number) {
     DWORD disk = 0;
-    return letter && DiskOfLetter(calls, letter, disk) && disk == number;
+    return !letter || !DiskOfLetter(calls, letter, disk) || disk == number;
 }
 
 // The Windows folder, e.g. "C:\Windows"; false when the system does not say.

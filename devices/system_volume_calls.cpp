@@ -44,6 +44,11 @@ public:
                          void* data, DWORD* size) override {
         return ::RegGetValueW(key, subKey, value, flags, type, data, size);
     }
+    HANDLE FindFirstVolumeW(wchar_t* name, DWORD size) override { return ::FindFirstVolumeW(name, size); }
+    BOOL FindNextVolumeW(HANDLE search, wchar_t* name, DWORD size) override {
+        return ::FindNextVolumeW(search, name, size);
+    }
+    BOOL FindVolumeClose(HANDLE search) override { return ::FindVolumeClose(search); }
 };
 
 }  // namespace

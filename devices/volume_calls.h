@@ -43,6 +43,12 @@ public:
     // RegGetValueW; the error code is returned, not left in GetLastError().
     virtual LSTATUS RegGetValueW(HKEY key, const wchar_t* subKey, const wchar_t* value, DWORD flags,
                                  DWORD* type, void* data, DWORD* size) = 0;
+    // FindFirstVolumeW, FindNextVolumeW, FindVolumeClose: every volume of the
+    // system by its "\\?\Volume{GUID}\" name, with or without a drive
+    // letter; `size` in characters. The end of the list is ERROR_NO_MORE_FILES.
+    virtual HANDLE FindFirstVolumeW(wchar_t* name, DWORD size) = 0;
+    virtual BOOL FindNextVolumeW(HANDLE search, wchar_t* name, DWORD size) = 0;
+    virtual BOOL FindVolumeClose(HANDLE search) = 0;
 };
 
 // The running system's calls.
@@ -64,6 +70,26 @@ public:
 private:
     VolumeCalls& calls_;
     HANDLE handle_;
+};
+
+// A volume search of a VolumeCalls, ended through the same calls: a search
+// handle is closed by FindVolumeClose, never by CloseHandle.
+class VolumeSearch {
+public:
+    VolumeSearch(VolumeCalls& calls, wchar_t* name, DWORD size)
+        : calls_(calls), search_(calls.FindFirstVolumeW(name, size)) {}
+    ~VolumeSearch() {
+        if (valid()) calls_.FindVolumeClose(search_);
+    }
+    VolumeSearch(const VolumeSearch&) = delete;
+    VolumeSearch& operator=(const VolumeSearch&) = delete;
+
+    bool valid() const { return search_ != INVALID_HANDLE_VALUE; }
+    BOOL Next(wchar_t* name, DWORD size) { return calls_.FindNextVolumeW(search_, name, size); }
+
+private:
+    VolumeCalls& calls_;
+    HANDLE search_;
 };
 
 }  // namespace fat32

@@ -8,6 +8,8 @@
 
 #include <cstddef>
 #include <random>
+#include <string>
+#include <vector>
 
 namespace fat32 {
 
@@ -20,9 +22,13 @@ bool WinDiskDevice::Open(const char*) {
 
 bool WinDiskDevice::Lock() {
     Unlock();
-    for (const wchar_t letter : LettersOnDisk(calls_, number_)) {
-        const wchar_t path[] = {L'\\', L'\\', L'.', L'\\', letter, L':', 0};
-        const HANDLE volume = calls_.CreateFileW(path, GENERIC_READ | GENERIC_WRITE,
+    // Every volume, not only those with a letter: one mounted in a folder or
+    // reachable only by its GUID name is as mounted, and the disk handle may
+    // not write into it unless it is locked or dismounted [KB942448].
+    std::vector<std::wstring> volumes;
+    if (!VolumesOnDisk(calls_, number_, volumes)) return io_.Fail();
+    for (const std::wstring& path : volumes) {
+        const HANDLE volume = calls_.CreateFileW(path.c_str(), GENERIC_READ | GENERIC_WRITE,
                                                  FILE_SHARE_READ | FILE_SHARE_WRITE, 0);
         if (volume == INVALID_HANDLE_VALUE) {
             io_.Fail();

@@ -163,14 +163,17 @@ private:
     std::string& error_;
 };
 
+// A drive record (`letterText` its letter), or a volume record with no
+// letter (`letterText` empty), whose fields are a drive's.
 bool ParseDrive(LineParser& p, const std::string& letterText, const std::vector<Field>& fields,
                 SimulatedDrive& drive) {
+    const bool lettered = !letterText.empty();
     const bool colon = letterText.size() == 2 && letterText[1] == ':';
-    if (!(letterText.size() == 1 || colon) || !((letterText[0] >= 'A' && letterText[0] <= 'Z') ||
-                                                (letterText[0] >= 'a' && letterText[0] <= 'z')))
+    if (lettered && (!(letterText.size() == 1 || colon) || !((letterText[0] >= 'A' && letterText[0] <= 'Z') ||
+                                                             (letterText[0] >= 'a' && letterText[0] <= 'z'))))
         return p.Fault("'" + letterText + "' is not a drive letter");
-    drive.letter = static_cast<wchar_t>(letterText[0] & ~0x20);
-    bool typed = false;
+    if (lettered) drive.letter = static_cast<wchar_t>(letterText[0] & ~0x20);
+    bool typed = !lettered;
     for (const Field& f : fields) {
         bool ok = true;
         if (f.name == "type") {
@@ -229,6 +232,7 @@ bool ParseDrive(LineParser& p, const std::string& letterText, const std::vector<
         if (!ok) return false;
     }
     if (!typed) return p.Fault("drive " + letterText + " needs type=");
+    if (!lettered && !drive.partition) return p.Fault("volume needs number= and partition= of a disk");
     return true;
 }
 
@@ -298,6 +302,8 @@ bool ParseDisk(LineParser& p, const std::string& numberText, const std::vector<F
                                                               : p.Fault("media is removable or fixed");
         } else if (f.name == "pulled-at-write") {
             ok = p.Number(f, disk.pulledAtWrite);
+        } else if (f.name == "guid") {
+            ok = p.Number(f, disk.guid);
         } else {
             ok = p.UnknownField("disk", f);
         }
@@ -314,7 +320,7 @@ bool ParseLine(LineParser& p, const std::string& line, SimulatedDriveTable& tabl
     const std::string& keyword = tokens[0];
     if (keyword != "drive" && keyword != "interface" && keyword != "device" && keyword != "fail" &&
         keyword != "user" && keyword != "disk" && keyword != "windows" && keyword != "system" &&
-        keyword != "pagefile")
+        keyword != "pagefile" && keyword != "volume")
         return p.Fault("unknown record '" + keyword + "'");
     if (keyword == "system") {
         const std::string letter = tokens.size() == 2 ? tokens[1] : std::string();
@@ -348,8 +354,9 @@ bool ParseLine(LineParser& p, const std::string& line, SimulatedDriveTable& tabl
         if (tokens.size() != 2) return p.Fault("fail takes one name and no fields");
         return p.Failures(Field{"fail", tokens[1]}, kGlobalFailures, table.failures);
     }
-    // Values before the fields: the interface has its class and its path.
-    const std::size_t positional = keyword == "interface" ? 2 : 1;
+    // Values before the fields: the interface has its class and its path, a
+    // volume with no letter none.
+    const std::size_t positional = keyword == "interface" ? 2 : keyword == "volume" ? 0 : 1;
     if (tokens.size() < 1 + positional) {
         return p.Fault(keyword == "interface" ? "interface needs a class (disk or floppy) and a device path"
                                               : keyword + " needs a value after the keyword");
@@ -364,6 +371,14 @@ bool ParseLine(LineParser& p, const std::string& line, SimulatedDriveTable& tabl
             if (other.letter == drive.letter) return p.Fault("drive " + tokens[1] + " is listed twice");
         }
         table.drives.push_back(std::move(drive));
+    } else if (keyword == "volume") {
+        SimulatedDrive volume;
+        volume.type = DRIVE_REMOVABLE;
+        if (!ParseDrive(p, std::string(), fields, volume)) return false;
+        wchar_t key = kFirstUnletteredVolume;
+        for (const SimulatedDrive& other : table.drives) key += HasLetter(other) ? 0 : 1;
+        volume.letter = key;
+        table.drives.push_back(std::move(volume));
     } else if (keyword == "disk") {
         SimulatedDisk disk;
         if (!ParseDisk(p, tokens[1], fields, disk)) return false;

@@ -134,14 +134,17 @@ BOOL SimulatedMachine::DiskFlush(Handle& open, Disk& disk) {
     return disk.medium->Flush() ? TRUE : Refuse(ERROR_WRITE_FAULT);
 }
 
+bool SimulatedMachine::PulledAtThisWrite(const SimulatedDisk& record, Disk& disk) {
+    if (!record.pulledAtWrite || ++disk.writes != record.pulledAtWrite) return false;
+    disk.pulled = true;
+    Log("(the stick of disk " + std::to_string(record.number) + " is pulled out)");
+    return true;
+}
+
 BOOL SimulatedMachine::DiskWrite(Handle& open, const SimulatedDisk& record, Disk& disk, const void* buffer,
                                  DWORD size) {
     if (!(open.access & (GENERIC_WRITE | FILE_WRITE_DATA))) return Refuse(ERROR_ACCESS_DENIED);
-    if (record.pulledAtWrite && ++disk.writes == record.pulledAtWrite) {
-        disk.pulled = true;
-        Log("(the stick of disk " + std::to_string(record.number) + " is pulled out)");
-        return Refuse(ERROR_DEVICE_NOT_CONNECTED);
-    }
+    if (PulledAtThisWrite(record, disk)) return Refuse(ERROR_DEVICE_NOT_CONNECTED);
     SimulatedMedium& medium = *disk.medium;
     if (size % medium.SectorBytes() || open.position % medium.SectorBytes() ||
         open.position + size > medium.Bytes())
@@ -202,6 +205,8 @@ BOOL SimulatedMachine::SetLayout(const SimulatedDisk& record, Disk& disk, const 
         partition.mbrType = entry.Mbr.PartitionType;
         slots.push_back(partition);
     }
+    // Sector 0 is written: a pull now leaves it as it was.
+    if (PulledAtThisWrite(record, disk)) return Refuse(ERROR_DEVICE_NOT_CONNECTED);
     if (!WriteMbrEntries(*disk.medium, layout->Mbr.Signature, slots)) return Refuse(ERROR_WRITE_FAULT);
     VolumesLeave(record, disk);
     return TRUE;
@@ -224,9 +229,22 @@ BOOL SimulatedMachine::DiskControl(Handle& /*open*/, const SimulatedDisk& record
             number.PartitionNumber = 0;  // the disk itself
             return Output(out, outSize, returned, number);
         }
-        // Windows 10 and later; this machine is older (obs).
-        case IOCTL_STORAGE_GET_DEVICE_NUMBER_EX:
-            return Refuse(ERROR_INVALID_FUNCTION);
+        // Windows 10 and later answer it for disks, with a GUID formed from
+        // the disk's hardware identifiers [STORAGE_DEVICE_NUMBER_EX structure];
+        // an older system does not (obs: the code).
+        case IOCTL_STORAGE_GET_DEVICE_NUMBER_EX: {
+            if (!table_.windows10) return Refuse(ERROR_INVALID_FUNCTION);
+            STORAGE_DEVICE_NUMBER_EX number{};
+            number.Version = sizeof number;
+            number.Size = sizeof number;
+            number.Flags = STORAGE_DEVICE_FLAGS_PAGE_83_DEVICEGUID;
+            number.DeviceType = FILE_DEVICE_DISK;
+            number.DeviceNumber = record.number;
+            number.DeviceGuid.Data1 = record.guid ? record.guid : record.number + 1;
+            number.DeviceGuid.Data2 = 0x5157;
+            number.PartitionNumber = 0;  // the disk itself
+            return Output(out, outSize, returned, number);
+        }
         // The header alone tells a caller the size to ask again with
         // [IOCTL_STORAGE_QUERY_PROPERTY IOCTL; STORAGE_DEVICE_DESCRIPTOR structure].
         case IOCTL_STORAGE_QUERY_PROPERTY: {
@@ -302,6 +320,7 @@ BOOL SimulatedMachine::DiskControl(Handle& /*open*/, const SimulatedDisk& record
             if (!in || inSize < sizeof(CREATE_DISK)) return Refuse(ERROR_INVALID_PARAMETER);
             const auto* create = static_cast<const CREATE_DISK*>(in);
             if (create->PartitionStyle != PARTITION_STYLE_MBR) return Refuse(ERROR_NOT_SUPPORTED);
+            if (PulledAtThisWrite(record, disk)) return Refuse(ERROR_DEVICE_NOT_CONNECTED);
             if (!WriteBlankMbr(medium, create->Mbr.Signature)) return Refuse(ERROR_WRITE_FAULT);
             VolumesLeave(record, disk);
             return TRUE;

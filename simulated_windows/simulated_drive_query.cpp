@@ -82,12 +82,14 @@ DWORD SimulatedDriveQuery::LogicalDriveStrings(DWORD bufferLength, wchar_t* buff
     const auto guard = machine_->Guard();
     if (table().failures & kFailDriveStrings) return Failed(ERROR_NOT_READY, 0);
     DWORD present = 0;
-    for (const SimulatedDrive& drive : table().drives) present += machine_->Present(drive.letter) ? 1 : 0;
+    // A volume with no letter is no drive string.
+    for (const SimulatedDrive& drive : table().drives)
+        present += HasLetter(drive) && machine_->Present(drive.letter) ? 1 : 0;
     const DWORD needed = present * 4 + 1;
     if (!buffer || bufferLength < needed) return needed;
     wchar_t* out = buffer;
     for (const SimulatedDrive& drive : table().drives) {
-        if (!machine_->Present(drive.letter)) continue;
+        if (!HasLetter(drive) || !machine_->Present(drive.letter)) continue;
         *out++ = drive.letter;
         *out++ = L':';
         *out++ = L'\\';

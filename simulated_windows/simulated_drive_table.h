@@ -41,7 +41,13 @@ enum SimulatedGlobalFailure : unsigned {
     kFailFloppyInterfaces = 1u << 2, // SetupDiGetClassDevsW for floppies
 };
 
+// The key of the first volume record with no drive letter; the next ones
+// follow it. Outside A-Z, so no drive path ever names one.
+constexpr wchar_t kFirstUnletteredVolume = 0xE000;
+
 struct SimulatedDrive {
+    // The drive letter; a volume with no letter (mounted in a folder, or
+    // reachable only by its GUID name) has a key from kFirstUnletteredVolume on.
     wchar_t letter = L'C';
     UINT type = DRIVE_FIXED;
     DWORD deviceNumber = 0;
@@ -70,6 +76,8 @@ struct SimulatedDrive {
     unsigned failures = 0;
 };
 
+inline bool HasLetter(const SimulatedDrive& drive) { return drive.letter >= L'A' && drive.letter <= L'Z'; }
+
 // A disk whose image is the whole disk: its layout (MBR, GPT or none) is
 // what the image's first sectors hold, and its volumes are the drive records
 // that name one of its partitions.
@@ -78,7 +86,11 @@ struct SimulatedDisk {
     std::wstring image;
     DWORD busType = 7;        // STORAGE_BUS_TYPE: BusTypeUsb
     bool removable = true;    // the descriptor's RemovableMedia
-    DWORD pulledAtWrite = 0;  // pulled out during its Nth write through a disk handle; 0: never
+    // Pulled out during its Nth write through a disk handle (sector writes and
+    // the layout codes that write sector 0); 0: never.
+    DWORD pulledAtWrite = 0;
+    // The first part of its device GUID on Windows 10 (0: its number plus one).
+    DWORD guid = 0;
 };
 
 struct SimulatedInterface {

@@ -78,7 +78,12 @@ SimulatedMachine::~SimulatedMachine() = default;
 
 std::string SimulatedMachine::Name(HANDLE handle) const {
     const auto open = handles_.find(handle);
-    std::string drive = open != handles_.end() ? std::string(1, static_cast<char>(open->second.letter)) + ":" : "";
+    std::string drive;
+    if (open != handles_.end()) {
+        const wchar_t letter = open->second.letter;
+        drive = letter >= L'A' && letter <= L'Z' ? std::string(1, static_cast<char>(letter)) + ":"
+                                                 : "volume" + std::to_string(letter - kFirstUnletteredVolume) + ":";
+    }
     if (open != handles_.end() && open->second.disk != kNoDisk) drive = "disk" + std::to_string(open->second.disk) + ":";
     return drive + Hex(reinterpret_cast<std::uintptr_t>(handle));
 }
@@ -200,10 +205,19 @@ void SimulatedMachine::SwapCard(SimulatedDrive& drive, Volume& volume) {
     ++volume.generation;
 }
 
-HANDLE SimulatedMachine::CreateFileW(const wchar_t* path, DWORD access, DWORD share, DWORD /*flags*/) {
+HANDLE SimulatedMachine::CreateFileW(const wchar_t* path, DWORD access, DWORD share, DWORD flags) {
     const auto guard = Guard();
     const std::string call = "CreateFileW(" + Narrow(path ? path : L"") + ", " + AccessText(access) + ")";
     wchar_t letter = VolumeLetter(path);
+    if (!letter) letter = VolumeNamed(path);
+    // A GUID name with its trailing backslash is the root directory, which
+    // opens only with FILE_FLAG_BACKUP_SEMANTICS [CreateFileW function]; the
+    // machine models no directory handles.
+    const std::wstring rooted = path ? path : L"";
+    if (!letter && rooted.size() > 1 && rooted.back() == L'\\' &&
+        VolumeNamed(rooted.substr(0, rooted.size() - 1).c_str()))
+        return Fail(flags & FILE_FLAG_BACKUP_SEMANTICS ? ERROR_NOT_SUPPORTED : ERROR_ACCESS_DENIED,
+                    INVALID_HANDLE_VALUE, call);
     // A disk is reached through the first volume on it; the machine lets a
     // disk be opened for its attributes only.
     DWORD disk = 0;

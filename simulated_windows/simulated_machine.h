@@ -15,6 +15,7 @@
 #include <memory>
 #include <mutex>
 #include <string>
+#include <vector>
 
 #include "devices/volume_calls.h"
 #include "simulated_windows/simulated_disk_layout.h"
@@ -42,7 +43,7 @@ public:
     // Receives one line per volume call.
     void SetCallLog(std::function<void(const std::string&)> log) { log_ = std::move(log); }
     // Handles of this machine still open, for tests that count leaks.
-    int OpenHandles() const { return static_cast<int>(handles_.size()); }
+    int OpenHandles() const { return static_cast<int>(handles_.size() + searches_.size()); }
     bool Owns(HANDLE handle) const { return handles_.count(handle) != 0; }
 
     HANDLE CreateFileW(const wchar_t* path, DWORD access, DWORD share, DWORD flags) override;
@@ -61,6 +62,12 @@ public:
     UINT GetSystemWindowsDirectoryW(wchar_t* buffer, UINT size) override;
     LSTATUS RegGetValueW(HKEY key, const wchar_t* subKey, const wchar_t* value, DWORD flags, DWORD* type,
                          void* data, DWORD* size) override;
+    // The volumes present, by their GUID names (simulated_volume_search.cpp).
+    HANDLE FindFirstVolumeW(wchar_t* name, DWORD size) override;
+    BOOL FindNextVolumeW(HANDLE search, wchar_t* name, DWORD size) override;
+    BOOL FindVolumeClose(HANDLE search) override;
+    // "\\?\Volume{GUID}\": the name of a drive or volume record's volume.
+    static std::wstring VolumeName(const SimulatedDrive& drive);
 
 private:
     // What the machine knows of a volume beyond its table record.
@@ -131,6 +138,10 @@ private:
     BOOL SetLayout(const SimulatedDisk& record, Disk& disk, const void* in, DWORD inSize);
     // The layout changed: every volume of the disk leaves, its handles dead.
     void VolumesLeave(const SimulatedDisk& record, Disk& disk);
+    // Whether the disk is pulled out at this write of it; counts the write.
+    bool PulledAtThisWrite(const SimulatedDisk& record, Disk& disk);
+    // The volume a "\\?\Volume{GUID}" path names: its key, or 0.
+    wchar_t VolumeNamed(const wchar_t* path) const;
     void Log(const std::string& line) const;
     // "E:0x40000008": the handle with the drive it was opened on.
     std::string Name(HANDLE handle) const;
@@ -146,6 +157,12 @@ private:
     SimulatedDriveTable table_;
     std::map<wchar_t, Volume> volumes_;
     std::map<HANDLE, Handle> handles_;
+    // Volume searches: the names found when each began, and the next one.
+    struct Search {
+        std::vector<std::wstring> names;
+        std::size_t next = 0;
+    };
+    std::map<HANDLE, Search> searches_;
     mutable std::map<DWORD, Disk> disks_;
     std::uintptr_t nextHandle_ = 0x40000000;
     std::function<void(const std::string&)> log_;

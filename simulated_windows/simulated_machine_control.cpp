@@ -32,6 +32,7 @@ const char* CodeName(DWORD code) {
         case IOCTL_DISK_SET_DRIVE_LAYOUT_EX: return "IOCTL_DISK_SET_DRIVE_LAYOUT_EX";
         case IOCTL_DISK_CREATE_DISK: return "IOCTL_DISK_CREATE_DISK";
         case IOCTL_DISK_UPDATE_PROPERTIES: return "IOCTL_DISK_UPDATE_PROPERTIES";
+        case IOCTL_VOLUME_GET_VOLUME_DISK_EXTENTS: return "IOCTL_VOLUME_GET_VOLUME_DISK_EXTENTS";
         default: return "an unknown code";
     }
 }
@@ -114,6 +115,16 @@ BOOL SimulatedMachine::Control(Handle& open, SimulatedDrive& drive, Volume& volu
             number.DeviceGuid.Data2 = 0x5157;
             number.PartitionNumber = 0;
             return Output(out, outSize, returned, number);
+        }
+        // Any access; a volume of one partition lies in one extent of its
+        // disk [IOCTL_VOLUME_GET_VOLUME_DISK_EXTENTS IOCTL; VOLUME_DISK_EXTENTS structure].
+        case IOCTL_VOLUME_GET_VOLUME_DISK_EXTENTS: {
+            VOLUME_DISK_EXTENTS extents{};
+            extents.NumberOfDiskExtents = 1;
+            extents.Extents[0].DiskNumber = drive.deviceNumber;
+            extents.Extents[0].StartingOffset.QuadPart = static_cast<LONGLONG>(medium.Offset());
+            extents.Extents[0].ExtentLength.QuadPart = static_cast<LONGLONG>(medium.Bytes());
+            return Output(out, outSize, returned, extents);
         }
         case IOCTL_STORAGE_CHECK_VERIFY:
         case IOCTL_STORAGE_CHECK_VERIFY2: {

@@ -16,6 +16,7 @@ namespace {
 constexpr wchar_t kMemoryManagementKey[] =
     L"SYSTEM\\CurrentControlSet\\Control\\Session Manager\\Memory Management";
 constexpr wchar_t kPageFilesValue[] = L"ExistingPageFiles";
+constexpr wchar_t kPagingFilesValue[] = L"PagingFiles";
 
 // ASCII for the call log; other characters as '?'.
 std::string Narrow(const std::wstring& text) {
@@ -58,8 +59,10 @@ UINT SimulatedMachine::GetSystemWindowsDirectoryW(wchar_t* buffer, UINT size) {
     return length;
 }
 
-// [RegGetValueW function; Registry Value Types]: only the page files' value
-// is modelled, every other key or value is not found. The data is a
+// [RegGetValueW function; Registry Value Types]: only the page files' values
+// are modelled, every other key or value is not found: ExistingPageFiles
+// names the files in use by NT path, PagingFiles the configured ones as
+// "PATH min max", 0 0 for a size the system manages. The data is a
 // REG_MULTI_SZ, each path ended by a NUL and the list by an empty string; a
 // type the flags do not allow is ERROR_UNSUPPORTED_TYPE; no buffer asks the
 // size; a buffer too small gets ERROR_MORE_DATA and the size it needs.
@@ -73,12 +76,18 @@ LSTATUS SimulatedMachine::RegGetValueW(HKEY key, const wchar_t* subKey, const wc
         return status;
     };
     if (data && !size) return answer(ERROR_INVALID_PARAMETER);
-    if (key != HKEY_LOCAL_MACHINE || !subKey || !value || ::_wcsicmp(subKey, kMemoryManagementKey) != 0 ||
-        ::_wcsicmp(value, kPageFilesValue) != 0)
+    const bool existing = value && ::_wcsicmp(value, kPageFilesValue) == 0;
+    const bool configured = value && ::_wcsicmp(value, kPagingFilesValue) == 0;
+    if (key != HKEY_LOCAL_MACHINE || !subKey || ::_wcsicmp(subKey, kMemoryManagementKey) != 0 ||
+        !(existing || configured))
         return answer(ERROR_FILE_NOT_FOUND);
     if (!(flags & RRF_RT_REG_MULTI_SZ)) return answer(ERROR_UNSUPPORTED_TYPE);
     std::wstring list;
-    for (const std::wstring& file : table_.pageFiles) list += file + L'\0';
+    for (const std::wstring& file : table_.pageFiles) {
+        const bool prefixed = file.compare(0, 4, L"\\??\\") == 0;
+        list += existing ? file : (prefixed ? file.substr(4) : file) + L" 0 0";
+        list += L'\0';
+    }
     list += L'\0';
     const DWORD bytes = static_cast<DWORD>(list.size() * sizeof(wchar_t));
     if (type) *type = REG_MULTI_SZ;

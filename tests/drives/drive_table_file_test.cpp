@@ -158,7 +158,8 @@ TEST_P(DriveTableFileRefuses, NamesTheLineAndKeepsTheTable) {
 }
 
 const Malformed kMalformed[] = {
-    {"UnknownRecord", "drive C: type=fixed\nvolume E:\n", "line 2: unknown record 'volume'"},
+    {"UnknownRecord", "drive C: type=fixed\nfolder E:\n", "line 2: unknown record 'folder'"},
+    {"VolumeWithoutPartition", "drive C: type=fixed\nvolume number=1\n", "line 2: volume needs number= and partition= of a disk"},
     {"DiskWithoutImage", "disk 1 bus=usb\n", "line 1: disk 1 needs image="},
     {"UnknownBus", "disk 1 image=x bus=firewire\n", "line 1: unknown bus 'firewire'"},
     {"DuplicateDisk", "disk 1 image=x\ndisk 1 image=y\n", "line 2: disk 1 is listed twice"},

@@ -110,6 +110,9 @@ TEST(WholeStick, SticksWithoutLetterFollowTheLettersWithinTheLimit) {
     ::GetTempPathW(MAX_PATH, temp);
     const std::wstring folder = temp;
     testing::MachineBuilder machine;
+    // Windows on a disk of its own: a stick is never offered while the
+    // system cannot say where Windows lies.
+    machine.SataDisk(L'C', 0);
     machine.UsbStick(L'D', 1);
     StickWithoutLetter(machine, 20, folder + L"stick20.img", 64 * kMiB);
     StickWithoutLetter(machine, 21, folder + L"stick21.img", 64 * kMiB, false);  // a USB hard disk: not listed

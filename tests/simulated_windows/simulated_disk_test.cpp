@@ -91,6 +91,26 @@ struct Machine {
         if (!machine.SetFilePointerEx(h, to, nullptr, FILE_BEGIN)) return ::GetLastError();
         return Result(machine.WriteFile(h, data, sizeof data, &written));
     }
+    // The image's first sector as it lies in the file.
+    unsigned char FirstSectorType() const {
+        unsigned char sector[512] = {};
+        if (std::FILE* file = ::_wfopen(image.c_str(), L"rb")) {
+            std::fread(sector, 1, sizeof sector, file);
+            std::fclose(file);
+        }
+        return sector[446 + 4];
+    }
+    // The volumes' names, as the volume search lists them.
+    DWORD VolumeNames(std::vector<std::wstring>& names, DWORD size = MAX_PATH) {
+        wchar_t name[MAX_PATH] = {};
+        const HANDLE search = machine.FindFirstVolumeW(name, size);
+        if (search == INVALID_HANDLE_VALUE) return ::GetLastError();
+        do names.push_back(name);
+        while (machine.FindNextVolumeW(search, name, size));
+        const DWORD error = ::GetLastError();
+        machine.FindVolumeClose(search);
+        return error;
+    }
     std::vector<unsigned char> Layout(DWORD entries, DWORD& error) {
         std::vector<unsigned char> buffer(kLayoutHeader + entries * sizeof(PARTITION_INFORMATION_EX));
         error = Control(Disk(0), IOCTL_DISK_GET_DRIVE_LAYOUT_EX, nullptr, 0, buffer.data(),
@@ -232,6 +252,56 @@ TEST(SimulatedDisk, AnswersEachDiskCallAsDocumented) {
              return m.Control(m.Disk(), IOCTL_DISK_SET_DRIVE_LAYOUT_EX, &layout, sizeof layout); }, ERROR_NOT_SUPPORTED},
         {"the table is read again on a handle without access", small, 65536, "",
          [](Machine& m) { return m.Control(m.Disk(0), IOCTL_DISK_UPDATE_PROPERTIES); }, 0},
+        {"Windows 10: the disk handle says its number and GUID", small, 65536, "guid=77\nwindows 10", [](Machine& m) {
+             STORAGE_DEVICE_NUMBER_EX number{};
+             const DWORD error =
+                 m.Control(m.Disk(0), IOCTL_STORAGE_GET_DEVICE_NUMBER_EX, nullptr, 0, &number, sizeof number);
+             return error ? error : Check(number.DeviceNumber == 1 && number.PartitionNumber == 0 &&
+                                          number.DeviceGuid.Data1 == 77); }, 0},
+        {"before Windows 10 the disk handle has no GUID", small, 65536, "", [](Machine& m) {
+             STORAGE_DEVICE_NUMBER_EX number{};
+             return m.Control(m.Disk(0), IOCTL_STORAGE_GET_DEVICE_NUMBER_EX, nullptr, 0, &number, sizeof number); },
+         ERROR_INVALID_FUNCTION},
+        {"pulled during a new disk's write, sector 0 stays", small, 65536, "pulled-at-write=1", [](Machine& m) {
+             CREATE_DISK create{};
+             create.PartitionStyle = PARTITION_STYLE_MBR;
+             const DWORD error = m.Control(m.Disk(), IOCTL_DISK_CREATE_DISK, &create, sizeof create);
+             return error == ERROR_DEVICE_NOT_CONNECTED ? Check(m.FirstSectorType() == 0x0C) : error | 1; }, 0},
+        {"pulled during a new layout's write, sector 0 stays", small, 65536, "pulled-at-write=2", [](Machine& m) {
+             const HANDLE disk = m.Disk();
+             m.WriteAt(disk, 1024 * 1024 * 1024);
+             const DWORD error = m.SetLayout(disk, 16 * kMiB);
+             return error == ERROR_DEVICE_NOT_CONNECTED ? Check(m.FirstSectorType() == 0x0C) : error | 1; }, 0},
+        {"every volume is listed by its GUID name, a trailing backslash after it", small, 65536,
+         "\nvolume number=1 partition=1 fs=FAT32", [](Machine& m) {
+             std::vector<std::wstring> names;
+             const DWORD error = m.VolumeNames(names);
+             return error != ERROR_NO_MORE_FILES ? error | 1
+                    : Check(names.size() == 2 && names[0].rfind(L"\\\\?\\Volume{", 0) == 0 && names[0].back() == L'\\' &&
+                            names[0] != names[1]); }, 0},
+        {"a volume name into a buffer too small", small, 65536, "", [](Machine& m) {
+             std::vector<std::wstring> names;
+             return m.VolumeNames(names, 20); }, ERROR_FILENAME_EXCED_RANGE},
+        {"without its backslash the name opens the volume, on its disk", small, 65536,
+         "\nvolume number=1 partition=1 fs=FAT32", [](Machine& m) {
+             std::vector<std::wstring> names;
+             m.VolumeNames(names);
+             VOLUME_DISK_EXTENTS extents{};
+             const HANDLE volume = m.machine.CreateFileW(names[1].substr(0, names[1].size() - 1).c_str(), 0, kShare, 0);
+             const DWORD error = m.Control(volume, IOCTL_VOLUME_GET_VOLUME_DISK_EXTENTS, nullptr, 0, &extents,
+                                           sizeof extents);
+             return error ? error : Check(extents.Extents[0].DiskNumber == 1 &&
+                                          extents.Extents[0].StartingOffset.QuadPart == kMiB); }, 0},
+        {"with its backslash the name is a directory", small, 65536, "", [](Machine& m) {
+             std::vector<std::wstring> names;
+             m.VolumeNames(names);
+             return m.machine.CreateFileW(names[0].c_str(), 0, kShare, 0) == INVALID_HANDLE_VALUE ? ::GetLastError() : 0; },
+         ERROR_ACCESS_DENIED},
+        {"the disk handle may not write inside a mounted volume without a letter", small, 65536,
+         "\nvolume number=1 partition=1 fs=FAT32", [](Machine& m) {
+             const HANDLE volume = m.Volume();
+             const DWORD error = m.Control(volume, FSCTL_LOCK_VOLUME) | m.Control(volume, FSCTL_DISMOUNT_VOLUME);
+             return error ? error : m.WriteAt(m.Disk(), 2 * kMiB); }, ERROR_ACCESS_DENIED},
         {"a volume whose partition is not in the layout is not there", small, 0, "",
          [](Machine& m) { return m.Volume(0) == INVALID_HANDLE_VALUE ? ::GetLastError() : 0; }, ERROR_FILE_NOT_FOUND},
     };

@@ -216,9 +216,13 @@ TEST(SimulatedMachine, AnswersEachCallAsDocumented) {
         {"the page files asked as another type", "\npagefile C:\\pagefile.sys", [](SimulatedMachine& m) {
              std::wstring files;
              return PageFiles(m, 256, files, RRF_RT_REG_SZ); }, ERROR_UNSUPPORTED_TYPE},
-        {"another registry value is not found", "", [](SimulatedMachine& m) {
+        {"the configured page files, each as PATH min max", "\npagefile C:\\pagefile.sys", [](SimulatedMachine& m) {
              std::wstring files;
-             return PageFiles(m, 256, files, RRF_RT_REG_MULTI_SZ, L"PagingFiles"); }, ERROR_FILE_NOT_FOUND},
+             const DWORD error = PageFiles(m, 256, files, RRF_RT_REG_MULTI_SZ, L"PagingFiles");
+             return error ? error : Check(files == std::wstring(L"C:\\pagefile.sys 0 0\0\0", 21)); }, 0},
+        {"a value the key does not hold is not found", "", [](SimulatedMachine& m) {
+             std::wstring files;
+             return PageFiles(m, 256, files, RRF_RT_REG_MULTI_SZ, L"NoSuchValue"); }, ERROR_FILE_NOT_FOUND},
         {"a closed handle", "", [](SimulatedMachine& m) {
              const HANDLE h = Open(m);
              m.CloseHandle(h);
@@ -244,7 +248,9 @@ TEST(SimulatedMachine, TellsTheDisksThatCarryTheSystem) {
         {"\nsystem E:", fat32::SystemUse::Windows},
         {"\npagefile C:\\pagefile.sys", fat32::SystemUse::None},
         {"\npagefile C:\\pagefile.sys\npagefile e:\\swap\\pagefile.sys", fat32::SystemUse::PageFile},
-        {"\nsystem Q:", fat32::SystemUse::None},
+        // A letter whose disk is not told counts as this one.
+        {"\nsystem Q:", fat32::SystemUse::Windows},
+        {"\npagefile D:\\pagefile.sys\ndrive D: type=fixed number=2 fs=NTFS fail=number", fat32::SystemUse::PageFile},
     };
     for (const auto& row : rows) {
         SimulatedMachine machine(Table(std::string(row.records) + "\ndrive C: type=fixed number=0 fs=NTFS"));

@@ -1,7 +1,7 @@
 // The whole disk. Refused before anything is written: a disk that is not on
-// USB, reports fixed media, or holds the running Windows or a page file in
-// use (65), one whose volume another program holds (14, found when its
-// volumes are locked). The run's order is the engine's
+// USB or reports fixed media (65); one in use by the system, holding the
+// running Windows or a page file in use, or whose volume another program
+// holds (14, the latter found when its volumes are locked). The run's order is the engine's
 // with NewMbrDevice: the old signatures go with the first write, the new
 // table once the boot sector is there; a cut leaves the old disk, a disk
 // without a table, or the new whole volume.
@@ -87,8 +87,9 @@ int WindowsWholeDisk::Open(const std::string& target) {
     if (!facts_.usb) return Refuse("it is not attached by USB", kNotUsbExit);
     if (!facts_.removable) return Refuse("it is a fixed disk, not a removable stick", kNotUsbExit);
     switch (fat32::SystemUseOfDisk(calls_, number_)) {
-        case fat32::SystemUse::Windows: return Refuse("it holds the running Windows", kNotUsbExit);
-        case fat32::SystemUse::PageFile: return Refuse("it holds a page file in use", kNotUsbExit);
+        // In use by the system, as on Linux.
+        case fat32::SystemUse::Windows: return Refuse("it holds the running Windows", fat32::kLockFailed);
+        case fat32::SystemUse::PageFile: return Refuse("it holds a page file in use", fat32::kLockFailed);
         case fat32::SystemUse::None: break;
     }
     if (!calls_.ProcessElevated()) return fat32::kAdminRightsNeeded;

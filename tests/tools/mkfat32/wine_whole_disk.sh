@@ -20,7 +20,7 @@ layout() {
   sparse_image "$stick" "$2"
   case $1 in
     small) echo 'start=2048, size=131072, type=c' | sfdisk -q "$stick" ;;
-    two) printf 'start=2048, size=131072, type=c\nstart=133120, size=2097152, type=83\n' | sfdisk -q "$stick" ;;
+    two) printf 'start=2048, size=131072, type=c\nstart=133120, type=83\n' | sfdisk -q "$stick" ;;
     gpt) printf 'label: gpt\nstart=2048, size=131072, type=EBD0A0A2-B9E5-4433-87C0-68B6B72699C7\n' | sfdisk -q "$stick" ;;
     image) printf 'start=64, size=5242880, type=17\nstart=5242944, size=8192, type=ef\n' | sfdisk -q "$stick" ;;
     none) ;;
@@ -29,13 +29,15 @@ layout() {
 }
 
 # machine DISK_FIELDS VOLUMES [RECORDS]: the drive table; VOLUMES are
-# LETTER:PARTITION[:held]; RECORDS, the machine's own (system, pagefile), ';' apart.
+# LETTER:PARTITION[:held], the letter - for a volume mounted without one;
+# RECORDS, the machine's own (system, pagefile), ';' apart.
 machine() {
   { echo "disk 1 image=$(winpath "$stick") $1"
     echo 'drive C: type=fixed number=0 fs=NTFS'
     for v in $2; do
       IFS=: read -r letter part held <<<"$v"
-      echo "drive $letter: type=removable number=1 partition=$part fs=FAT ${held:+held=$held}"
+      if [ "$letter" = - ]; then echo "volume number=1 partition=$part fs=FAT ${held:+held=$held}"
+      else echo "drive $letter: type=removable number=1 partition=$part fs=FAT ${held:+held=$held}"; fi
     done
     [ -z "${3:-}" ] || tr ';' '\n' <<<"$3"; } > "$table"
 }
@@ -94,9 +96,11 @@ no volume by number|none|bus=usb|G:1|disk:1|0|whole
 fixed disk refused|small|bus=usb media=fixed|E:1|E:|65|old
 SATA disk refused|small|bus=sata|E:1|disk:1|65|old
 volume held by another program refused|two|bus=usb|E:1 F:2:open|E:|14|old
+volume without a letter held by another program refused|two|bus=usb|E:1 -:2:open|E:|14|old
+two partitions, the second without a letter|two|bus=usb|E:1 -:2|E:|0|whole
 letter not on any disk|small|bus=usb|E:1|Q:|15|old
-stick holding the page file refused|small|bus=usb|E:1|E:|65|old:holds a page file in use|pagefile E:\\pagefile.sys
-stick holding the Windows folder refused|small|bus=usb|E:1|disk:1|65|old:holds the running Windows|system E:
+stick holding the page file refused|small|bus=usb|E:1|E:|14|old:holds a page file in use|pagefile E:\\pagefile.sys
+stick holding the Windows folder refused|small|bus=usb|E:1|disk:1|14|old:holds the running Windows|system E:
 stick of 2.5 TiB by letter|small|bus=usb|E:1|E:|0|beyond
 "
 while IFS='|' read -r name shape fields volumes target code outcome records; do
@@ -119,24 +123,31 @@ while IFS='|' read -r name shape fields volumes target code outcome records; do
   esac
 done <<<"$rows"
 
-# Cuts: a 256 MiB stick pulled out at each write of the run in turn.
-layout small $((256 * MiB)); machine "bus=usb" "E:1"; rm -f "$work/calls.log"
-VARQO_SIM_CALL_LOG=$(winpath "$work/calls.log") run "uncut run" 0 --mbr E: &&
-  { out=$(whole "$stick" 2>&1) && pass "uncut 256 MiB run" || fail "uncut run: $out"; }
-writes=$(grep -c '^WriteFile(disk1:.*)$' "$work/calls.log")
-[ "$writes" -gt 5 ] && pass "the run writes $writes times" || fail "only $writes writes counted"
-cuts_ok=0
-for n in $(seq 1 "$writes"); do
-  layout small $((256 * MiB)); machine "bus=usb pulled-at-write=$n" "E:1"
-  old=$(head -c $((66 * MiB)) "$stick" | sha256sum)
-  run "cut at write $n" 16 --mbr E: || continue
-  entries=$(mbr_entries "$stick")
-  if [ "$(head -c $((66 * MiB)) "$stick" | sha256sum)" = "$old" ]; then state=old
-  elif [ -z "$entries" ]; then state="no table"
-  elif whole "$stick" >/dev/null 2>&1; then state=whole
-  else fail "cut at write $n: a table that claims what is not there ($entries)"; continue; fi
-  cuts_ok=$((cuts_ok + 1)); echo "  cut at write $n: $state"
+# Cuts: a 256 MiB stick of each layout pulled out at each write of the run
+# in turn, the layout codes that write sector 0 counted among the writes.
+layout_writes='^(WriteFile\(disk1:.*\)|DeviceIoControl\(disk1:[^,]*, IOCTL_DISK_(CREATE_DISK|SET_DRIVE_LAYOUT_EX)\))$'
+for cut in "small|E:1" "two|E:1 F:2" "gpt|E:1"; do
+  IFS='|' read -r shape volumes <<<"$cut"
+  layout "$shape" $((256 * MiB)); machine "bus=usb" "$volumes"; rm -f "$work/calls.log"
+  VARQO_SIM_CALL_LOG=$(winpath "$work/calls.log") run "uncut $shape run" 0 --mbr E: &&
+    { out=$(whole "$stick" 2>&1) && pass "uncut 256 MiB $shape run" || fail "uncut $shape run: $out"; }
+  writes=$(grep -cE "$layout_writes" "$work/calls.log")
+  tables=$(grep -cE 'IOCTL_DISK_(CREATE_DISK|SET_DRIVE_LAYOUT_EX)\)$' "$work/calls.log")
+  [ "$writes" -gt 5 ] && [ "$tables" -eq 2 ] && pass "the $shape run writes $writes times, the table twice" ||
+    fail "$shape: $writes writes counted, $tables of them the table's"
+  cuts_ok=0
+  for n in $(seq 1 "$writes"); do
+    layout "$shape" $((256 * MiB)); machine "bus=usb pulled-at-write=$n" "$volumes"
+    old=$(head -c $((66 * MiB)) "$stick" | sha256sum)
+    run "$shape cut at write $n" 16 --mbr E: || continue
+    entries=$(mbr_entries "$stick")
+    if [ "$(head -c $((66 * MiB)) "$stick" | sha256sum)" = "$old" ]; then state=old
+    elif [ -z "$entries" ]; then state="no table"
+    elif whole "$stick" >/dev/null 2>&1; then state=whole
+    else fail "$shape cut at write $n: a table that claims what is not there ($entries)"; continue; fi
+    cuts_ok=$((cuts_ok + 1)); echo "  $shape cut at write $n: $state"
+  done
+  [ "$cuts_ok" -eq "$writes" ] && pass "every cut of the $shape stick ($writes) leaves the old disk or a new one" ||
+    fail "$cuts_ok of $writes cuts of the $shape stick left a sound disk"
 done
-[ "$cuts_ok" -eq "$writes" ] && pass "every cut ($writes) leaves the old disk or a new one" ||
-  fail "$cuts_ok of $writes cuts left a sound disk"
 finish
