@@ -234,15 +234,7 @@ BOOL SimulatedMachine::DiskControl(Handle& /*open*/, const SimulatedDisk& record
         // an older system does not (obs: the code).
         case IOCTL_STORAGE_GET_DEVICE_NUMBER_EX: {
             if (!table_.windows10) return Refuse(ERROR_INVALID_FUNCTION);
-            STORAGE_DEVICE_NUMBER_EX number{};
-            number.Version = sizeof number;
-            number.Size = sizeof number;
-            number.Flags = STORAGE_DEVICE_FLAGS_PAGE_83_DEVICEGUID;
-            number.DeviceType = FILE_DEVICE_DISK;
-            number.DeviceNumber = record.number;
-            number.DeviceGuid.Data1 = record.guid ? record.guid : record.number + 1;
-            number.DeviceGuid.Data2 = 0x5157;
-            number.PartitionNumber = 0;  // the disk itself
+            const STORAGE_DEVICE_NUMBER_EX number = DiskNumberEx(record.number, record.guid);
             return Output(out, outSize, returned, number);
         }
         // The header alone tells a caller the size to ask again with

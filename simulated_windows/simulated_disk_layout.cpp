@@ -77,6 +77,19 @@ const SimulatedPartition* FindPartition(const SimulatedLayout& layout, DWORD num
     return nullptr;
 }
 
+STORAGE_DEVICE_NUMBER_EX DiskNumberEx(DWORD number, DWORD guid) {
+    STORAGE_DEVICE_NUMBER_EX answer{};
+    answer.Version = sizeof answer;
+    answer.Size = sizeof answer;
+    answer.Flags = STORAGE_DEVICE_FLAGS_PAGE_83_DEVICEGUID;
+    answer.DeviceType = FILE_DEVICE_DISK;
+    answer.DeviceNumber = number;
+    answer.DeviceGuid.Data1 = guid ? guid : number + 1;
+    answer.DeviceGuid.Data2 = 0x5157;
+    answer.PartitionNumber = 0;  // the disk itself
+    return answer;
+}
+
 bool WriteBlankMbr(SimulatedMedium& disk, DWORD signature) {
     BYTE mbr[kSector] = {};
     Put32(mbr + 440, signature);

@@ -6,6 +6,7 @@
 #pragma once
 
 #include <windows.h>
+#include <winioctl.h>
 
 #include <cstdint>
 #include <vector>
@@ -32,6 +33,11 @@ struct SimulatedLayout {
 
 SimulatedLayout ReadLayout(SimulatedMedium& disk);
 const SimulatedPartition* FindPartition(const SimulatedLayout& layout, DWORD number);
+
+// What a Windows 10 disk answers to IOCTL_STORAGE_GET_DEVICE_NUMBER_EX: its
+// number, partition 0, and a GUID formed from its hardware identifiers
+// (`guid`, or the number plus one) [STORAGE_DEVICE_NUMBER_EX structure].
+STORAGE_DEVICE_NUMBER_EX DiskNumberEx(DWORD number, DWORD guid);
 
 // Sector 0 as a blank MBR with this signature: no entries, 0x55 0xAA.
 bool WriteBlankMbr(SimulatedMedium& disk, DWORD signature);

@@ -105,15 +105,7 @@ BOOL SimulatedMachine::Control(Handle& open, SimulatedDrive& drive, Volume& volu
         // a volume handle does not answer it (obs).
         case IOCTL_STORAGE_GET_DEVICE_NUMBER_EX: {
             if (!table_.windows10 || !open.viaDisk) return refuse(ERROR_INVALID_FUNCTION);
-            STORAGE_DEVICE_NUMBER_EX number{};
-            number.Version = sizeof number;
-            number.Size = sizeof number;
-            number.Flags = STORAGE_DEVICE_FLAGS_PAGE_83_DEVICEGUID;
-            number.DeviceType = FILE_DEVICE_DISK;
-            number.DeviceNumber = drive.deviceNumber;
-            number.DeviceGuid.Data1 = drive.diskGuid ? drive.diskGuid : drive.deviceNumber + 1;
-            number.DeviceGuid.Data2 = 0x5157;
-            number.PartitionNumber = 0;
+            const STORAGE_DEVICE_NUMBER_EX number = DiskNumberEx(drive.deviceNumber, drive.diskGuid);
             return Output(out, outSize, returned, number);
         }
         // Any access; a volume of one partition lies in one extent of its
